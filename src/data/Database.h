@@ -1,0 +1,92 @@
+#pragma once
+// The database: one SQLite file inside the folder the alias points to.
+// All tables of the catalogue live in that file; windows name them by their
+// historical file names ("tbProdutos.db"), matched without case or extension.
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <stdexcept>
+
+namespace brelvo::data {
+
+struct TableDef;
+
+// Every engine failure reaches callers as a DbError whose text is a Portuguese
+// message ready to be shown in a message box.
+class DbError : public std::runtime_error {
+public:
+    enum class Kind { Generic, TableNotFound, FieldNotFound, RecordLocked, KeyViolation,
+                      WrongPassword, NotOpen, InvalidValue, SqlError, Busy };
+    DbError(Kind kind, const QString &message);
+    Kind kind() const { return m_kind; }
+    QString message() const { return m_message; }
+private:
+    Kind m_kind;
+    QString m_message;
+};
+
+class Database : public std::enable_shared_from_this<Database> {
+public:
+    static constexpr const char *kDefaultAlias = "DBBrelvoVendas";
+    static constexpr const char *kFileName = "brelvo.sqlite";   // inside the alias folder
+    static constexpr const char *kLockName = "brelvo.lock";     // held shared while open
+
+    // Folder of an alias: the environment variable named after the alias wins,
+    // then the alias file ("aliases.ini" beside the executable, key = folder),
+    // otherwise "dados" beside the executable.
+    static QString aliasFolder(const QString &alias = QString::fromLatin1(kDefaultAlias));
+
+    // Opens the database in `folder`. With provisionIfMissing, a folder that
+    // holds no database gets a new one (every table, index and single row);
+    // a present database is never altered except by schema migrations.
+    // Throws DbError.
+    static std::shared_ptr<Database> open(const QString &folder, bool provisionIfMissing = false);
+    static std::shared_ptr<Database> openAlias(const QString &alias = QString::fromLatin1(kDefaultAlias),
+                                               bool provisionIfMissing = false);
+
+    // True when the folder already holds a database file.
+    static bool exists(const QString &folder);
+    // True while any program (this one included) has the database in `folder` open.
+    // A crashed program leaves nothing behind (the lock is an OS file lock).
+    static bool isInUse(const QString &folder);
+
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    QString folder() const;
+    QString filePath() const;
+    QSqlDatabase sql() const;          // the Qt connection (single-threaded use)
+    int schemaVersion() const;
+
+    // Table passwords ("8642" for USUARIOS.DB) registered with the session.
+    void addPassword(const QString &password);
+    bool hasPassword(const QString &password) const;
+
+    // The private working folder of this running program (created on demand).
+    QString privateDir() const;
+    void setPrivateDir(const QString &path);
+
+    // Catalogue lookup by historical file name, without case or extension.
+    // Returns nullptr for an unknown table.
+    static const TableDef *tableDef(const QString &name);
+    // SQLite name of a catalogue table ("tbprodutos"); throws TableNotFound.
+    static QString sqlTableName(const QString &name);
+
+    // Runs statements in one transaction (used by bulk tools and migrations).
+    void transaction();
+    void commit();
+    void rollback();
+
+private:
+    explicit Database(const QString &folder);
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+using DatabasePtr = std::shared_ptr<Database>;
+
+} // namespace brelvo::data

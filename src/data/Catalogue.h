@@ -45,7 +45,8 @@ struct SeedRow {
     QString table;
     std::vector<std::pair<QString, QVariant>> values;
 };
-const std::vector<SeedRow> &seedRows();
+// Computed on each call (dates are today's).
+std::vector<SeedRow> seedRows();
 
 // Current schema version written into new databases.
 constexpr int kSchemaVersion = 1;

@@ -3,6 +3,7 @@
 // thousands point, dd/mm/yyyy).
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <optional>
 
@@ -19,6 +20,7 @@ QString shortNumber(double value);
 
 // Money in the system's currency format: "R$ 1.234,56", "-R$ 5,00".
 QString money(double value);
+QString money(double value, int decimals);
 
 // Parses typed amounts: "12,5", "1.234,56", "  7 ", "-3,2". Empty text is not
 // a number. On failure, *error gets a Portuguese message such as
@@ -36,7 +38,7 @@ std::optional<QDate> parseDate(const QString &text);     // "dd/mm/yyyy", "d/m/y
 QString sqlDateLiteral(const QDate &d);                  // "mm/dd/yyyy" for query texts
 // Old-style date masks: "dddd, dd de mmmm de yyyy", "dd/mm/yyyy", "mmmm", "hh:nn:ss".
 QString formatDateTime(const QString &mask, const QDateTime &dt);
-QString longDate(const QDate &d);                        // "quarta-feira, 9 de dezembro de 2026"
+QString longDate(const QDate &d);                        // "quarta-feira, 09 de dezembro de 2026"
 QString monthName(int month);                            // "Janeiro".."Dezembro"
 QString weekdayName(int dayOfWeek);                      // 1 = "segunda-feira"
 

@@ -1,0 +1,172 @@
+#include "core/DialogService.h"
+#include "core/FakeDialogService.h"
+#include "core/QtDialogService.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTest>
+
+using namespace brelvo::core;
+using K = FakeDialogService::Kind;
+
+class TestDialogs : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void recordsMessages();
+    void scriptedAnswersInOrder();
+    void unexpectedDialogsDetected();
+    void unusedAnswersReported();
+    void strictModeThrows();
+    void execHandlers();
+    void execNamedHandlers();
+    void scopedRestores();
+};
+
+void TestDialogs::recordsMessages()
+{
+    ScopedFakeDialogs f;
+    showMessage(QStringLiteral("Registro gravado!"));
+    dialogs().warning(nullptr, QStringLiteral("Atenção"), QStringLiteral("Cuidado"));
+    dialogs().error(nullptr, QStringLiteral("Erro"), QStringLiteral("Falhou"));
+    QCOMPARE(f->calls().size(), 3);
+    QCOMPARE(f->calls()[0].kind, K::Information);
+    QCOMPARE(f->calls()[0].text, QStringLiteral("Registro gravado!"));
+    QCOMPARE(f->calls()[1].title, QStringLiteral("Atenção"));
+    QCOMPARE(f->calls()[1].icon, MsgIcon::Warning);
+    QCOMPARE(f->calls()[2].kind, K::Error);
+    QCOMPARE(f->messages(), QStringList({"Registro gravado!", "Cuidado", "Falhou"}));
+    QCOMPARE(f->count(K::Error), 1);
+    QVERIFY(f->clean());
+}
+
+void TestDialogs::scriptedAnswersInOrder()
+{
+    ScopedFakeDialogs f;
+    f->answerQuestion(Answer::Yes);
+    f->answerQuestion(Answer::No);
+    f->answerInput(QStringLiteral("kov"));
+    f->cancelInput();
+    f->answerFile(QStringLiteral("/tmp/a.bck"));
+    f->answerFile(QString());
+
+    QCOMPARE(dialogs().question(nullptr, QStringLiteral("Exclusão"), QStringLiteral("DESEJA EXCLUIR ESTE REGISTRO?")),
+             Answer::Yes);
+    QCOMPARE(dialogs().question(nullptr, QStringLiteral("Sair"), QStringLiteral("Deseja sair?")), Answer::No);
+    QString v = QStringLiteral("old");
+    QVERIFY(dialogs().input(nullptr, QStringLiteral("Senha"), QStringLiteral("Digite"), &v, true));
+    QCOMPARE(v, QStringLiteral("kov"));
+    QVERIFY(!dialogs().input(nullptr, QStringLiteral("Senha"), QStringLiteral("Digite"), &v));
+    QCOMPARE(v, QStringLiteral("kov"));   // cancel leaves the value alone
+    QCOMPARE(dialogs().openFile(nullptr, QStringLiteral("Abrir"), QString(), QStringLiteral("*.bck")),
+             QStringLiteral("/tmp/a.bck"));
+    QCOMPARE(dialogs().saveFile(nullptr, QStringLiteral("Salvar"), QString(), QStringLiteral("*.bck")), QString());
+
+    QCOMPARE(f->callsOf(K::Question)[0].title, QStringLiteral("Exclusão"));
+    QCOMPARE(f->callsOf(K::Question)[1].answer, QStringLiteral("Não"));
+    QCOMPARE(f->callsOf(K::Input)[0].name, QStringLiteral("password"));
+    QCOMPARE(f->count(K::SaveFile), 1);
+    QVERIFY2(f->clean(), qPrintable(f->problems().join('\n')));
+}
+
+void TestDialogs::unexpectedDialogsDetected()
+{
+    ScopedFakeDialogs f;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("unexpected question"));
+    QCOMPARE(dialogs().question(nullptr, QStringLiteral("T"), QStringLiteral("Apagar?")), Answer::No);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("unexpected input"));
+    QString v;
+    QVERIFY(!dialogs().input(nullptr, QStringLiteral("T"), QStringLiteral("L"), &v));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("unexpected openFile"));
+    QCOMPARE(dialogs().openFile(nullptr, QStringLiteral("T"), QString(), QString()), QString());
+    QVERIFY(!f->clean());
+    QCOMPARE(f->unexpectedCalls().size(), 3);
+    QVERIFY(f->problems().first().contains(QStringLiteral("Apagar?")));
+}
+
+void TestDialogs::unusedAnswersReported()
+{
+    ScopedFakeDialogs f;
+    f->answerQuestion(Answer::Yes);
+    f->answerFile(QStringLiteral("x"));
+    QCOMPARE(f->problems().size(), 2);
+    dialogs().question(nullptr, QString(), QStringLiteral("q"));
+    QCOMPARE(f->problems().size(), 1);
+}
+
+void TestDialogs::strictModeThrows()
+{
+    ScopedFakeDialogs f;
+    f->setStrict(true);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("unexpected question"));
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, dialogs().question(nullptr, QString(), QStringLiteral("q")));
+    QCOMPARE(f->unexpectedCalls().size(), 1);
+}
+
+void TestDialogs::execHandlers()
+{
+    ScopedFakeDialogs f;
+    QDialog named;
+    named.setObjectName(QStringLiteral("TFConsulta"));
+    auto *edit = new QLineEdit(&named);
+    edit->setObjectName(QStringLiteral("edtBusca"));
+    f->onDialog(QStringLiteral("TFConsulta"), [](QDialog *d) {
+        d->findChild<QLineEdit *>(QStringLiteral("edtBusca"))->setText(QStringLiteral("VELA"));
+        return int(QDialog::Accepted);
+    });
+    QCOMPARE(dialogs().exec(&named), int(QDialog::Accepted));
+    QCOMPARE(edit->text(), QStringLiteral("VELA"));
+    QCOMPARE(named.result(), int(QDialog::Accepted));
+
+    // By class name when the object has no name.
+    QDialog byClass;
+    f->onDialog(QStringLiteral("QDialog"), [](QDialog *) { return 7; });
+    QCOMPARE(dialogs().exec(&byClass), 7);
+
+    // Unhandled: rejected, and recorded.
+    FakeDialogService plain;
+    QDialog other;
+    other.setObjectName(QStringLiteral("TFOutro"));
+    QCOMPARE(plain.exec(&other), int(QDialog::Rejected));
+    QCOMPARE(plain.calls().size(), 1);
+    QCOMPARE(plain.calls()[0].name, QStringLiteral("TFOutro"));
+    QCOMPARE(f->count(K::Exec), 2);
+}
+
+void TestDialogs::execNamedHandlers()
+{
+    ScopedFakeDialogs f;
+    int pages = 3;
+    void *seen = nullptr;
+    f->onNamed(QStringLiteral("preview"), [&](QWidget *, void *obj) {
+        seen = obj;
+        return 1;
+    });
+    QCOMPARE(dialogs().execNamed(QStringLiteral("preview"), nullptr, &pages), 1);
+    QCOMPARE(seen, static_cast<void *>(&pages));
+    QWidget w;
+    w.setObjectName(QStringLiteral("TFormRelatorio"));
+    f->onNamed(QStringLiteral("TFormRelatorio"), [](QWidget *win, void *) { return win ? 2 : -1; });
+    QCOMPARE(dialogs().execNamed(QStringLiteral("outro"), &w, nullptr), 2);
+    QCOMPARE(dialogs().execNamed(QStringLiteral("nada"), nullptr, nullptr), 0);
+    QCOMPARE(f->callsOf(K::ExecNamed).last().name, QStringLiteral("nada"));
+}
+
+void TestDialogs::scopedRestores()
+{
+    DialogService *outer = &dialogs();
+    {
+        ScopedFakeDialogs a;
+        QCOMPARE(&dialogs(), static_cast<DialogService *>(&a.fake()));
+        {
+            ScopedFakeDialogs b;
+            QCOMPARE(&dialogs(), static_cast<DialogService *>(&b.fake()));
+        }
+        QCOMPARE(&dialogs(), static_cast<DialogService *>(&a.fake()));
+    }
+    QCOMPARE(&dialogs(), outer);
+    QVERIFY(dynamic_cast<QtDialogService *>(&dialogs()) != nullptr);
+}
+
+QTEST_MAIN(TestDialogs)
+#include "test_dialogs.moc"

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in Release and runs every bench_* executable of the
+# build, writing JSON and text results to <build>/bench-results/.
+#   BUILD_DIR   build folder (default: build-bench beside this repository's root)
+#   JOBS        parallel build jobs (default 2)
+#   BENCH_ARGS  extra arguments for every benchmark (e.g. --benchmark_filter=Find)
+#   REPETITIONS repetitions per benchmark for the median (default 5)
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${BUILD_DIR:-$ROOT/build-bench}"
+JOBS="${JOBS:-2}"
+REPETITIONS="${REPETITIONS:-5}"
+RESULTS="$BUILD_DIR/bench-results"
+
+generator=()
+command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
+if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+    cmake -S "$ROOT" -B "$BUILD_DIR" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release \
+          -DBRELVO_BUILD_BENCH=ON -DBRELVO_BUILD_TESTS=OFF
+else
+    cmake "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DBRELVO_BUILD_BENCH=ON >/dev/null
+fi
+
+# Every bench_* target the build knows, whichever folder defines it.
+mapfile -t targets < <(cmake --build "$BUILD_DIR" --target help 2>/dev/null \
+    | sed -n 's/^\(\.\.\. \)\{0,1\}\(bench_[A-Za-z0-9_]*\)\(:.*\)\{0,1\}$/\2/p' | sort -u)
+if [ "${#targets[@]}" -eq 0 ]; then
+    echo "Nenhum benchmark (bench_*) encontrado em $BUILD_DIR" >&2
+    exit 1
+fi
+cmake --build "$BUILD_DIR" -j "$JOBS" --target "${targets[@]}"
+
+mkdir -p "$RESULTS"
+{
+    echo "date: $(date -u '+%Y-%m-%d %H:%M:%S UTC')"
+    echo "nproc: $(nproc)"
+    lscpu 2>/dev/null | grep 'Model name' || true
+    echo "commit: $(git -C "$ROOT" rev-parse --short HEAD 2>/dev/null || echo '?')"
+} > "$RESULTS/machine.txt"
+
+mapfile -t exes < <(find "$BUILD_DIR/bench" "$BUILD_DIR/bin" -type f -name 'bench_*' -perm -u+x 2>/dev/null | sort -u)
+status=0
+for exe in "${exes[@]}"; do
+    name="$(basename "$exe")"
+    echo "== $name"
+    # shellcheck disable=SC2086
+    if ! "$exe" --benchmark_repetitions="$REPETITIONS" --benchmark_report_aggregates_only=true \
+            --benchmark_out="$RESULTS/$name.json" --benchmark_out_format=json ${BENCH_ARGS:-} \
+            | tee "$RESULTS/$name.txt"; then
+        echo "!! $name falhou" >&2
+        status=1
+    fi
+done
+
+# Summary: the median of every benchmark.
+echo
+echo "== Resumo (mediana) — $(grep -h 'Model name' "$RESULTS/machine.txt" | sed 's/ \{2,\}/ /g'), $(nproc) núcleos"
+for json in "$RESULTS"/bench_*.json; do
+    [ -f "$json" ] || continue
+    python3 - "$json" <<'PY'
+import json, sys
+data = json.load(open(sys.argv[1]))
+name = sys.argv[1].rsplit('/', 1)[-1][:-5]
+for b in data.get("benchmarks", []):
+    if b.get("aggregate_name") not in (None, "median"):
+        continue
+    if b.get("error_occurred"):
+        print(f"  {name:14} {b['name']:60} ERRO: {b.get('error_message', '')}")
+        continue
+    print(f"  {name:14} {b['run_name']:60} {b['real_time']:12.3f} {b['time_unit']}")
+PY
+done
+echo "Resultados em $RESULTS"
+exit $status

@@ -7,12 +7,16 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
+#include <functional>
 #include <memory>
+#include <vector>
 #include <stdexcept>
 
 namespace brelvo::data {
 
 struct TableDef;
+struct FieldDef;
 
 // Every engine failure reaches callers as a DbError whose text is a Portuguese
 // message ready to be shown in a message box.
@@ -77,9 +81,32 @@ public:
     static QString sqlTableName(const QString &name);
 
     // Runs statements in one transaction (used by bulk tools and migrations).
+    // Calls nest: an inner transaction is a savepoint of the outer one.
     void transaction();
     void commit();
     void rollback();
+    bool inTransaction() const;
+
+    // Schema migrations: on open, every registered migration whose toVersion
+    // is above the database's user_version runs in its own transaction, in
+    // ascending order, and then user_version = toVersion. A new database gets
+    // the base schema (version kSchemaVersion) and then the same migrations.
+    using Migration = std::function<void(Database &)>;
+    static void registerMigration(int toVersion, Migration m);
+    static void unregisterMigration(int toVersion);
+
+    // Plain SQLite statement with positional (?) parameters, for migrations
+    // and bulk tools; table names are the SQLite names. Returns rows changed.
+    int execSql(const QString &sqliteSql, const QVariantList &params = {});
+
+    // Fields of the actual table (PRAGMA table_info), with types and sizes
+    // from the catalogue where it knows the field. Throws TableNotFound.
+    std::vector<FieldDef> fields(const QString &tableName) const;
+    // Re-reads table layouts (after a migration changed them).
+    void refreshSchema();
+
+    // The underlying sqlite3 connection (data layer internals).
+    void *nativeHandle() const;
 
 private:
     explicit Database(const QString &folder);

@@ -1,0 +1,258 @@
+#include "data/FilterParser.h"
+
+#include "data/Database.h"
+#include "data/SqliteStmt.h"
+
+namespace brelvo::data {
+
+namespace {
+
+enum class Tok { End, Name, String, Number, Op, LParen, RParen, And, Or, Not, Null };
+
+struct Token {
+    Tok kind = Tok::End;
+    QString text;
+    bool quotedName = false;   // "..." or [...]
+};
+
+DbError syntax(const QString &expr, const QString &why)
+{
+    return DbError(DbError::Kind::Generic, QStringLiteral("Expressão de filtro inválida: %1 (%2)").arg(expr, why));
+}
+
+class Lexer {
+public:
+    explicit Lexer(const QString &s) : m_s(s) {}
+
+    std::vector<Token> run()
+    {
+        std::vector<Token> out;
+        const int n = int(m_s.size());
+        int i = 0;
+        while (i < n) {
+            const QChar c = m_s[i];
+            if (c.isSpace()) {
+                ++i;
+            } else if (c == QLatin1Char('\'')) {
+                QString v;
+                ++i;
+                bool closed = false;
+                while (i < n) {
+                    if (m_s[i] == QLatin1Char('\'')) {
+                        if (i + 1 < n && m_s[i + 1] == QLatin1Char('\'')) {
+                            v += QLatin1Char('\'');
+                            i += 2;
+                            continue;
+                        }
+                        closed = true;
+                        ++i;
+                        break;
+                    }
+                    v += m_s[i++];
+                }
+                if (!closed)
+                    throw syntax(m_s, QStringLiteral("texto sem aspas de fechamento"));
+                out.push_back({Tok::String, v});
+            } else if (c == QLatin1Char('"') || c == QLatin1Char('[')) {
+                const QChar close = c == QLatin1Char('"') ? QLatin1Char('"') : QLatin1Char(']');
+                const int end = int(m_s.indexOf(close, i + 1));
+                if (end < 0)
+                    throw syntax(m_s, QStringLiteral("nome sem fechamento"));
+                out.push_back({Tok::Name, m_s.mid(i + 1, end - i - 1), true});
+                i = end + 1;
+            } else if (c == QLatin1Char('(')) {
+                out.push_back({Tok::LParen, QStringLiteral("(")});
+                ++i;
+            } else if (c == QLatin1Char(')')) {
+                out.push_back({Tok::RParen, QStringLiteral(")")});
+                ++i;
+            } else if (c == QLatin1Char('=') || c == QLatin1Char('<') || c == QLatin1Char('>')) {
+                QString op(c);
+                if (i + 1 < n && (m_s[i + 1] == QLatin1Char('=') || (c == QLatin1Char('<') && m_s[i + 1] == QLatin1Char('>'))))
+                    op += m_s[++i];
+                ++i;
+                out.push_back({Tok::Op, op});
+            } else if (c.isDigit() || ((c == QLatin1Char('-') || c == QLatin1Char('+')) && i + 1 < n && m_s[i + 1].isDigit())) {
+                int j = i + 1;
+                while (j < n && (m_s[j].isLetterOrNumber() || m_s[j] == QLatin1Char('.') || m_s[j] == QLatin1Char(',')
+                                 || m_s[j] == QLatin1Char('_')))
+                    ++j;
+                const QString t = m_s.mid(i, j - i);
+                bool allDigits = true;
+                for (QChar ch : t)
+                    allDigits = allDigits && (ch.isDigit() || ch == QLatin1Char('.') || ch == QLatin1Char(',')
+                                              || ch == QLatin1Char('-') || ch == QLatin1Char('+'));
+                out.push_back({allDigits ? Tok::Number : Tok::Name, t});
+                i = j;
+            } else if (c.isLetter() || c == QLatin1Char('_') || c.unicode() >= 0x80) {
+                int j = i + 1;
+                while (j < n && (m_s[j].isLetterOrNumber() || m_s[j] == QLatin1Char('_') || m_s[j].unicode() >= 0x80))
+                    ++j;
+                const QString w = m_s.mid(i, j - i);
+                const QString lw = w.toLower();
+                Tok k = Tok::Name;
+                if (lw == QLatin1String("and"))
+                    k = Tok::And;
+                else if (lw == QLatin1String("or"))
+                    k = Tok::Or;
+                else if (lw == QLatin1String("not"))
+                    k = Tok::Not;
+                else if (lw == QLatin1String("null"))
+                    k = Tok::Null;
+                out.push_back({k, w});
+                i = j;
+            } else {
+                throw syntax(m_s, QStringLiteral("caractere inesperado '%1'").arg(c));
+            }
+        }
+        out.push_back({Tok::End, QString()});
+        return out;
+    }
+
+private:
+    QString m_s;
+};
+
+class Parser {
+public:
+    Parser(const QString &expr, const std::vector<FieldDef> &fields) : m_expr(expr), m_fields(fields)
+    {
+        m_toks = Lexer(expr).run();
+    }
+
+    ParsedFilter run()
+    {
+        ParsedFilter out;
+        out.sql = orExpr(out.binds);
+        if (peek().kind != Tok::End)
+            throw syntax(m_expr, QStringLiteral("'%1' inesperado").arg(peek().text));
+        return out;
+    }
+
+private:
+    const Token &peek() const { return m_toks[m_pos]; }
+    Token take() { return m_toks[m_pos++]; }
+
+    QString orExpr(QVariantList &b)
+    {
+        QString s = andExpr(b);
+        while (peek().kind == Tok::Or) {
+            take();
+            s = QStringLiteral("(%1 OR %2)").arg(s, andExpr(b));
+        }
+        return s;
+    }
+
+    QString andExpr(QVariantList &b)
+    {
+        QString s = notExpr(b);
+        while (peek().kind == Tok::And) {
+            take();
+            s = QStringLiteral("(%1 AND %2)").arg(s, notExpr(b));
+        }
+        return s;
+    }
+
+    QString notExpr(QVariantList &b)
+    {
+        if (peek().kind == Tok::Not) {
+            take();
+            return QStringLiteral("(NOT coalesce(%1, 0))").arg(notExpr(b));
+        }
+        if (peek().kind == Tok::LParen) {
+            take();
+            QString s = orExpr(b);
+            if (take().kind != Tok::RParen)
+                throw syntax(m_expr, QStringLiteral("falta ')'"));
+            return s;
+        }
+        return comparison(b);
+    }
+
+    const FieldDef &field(const Token &t)
+    {
+        for (const FieldDef &f : m_fields) {
+            if (f.name.compare(t.text, Qt::CaseInsensitive) == 0)
+                return f;
+        }
+        throw DbError(DbError::Kind::FieldNotFound, QStringLiteral("Campo não encontrado: %1").arg(t.text));
+    }
+
+    QString comparison(QVariantList &b)
+    {
+        const Token name = take();
+        if (name.kind != Tok::Name && name.kind != Tok::Number)
+            throw syntax(m_expr, QStringLiteral("nome de campo esperado"));
+        const FieldDef &f = field(name);
+        const Token op = take();
+        if (op.kind != Tok::Op)
+            throw syntax(m_expr, QStringLiteral("operador esperado após %1").arg(name.text));
+        const Token val = take();
+        const QString col = detail::quoteIdent(f.name);
+
+        if (val.kind == Tok::Null) {
+            if (op.text == QLatin1String("="))
+                return col + QStringLiteral(" IS NULL");
+            if (op.text == QLatin1String("<>"))
+                return col + QStringLiteral(" IS NOT NULL");
+            throw syntax(m_expr, QStringLiteral("null só admite = ou <>"));
+        }
+        if (val.kind != Tok::String && val.kind != Tok::Number && !(val.kind == Tok::Name && val.quotedName))
+            throw syntax(m_expr, QStringLiteral("valor esperado após %1").arg(op.text));
+
+        QString text = val.text;
+        const bool isText = f.type == FieldType::Alpha || f.type == FieldType::Memo;
+        if (isText && op.text == QLatin1String("=") && text.endsWith(QLatin1Char('*'))) {
+            // Prefix match: the text before the '*'.
+            const QString prefix = text.left(text.size() - 1);
+            if (prefix.isEmpty())
+                return col + QStringLiteral(" IS NOT NULL");
+            b << prefix.size() << prefix;
+            return QStringLiteral("substr(%1, 1, ?) = ?").arg(col);
+        }
+        if (isText && text.isEmpty()) {
+            // An empty text is a blank field.
+            if (op.text == QLatin1String("="))
+                return col + QStringLiteral(" IS NULL");
+            if (op.text == QLatin1String("<>"))
+                return col + QStringLiteral(" IS NOT NULL");
+        }
+
+        // Text literals compare whole, never cut to the field size.
+        FieldDef unlimited = f;
+        unlimited.size = 0;
+        const QVariant v = detail::toStorage(unlimited, QVariant(text));
+        if (v.isNull()) {
+            if (op.text == QLatin1String("="))
+                return col + QStringLiteral(" IS NULL");
+            if (op.text == QLatin1String("<>"))
+                return col + QStringLiteral(" IS NOT NULL");
+            if (op.text == QLatin1String("<") || op.text == QLatin1String(">"))
+                return QStringLiteral("0");
+            if (op.text == QLatin1String("<="))
+                return col + QStringLiteral(" IS NULL");
+            return QStringLiteral("1");
+        }
+        b << v;
+        // An empty field is smaller than any value.
+        if (op.text == QLatin1String("<") || op.text == QLatin1String("<=") || op.text == QLatin1String("<>"))
+            return QStringLiteral("(%1 %2 ? OR %1 IS NULL)").arg(col, op.text);
+        return QStringLiteral("%1 %2 ?").arg(col, op.text);
+    }
+
+    QString m_expr;
+    const std::vector<FieldDef> &m_fields;
+    std::vector<Token> m_toks;
+    size_t m_pos = 0;
+};
+
+} // namespace
+
+ParsedFilter parseFilter(const QString &expression, const std::vector<FieldDef> &fields)
+{
+    if (expression.trimmed().isEmpty())
+        return {};
+    return Parser(expression, fields).run();
+}
+
+} // namespace brelvo::data

@@ -1,0 +1,1352 @@
+// Table cursor. Rows are never loaded wholesale: the cursor keeps a small
+// window of rows around the current one and moves with keyset queries on
+// (index fields..., rowid), e.g.
+//   next:  WHERE ("Nome" COLLATE PTBR, rowid) > (?, ?) ORDER BY "Nome" COLLATE PTBR, rowid LIMIT n
+// Empty (NULL) key values sort first; positions around them are reached by
+// splitting the search into segments (see afterSegments/beforeSegments).
+// Editing is optimistic: post() updates the row only if it still holds the
+// values read when editing began, so another cursor's change is never
+// overwritten silently.
+
+#include "data/Dataset.h"
+#include "data/FilterParser.h"
+#include "data/SqliteStmt.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <algorithm>
+
+namespace brelvo::data {
+
+using namespace detail;
+
+namespace {
+
+constexpr int kWindow = 32;
+
+struct Row {
+    QVariantList vals;      // storage values, one per field
+    qint64 rowid = 0;
+};
+
+struct Cond {
+    QString sql;
+    QVariantList binds;
+};
+
+bool isTextType(FieldType t) { return t == FieldType::Alpha || t == FieldType::Memo; }
+
+QString joinConds(const QStringList &parts)
+{
+    return parts.isEmpty() ? QStringLiteral("1") : parts.join(QStringLiteral(" AND "));
+}
+
+} // namespace
+
+struct Table::Impl {
+    Table *q = nullptr;
+    DatabasePtr db;
+    sqlite3 *h = nullptr;
+    QString tableName;
+    TableDef def;
+    std::vector<FieldDef> fields;
+    QHash<QString, int> fieldIdx;       // lower-case name -> column
+    State state = State::Inactive;
+
+    // order
+    QString indexName;
+    QStringList indexFieldList;         // set by setIndexFieldNames
+    QStringList orderFieldNames;        // resolved order fields
+    std::vector<int> orderCols;         // empty: rowid order
+    QStringList keyExprs;
+    QString orderAsc, orderDesc;
+    int rowidCol = -1;                  // AutoInc field (alias of rowid)
+
+    // restrictions
+    QString filterText;
+    bool filtered = false;
+    Cond filterCond;
+    bool ranged = false;
+    Cond rangeCond;
+    Dataset *master = nullptr;
+    QStringList masterFields, detailFields;
+    std::vector<int> detailCols;
+    QList<QMetaObject::Connection> masterConns;
+    QVariantList linkValues;
+    Cond linkCond;
+
+    QString selectSql;
+    QString baseWhere = QStringLiteral("1");
+    QVariantList baseBinds;
+    quint64 predVersion = 0;
+
+    // rows
+    std::vector<Row> win;
+    int pos = -1;
+    bool eof = true, bof = true;
+    qint64 seenChanges = -1;
+
+    // editing
+    QVariantList editVals, origVals;
+    qint64 editRowid = 0;
+    bool modified = false;
+
+    QHash<QString, std::shared_ptr<Stmt>> stmts;
+    qint64 countChanges = -1;
+    quint64 countPred = 0;
+    int countCache = 0;
+
+    // ---------------------------------------------------------------- helpers
+    qint64 changes() const { return sqlite3_total_changes64(h); }
+
+    Stmt &stmt(const QString &sql)
+    {
+        auto it = stmts.find(sql);
+        if (it == stmts.end())
+            it = stmts.insert(sql, std::make_shared<Stmt>(h, sql));
+        return **it;
+    }
+
+    int col(const QString &name) const
+    {
+        auto it = fieldIdx.constFind(name.toLower());
+        return it == fieldIdx.constEnd() ? -1 : *it;
+    }
+
+    int colOrThrow(const QString &name) const
+    {
+        const int c = col(name.trimmed());
+        if (c < 0)
+            throw DbError(DbError::Kind::FieldNotFound, QStringLiteral("Campo não encontrado: %1").arg(name));
+        return c;
+    }
+
+    void checkActive() const
+    {
+        if (state == State::Inactive)
+            throw DbError(DbError::Kind::NotOpen,
+                          QStringLiteral("A tabela %1 não está aberta.").arg(tableName));
+    }
+
+    QString keyExpr(int c) const
+    {
+        QString e = quoteIdent(fields[size_t(c)].name);
+        if (isTextType(fields[size_t(c)].type))
+            e += QStringLiteral(" COLLATE ") + QLatin1String(kTextCollation);
+        return e;
+    }
+
+    void resolveFields();
+    void setupOrder();
+    void rebuildBase();
+    void computeLink();
+
+    Row rowFrom(const Stmt &s) const
+    {
+        Row r;
+        r.rowid = sqlite3_column_int64(s.raw(), 0);
+        const int n = int(fields.size());
+        r.vals.reserve(n);
+        for (int i = 0; i < n; ++i)
+            r.vals.append(s.column(i + 1));
+        return r;
+    }
+
+    std::vector<Row> fetch(const Cond &extra, bool desc, int limit, int offset = 0)
+    {
+        QString sql = selectSql;
+        sql += QStringLiteral(" WHERE ");
+        sql += baseWhere;
+        if (!extra.sql.isEmpty()) {
+            sql += QStringLiteral(" AND (");
+            sql += extra.sql;
+            sql += QLatin1Char(')');
+        }
+        sql += desc ? orderDesc : orderAsc;
+        sql += offset > 0 ? QStringLiteral(" LIMIT ? OFFSET ?") : QStringLiteral(" LIMIT ?");
+        Stmt &s = stmt(sql);
+        s.reset();
+        int i = 1;
+        for (const QVariant &v : baseBinds)
+            s.bind(i++, v);
+        for (const QVariant &v : extra.binds)
+            s.bind(i++, v);
+        s.bind(i++, limit);
+        if (offset > 0)
+            s.bind(i++, offset);
+        std::vector<Row> rows;
+        try {
+            while (s.step()) {
+                rows.push_back(rowFrom(s));
+                if (int(rows.size()) >= limit)
+                    break;
+            }
+        } catch (...) {
+            s.reset();
+            throw;
+        }
+        s.reset();      // ends the read snapshot
+        return rows;
+    }
+
+    std::vector<Row> fetchSegments(const std::vector<Cond> &segs, bool desc, int limit)
+    {
+        std::vector<Row> rows;
+        for (const Cond &c : segs) {
+            if (int(rows.size()) >= limit)
+                break;
+            auto part = fetch(c, desc, limit - int(rows.size()));
+            rows.insert(rows.end(), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
+        }
+        return rows;
+    }
+
+    int count(const Cond &extra)
+    {
+        QString sql = QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(quoteIdent(def.sqlName), baseWhere);
+        if (!extra.sql.isEmpty())
+            sql += QStringLiteral(" AND (") + extra.sql + QLatin1Char(')');
+        Stmt &s = stmt(sql);
+        s.reset();
+        int i = 1;
+        for (const QVariant &v : baseBinds)
+            s.bind(i++, v);
+        for (const QVariant &v : extra.binds)
+            s.bind(i++, v);
+        const int n = s.step() ? int(sqlite3_column_int64(s.raw(), 0)) : 0;
+        s.reset();
+        return n;
+    }
+
+    QVariantList keyOf(const Row &r) const
+    {
+        QVariantList k;
+        for (int c : orderCols)
+            k << r.vals[c];
+        k << r.rowid;
+        return k;
+    }
+
+    // Rows after the key (vals of the order fields, then rowid) in index order.
+    void afterSegments(const QVariantList &key, int i, QStringList prefix, QVariantList pb, std::vector<Cond> &out) const
+    {
+        const int n = int(orderCols.size());
+        if (i == n) {
+            prefix << QStringLiteral("rowid > ?");
+            out.push_back({joinConds(prefix), pb << key[n]});
+            return;
+        }
+        const QString k = keyExprs[i];
+        if (key[i].isNull()) {
+            afterSegments(key, i + 1, QStringList(prefix) << k + QStringLiteral(" IS NULL"), pb, out);
+            out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" IS NOT NULL")), pb});
+            return;
+        }
+        bool restKnown = true;
+        for (int j = i; j < n; ++j)
+            restKnown = restKnown && !key[j].isNull();
+        if (restKnown) {
+            QStringList ks, marks;
+            QVariantList b = pb;
+            for (int j = i; j < n; ++j) {
+                ks << keyExprs[j];
+                marks << QStringLiteral("?");
+                b << key[j];
+            }
+            ks << QStringLiteral("rowid");
+            marks << QStringLiteral("?");
+            b << key[n];
+            out.push_back({joinConds(QStringList(prefix) << QStringLiteral("(%1) > (%2)").arg(ks.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))), b});
+            return;
+        }
+        afterSegments(key, i + 1, QStringList(prefix) << k + QStringLiteral(" = ?"), QVariantList(pb) << key[i], out);
+        out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" > ?")), QVariantList(pb) << key[i]});
+    }
+
+    // Rows before the key, nearest first (to be read in descending order).
+    void beforeSegments(const QVariantList &key, int i, QStringList prefix, QVariantList pb, std::vector<Cond> &out) const
+    {
+        const int n = int(orderCols.size());
+        if (i == n) {
+            prefix << QStringLiteral("rowid < ?");
+            out.push_back({joinConds(prefix), pb << key[n]});
+            return;
+        }
+        const QString k = keyExprs[i];
+        if (key[i].isNull()) {
+            beforeSegments(key, i + 1, QStringList(prefix) << k + QStringLiteral(" IS NULL"), pb, out);
+            return;
+        }
+        if (i == n - 1) {
+            out.push_back({joinConds(QStringList(prefix) << QStringLiteral("(%1, rowid) < (?, ?)").arg(k)),
+                           QVariantList(pb) << key[i] << key[n]});
+        } else {
+            beforeSegments(key, i + 1, QStringList(prefix) << k + QStringLiteral(" = ?"), QVariantList(pb) << key[i], out);
+            out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" < ?")), QVariantList(pb) << key[i]});
+        }
+        out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" IS NULL")), pb});
+    }
+
+    // Rows whose leading key fields are >= values.
+    void atOrAfterSegments(const QVariantList &vals, int i, QStringList prefix, QVariantList pb, std::vector<Cond> &out) const
+    {
+        const int m = int(vals.size());
+        if (i == m) {
+            out.push_back({joinConds(prefix), pb});
+            return;
+        }
+        const QString k = keyExprs[i];
+        if (vals[i].isNull()) {
+            atOrAfterSegments(vals, i + 1, QStringList(prefix) << k + QStringLiteral(" IS NULL"), pb, out);
+            out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" IS NOT NULL")), pb});
+            return;
+        }
+        bool restKnown = true;
+        for (int j = i; j < m; ++j)
+            restKnown = restKnown && !vals[j].isNull();
+        if (restKnown) {
+            QStringList ks, marks;
+            QVariantList b = pb;
+            for (int j = i; j < m; ++j) {
+                ks << keyExprs[j];
+                marks << QStringLiteral("?");
+                b << vals[j];
+            }
+            out.push_back({joinConds(QStringList(prefix) << QStringLiteral("(%1) >= (%2)").arg(ks.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))), b});
+            return;
+        }
+        atOrAfterSegments(vals, i + 1, QStringList(prefix) << k + QStringLiteral(" = ?"), QVariantList(pb) << vals[i], out);
+        out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" > ?")), QVariantList(pb) << vals[i]});
+    }
+
+    std::vector<Cond> after(const QVariantList &key) const
+    {
+        std::vector<Cond> out;
+        afterSegments(key, 0, {}, {}, out);
+        return out;
+    }
+    std::vector<Cond> before(const QVariantList &key) const
+    {
+        std::vector<Cond> out;
+        beforeSegments(key, 0, {}, {}, out);
+        return out;
+    }
+
+    void setState(State s)
+    {
+        if (state != s) {
+            state = s;
+            Q_EMIT q->stateChanged(s);
+        }
+    }
+
+    void scrolled()
+    {
+        if (!q->controlsDisabled())
+            Q_EMIT q->afterScroll();
+    }
+    void changed()
+    {
+        if (!q->controlsDisabled())
+            Q_EMIT q->dataChanged();
+    }
+
+    void loadFirst()
+    {
+        win = fetch({}, false, kWindow);
+        pos = win.empty() ? -1 : 0;
+        bof = true;
+        eof = win.empty();
+        seenChanges = changes();
+    }
+
+    void positionOn(Row r)
+    {
+        win.clear();
+        win.push_back(std::move(r));
+        pos = 0;
+        eof = bof = false;
+        seenChanges = changes();
+    }
+
+    // Re-reads the current row when the database changed since it was read;
+    // a row gone (or filtered out) gives way to its neighbour.
+    void syncIfStale(bool force = false)
+    {
+        if (!force && changes() == seenChanges)
+            return;
+        if (pos < 0) {
+            loadFirst();
+            bof = eof = win.empty();
+            return;
+        }
+        const Row cur = win[size_t(pos)];
+        auto rows = fetch({QStringLiteral("rowid = ?"), {cur.rowid}}, false, 1);
+        if (rows.empty()) {
+            rows = fetchSegments(after(keyOf(cur)), false, 1);
+            if (rows.empty())
+                rows = fetchSegments(before(keyOf(cur)), true, 1);
+        }
+        win = std::move(rows);
+        pos = win.empty() ? -1 : 0;
+        if (win.empty())
+            eof = bof = true;
+        seenChanges = changes();
+    }
+
+    void browseMode()
+    {
+        checkActive();
+        if (state == State::Edit || state == State::Insert)
+            q->post();
+    }
+
+    QVariantList storageValues(const QVariantList &values, int count) const
+    {
+        QVariantList out;
+        for (int i = 0; i < count; ++i)
+            out << toStorage(fields[size_t(orderCols[size_t(i)])], values[i]);
+        return out;
+    }
+};
+
+// ---------------------------------------------------------------- setup
+
+void Table::Impl::resolveFields()
+{
+    fields = db->fields(tableName);
+    if (const TableDef *cat = Database::tableDef(tableName)) {
+        def = *cat;
+    } else {
+        QString base = QFileInfo(tableName.trimmed()).fileName();
+        const int dot = base.lastIndexOf(QLatin1Char('.'));
+        if (dot > 0)
+            base.truncate(dot);
+        def = TableDef();
+        def.fileName = tableName;
+        def.sqlName = base.toLower();
+    }
+    // The actual table decides the field list (a migration may have added columns).
+    def.fields = fields;
+    fieldIdx.clear();
+    rowidCol = -1;
+    QStringList cols;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        fieldIdx.insert(fields[i].name.toLower(), int(i));
+        cols << quoteIdent(fields[i].name);
+        if (fields[i].type == FieldType::AutoInc)
+            rowidCol = int(i);
+    }
+    selectSql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(cols.join(QLatin1Char(',')), quoteIdent(def.sqlName));
+}
+
+void Table::Impl::setupOrder()
+{
+    QStringList names;
+    if (!indexName.isEmpty()) {
+        const IndexDef *ix = def.index(indexName);
+        if (!ix)
+            throw DbError(DbError::Kind::Generic,
+                          QStringLiteral("Índice não encontrado: %1 (tabela %2)").arg(indexName, tableName));
+        names = ix->fields;
+    } else if (!indexFieldList.isEmpty()) {
+        names = indexFieldList;
+    } else if (!def.primaryKey.isEmpty()) {
+        names << def.primaryKey;
+    }
+    orderCols.clear();
+    keyExprs.clear();
+    orderFieldNames.clear();
+    for (const QString &n : names) {
+        const int c = colOrThrow(n);
+        orderFieldNames << fields[size_t(c)].name;
+        orderCols.push_back(c);
+    }
+    // Ordering by the AutoInc field alone is the row id order itself.
+    if (orderCols.size() == 1 && orderCols[0] == rowidCol)
+        orderCols.clear();
+    QStringList asc, desc;
+    for (int c : orderCols) {
+        keyExprs << keyExpr(c);
+        asc << keyExprs.last();
+        desc << keyExprs.last() + QStringLiteral(" DESC");
+    }
+    asc << QStringLiteral("rowid");
+    desc << QStringLiteral("rowid DESC");
+    orderAsc = QStringLiteral(" ORDER BY ") + asc.join(QLatin1Char(','));
+    orderDesc = QStringLiteral(" ORDER BY ") + desc.join(QLatin1Char(','));
+}
+
+void Table::Impl::computeLink()
+{
+    linkValues.clear();
+    linkCond = {};
+    if (!master)
+        return;
+    bool anyNull = false;
+    const bool masterHasRow = master->isOpen() && (!master->isEmpty() || master->state() == State::Insert);
+    for (int i = 0; i < int(detailCols.size()); ++i) {
+        QVariant v;
+        if (masterHasRow)
+            v = toStorage(fields[size_t(detailCols[size_t(i)])], master->value(masterFields[i]));
+        linkValues << v;
+        anyNull = anyNull || v.isNull();
+    }
+    if (anyNull) {
+        linkCond = {QStringLiteral("0"), {}};     // an empty master key shows no details
+        return;
+    }
+    QStringList parts;
+    for (size_t i = 0; i < detailCols.size(); ++i)
+        parts << keyExpr(detailCols[i]) + QStringLiteral(" = ?");
+    linkCond = {parts.join(QStringLiteral(" AND ")), linkValues};
+}
+
+void Table::Impl::rebuildBase()
+{
+    QStringList parts;
+    baseBinds.clear();
+    for (const Cond *c : {&filterCond, &rangeCond, &linkCond}) {
+        if (c == &filterCond && !filtered)
+            continue;
+        if (c == &rangeCond && !ranged)
+            continue;
+        if (c->sql.isEmpty())
+            continue;
+        parts << QLatin1Char('(') + c->sql + QLatin1Char(')');
+        baseBinds << c->binds;
+    }
+    baseWhere = joinConds(parts);
+    ++predVersion;
+}
+
+// ---------------------------------------------------------------- Table
+
+Table::Table(DatabasePtr db, const QString &tableName, QObject *parent)
+    : Dataset(std::move(db), parent), d(std::make_unique<Impl>())
+{
+    d->q = this;
+    d->db = m_db;
+    d->h = handle(*m_db);
+    d->tableName = tableName;
+    if (const TableDef *t = Database::tableDef(tableName))
+        d->def = *t;
+    else
+        d->def.fileName = tableName;
+}
+
+Table::~Table()
+{
+    clearMasterSource();
+    d->stmts.clear();
+}
+
+QString Table::tableName() const { return d->tableName; }
+const TableDef &Table::def() const { return d->def; }
+Dataset::State Table::state() const { return d->state; }
+
+void Table::open()
+{
+    if (d->state != State::Inactive)
+        return;
+    if (const TableDef *t = Database::tableDef(d->tableName)) {
+        if (!t->password.isEmpty() && !m_db->hasPassword(t->password))
+            throw DbError(DbError::Kind::WrongPassword,
+                          QStringLiteral("Senha inválida para a tabela %1.").arg(t->fileName));
+    }
+    d->resolveFields();
+    d->setupOrder();
+    if (d->filtered && !d->filterText.trimmed().isEmpty()) {
+        const ParsedFilter pf = parseFilter(d->filterText, d->fields);
+        d->filterCond = {pf.sql, pf.binds};
+    } else {
+        d->filterCond = {};
+    }
+    d->computeLink();
+    d->rebuildBase();
+    d->loadFirst();
+    d->setState(State::Browse);
+    Q_EMIT afterOpen();
+    d->scrolled();
+}
+
+void Table::close()
+{
+    if (d->state == State::Inactive)
+        return;
+    if (d->state == State::Edit || d->state == State::Insert)
+        cancel();
+    Q_EMIT beforeClose();
+    d->win.clear();
+    d->pos = -1;
+    d->eof = d->bof = true;
+    d->stmts.clear();
+    d->setState(State::Inactive);
+}
+
+void Table::setIndexName(const QString &name)
+{
+    d->indexName = name.trimmed();
+    d->indexFieldList.clear();
+    if (d->state == State::Inactive)
+        return;
+    d->browseMode();
+    const qint64 rowid = d->pos >= 0 ? d->win[size_t(d->pos)].rowid : -1;
+    d->setupOrder();
+    d->ranged = false;
+    d->rebuildBase();
+    auto rows = rowid >= 0 ? d->fetch({QStringLiteral("rowid = ?"), {rowid}}, false, 1) : std::vector<Row>();
+    if (rows.empty())
+        d->loadFirst();
+    else
+        d->positionOn(std::move(rows[0]));
+    d->changed();
+    d->scrolled();
+}
+
+void Table::setIndexFieldNames(const QString &fieldList)
+{
+    QStringList names;
+    for (const QString &n : fieldList.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        names << n.trimmed();
+    const QString keepIndex = d->indexName;
+    d->indexName.clear();
+    d->indexFieldList = names;
+    if (d->state == State::Inactive)
+        return;
+    try {
+        d->browseMode();
+        const qint64 rowid = d->pos >= 0 ? d->win[size_t(d->pos)].rowid : -1;
+        d->setupOrder();
+        d->ranged = false;
+        d->rebuildBase();
+        auto rows = rowid >= 0 ? d->fetch({QStringLiteral("rowid = ?"), {rowid}}, false, 1) : std::vector<Row>();
+        if (rows.empty())
+            d->loadFirst();
+        else
+            d->positionOn(std::move(rows[0]));
+    } catch (...) {
+        d->indexFieldList.clear();
+        d->indexName = keepIndex;
+        d->setupOrder();
+        throw;
+    }
+    d->changed();
+    d->scrolled();
+}
+
+QString Table::indexName() const { return d->indexName; }
+QStringList Table::indexFields() const { return d->orderFieldNames; }
+
+void Table::first()
+{
+    d->browseMode();
+    d->loadFirst();
+    d->scrolled();
+}
+
+void Table::last()
+{
+    d->browseMode();
+    auto rows = d->fetch({}, true, kWindow);
+    std::reverse(rows.begin(), rows.end());
+    d->win = std::move(rows);
+    d->pos = int(d->win.size()) - 1;
+    d->eof = true;
+    d->bof = d->win.empty();
+    d->seenChanges = d->changes();
+    d->scrolled();
+}
+
+void Table::next()
+{
+    d->browseMode();
+    d->syncIfStale();
+    if (d->pos < 0) {
+        d->eof = true;
+        return;
+    }
+    if (d->pos + 1 < int(d->win.size())) {
+        ++d->pos;
+        d->eof = d->bof = false;
+        d->scrolled();
+        return;
+    }
+    auto rows = d->fetchSegments(d->after(d->keyOf(d->win[size_t(d->pos)])), false, kWindow);
+    if (rows.empty()) {
+        d->eof = true;
+        return;
+    }
+    d->win.insert(d->win.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    if (d->win.size() > size_t(4 * kWindow)) {
+        const int drop = int(d->win.size()) - 2 * kWindow;
+        const int keep = std::min(drop, d->pos);
+        d->win.erase(d->win.begin(), d->win.begin() + keep);
+        d->pos -= keep;
+    }
+    ++d->pos;
+    d->eof = d->bof = false;
+    d->scrolled();
+}
+
+void Table::prior()
+{
+    d->browseMode();
+    d->syncIfStale();
+    if (d->pos < 0) {
+        d->bof = true;
+        return;
+    }
+    if (d->pos > 0) {
+        --d->pos;
+        d->eof = d->bof = false;
+        d->scrolled();
+        return;
+    }
+    auto rows = d->fetchSegments(d->before(d->keyOf(d->win[0])), true, kWindow);
+    if (rows.empty()) {
+        d->bof = true;
+        return;
+    }
+    const int n = int(rows.size());
+    std::reverse(rows.begin(), rows.end());
+    d->win.insert(d->win.begin(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    d->pos += n;
+    if (d->win.size() > size_t(4 * kWindow))
+        d->win.resize(size_t(std::max(d->pos + 1, 2 * kWindow)));
+    --d->pos;
+    d->eof = d->bof = false;
+    d->scrolled();
+}
+
+bool Table::eof() const { return d->eof; }
+bool Table::bof() const { return d->bof; }
+
+bool Table::isEmpty() const
+{
+    if (d->state == State::Inactive)
+        return true;
+    return d->pos < 0;
+}
+
+int Table::recordCount()
+{
+    d->checkActive();
+    const qint64 ch = d->changes();
+    if (ch != d->countChanges || d->predVersion != d->countPred) {
+        d->countCache = d->count({});
+        d->countChanges = ch;
+        d->countPred = d->predVersion;
+    }
+    return d->countCache;
+}
+
+int Table::recNo()
+{
+    d->checkActive();
+    d->syncIfStale();
+    if (d->pos < 0)
+        return -1;
+    int n = 0;
+    for (const Cond &c : d->before(d->keyOf(d->win[size_t(d->pos)])))
+        n += d->count(c);
+    return n;
+}
+
+void Table::moveTo(int recNo)
+{
+    d->browseMode();
+    if (recNo <= 0) {
+        first();
+        return;
+    }
+    auto rows = d->fetch({}, false, 1, recNo);
+    if (rows.empty()) {
+        last();
+        return;
+    }
+    d->positionOn(std::move(rows[0]));
+    d->scrolled();
+}
+
+Bookmark Table::bookmark() const
+{
+    if (d->state == State::Inactive || d->pos < 0)
+        return {};
+    return {d->keyOf(d->win[size_t(d->pos)])};
+}
+
+void Table::gotoBookmark(const Bookmark &b)
+{
+    d->browseMode();
+    if (!b.isValid())
+        return;
+    auto rows = d->fetch({QStringLiteral("rowid = ?"), {b.key.last()}}, false, 1);
+    if (rows.empty())
+        throw DbError(DbError::Kind::Generic, QStringLiteral("Registro não encontrado."));
+    d->positionOn(std::move(rows[0]));
+    d->scrolled();
+}
+
+bool Table::findKey(const QVariantList &values)
+{
+    d->browseMode();
+    if (values.isEmpty())
+        return false;
+    Cond c;
+    QStringList parts;
+    if (d->orderCols.empty()) {
+        if (d->rowidCol < 0)
+            throw DbError(DbError::Kind::Generic,
+                          QStringLiteral("Nenhum índice ativo para a busca na tabela %1.").arg(d->tableName));
+        const QVariant v = toStorage(d->fields[size_t(d->rowidCol)], values[0]);
+        if (v.isNull())
+            return false;
+        c = {QStringLiteral("rowid = ?"), {v}};
+    } else {
+        const int m = std::min(int(values.size()), int(d->orderCols.size()));
+        const QVariantList vals = d->storageValues(values, m);
+        for (int i = 0; i < m; ++i) {
+            if (vals[i].isNull()) {
+                parts << d->keyExprs[i] + QStringLiteral(" IS NULL");
+            } else {
+                parts << d->keyExprs[i] + QStringLiteral(" = ?");
+                c.binds << vals[i];
+            }
+        }
+        c.sql = parts.join(QStringLiteral(" AND "));
+    }
+    auto rows = d->fetch(c, false, 1);
+    if (rows.empty())
+        return false;
+    d->positionOn(std::move(rows[0]));
+    d->scrolled();
+    return true;
+}
+
+void Table::findNearest(const QVariantList &values)
+{
+    d->browseMode();
+    std::vector<Cond> segs;
+    if (d->orderCols.empty()) {
+        if (d->rowidCol < 0 || values.isEmpty()) {
+            first();
+            return;
+        }
+        const QVariant v = toStorage(d->fields[size_t(d->rowidCol)], values[0]);
+        segs.push_back(v.isNull() ? Cond{} : Cond{QStringLiteral("rowid >= ?"), {v}});
+    } else {
+        const int m = std::min(int(values.size()), int(d->orderCols.size()));
+        d->atOrAfterSegments(d->storageValues(values, m), 0, {}, {}, segs);
+    }
+    auto rows = d->fetchSegments(segs, false, 1);
+    if (rows.empty()) {
+        // Nothing at or after the value: the cursor rests on the last row.
+        last();
+        d->eof = d->pos < 0;
+        return;
+    }
+    d->positionOn(std::move(rows[0]));
+    d->scrolled();
+}
+
+bool Table::locate(const QString &fieldList, const QVariantList &values, LocateOptions options)
+{
+    d->browseMode();
+    const QStringList names = fieldList.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    if (names.isEmpty() || names.size() != values.size())
+        throw DbError(DbError::Kind::Generic, QStringLiteral("Localização inválida: campos e valores não conferem."));
+    Cond c;
+    QStringList parts;
+    for (int i = 0; i < names.size(); ++i) {
+        const int col = d->colOrThrow(names[i]);
+        const FieldDef &f = d->fields[size_t(col)];
+        const QString name = quoteIdent(f.name);
+        const QVariant v = toStorage(f, values[i]);
+        if (v.isNull()) {
+            parts << name + QStringLiteral(" IS NULL");
+            continue;
+        }
+        if (isTextType(f.type)) {
+            const QString coll = (options & CaseInsensitive)
+                ? QStringLiteral(" COLLATE ") + QLatin1String(kTextCollation) : QString();
+            if (options & PartialKey) {
+                parts << QStringLiteral("substr(%1, 1, ?)%2 = ?").arg(name, coll);
+                c.binds << v.toString().size() << v;
+            } else {
+                parts << name + coll + QStringLiteral(" = ?");
+                c.binds << v;
+            }
+        } else {
+            parts << name + QStringLiteral(" = ?");
+            c.binds << v;
+        }
+    }
+    c.sql = parts.join(QStringLiteral(" AND "));
+    auto rows = d->fetch(c, false, 1);
+    if (rows.empty())
+        return false;
+    d->positionOn(std::move(rows[0]));
+    d->scrolled();
+    return true;
+}
+
+void Table::setFilter(const QString &expression)
+{
+    if (d->state == State::Edit || d->state == State::Insert)
+        post();
+    d->filterText = expression;
+    if (d->filtered)
+        setFiltered(true);
+}
+
+QString Table::filter() const { return d->filterText; }
+
+void Table::setFiltered(bool on)
+{
+    if (d->state == State::Inactive) {
+        d->filtered = on;
+        return;
+    }
+    d->browseMode();
+    if (on && !d->filterText.trimmed().isEmpty()) {
+        try {
+            const ParsedFilter pf = parseFilter(d->filterText, d->fields);
+            d->filterCond = {pf.sql, pf.binds};
+        } catch (...) {
+            // A bad filter leaves the cursor unfiltered.
+            d->filtered = false;
+            d->filterCond = {};
+            d->rebuildBase();
+            d->loadFirst();
+            d->changed();
+            d->scrolled();
+            throw;
+        }
+    } else {
+        d->filterCond = {};
+    }
+    d->filtered = on;
+    d->rebuildBase();
+    d->loadFirst();
+    d->changed();
+    d->scrolled();
+}
+
+bool Table::filtered() const { return d->filtered; }
+
+QString Table::quoted(const QString &text)
+{
+    QString q = text;
+    q.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + q + QLatin1Char('\'');
+}
+
+void Table::setRange(const QVariantList &start, const QVariantList &end)
+{
+    d->browseMode();
+    const int m = std::min({int(start.size()), int(end.size()), int(d->orderCols.size())});
+    if (m == 0)
+        throw DbError(DbError::Kind::Generic,
+                      QStringLiteral("Faixa inválida: nenhum índice ativo na tabela %1.").arg(d->tableName));
+    const QVariantList s = d->storageValues(start, m);
+    const QVariantList e = d->storageValues(end, m);
+    QStringList ks, marks;
+    for (int i = 0; i < m; ++i) {
+        ks << d->keyExprs[i];
+        marks << QStringLiteral("?");
+    }
+    const QString k = QLatin1Char('(') + ks.join(QLatin1Char(',')) + QLatin1Char(')');
+    const QString mk = QLatin1Char('(') + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+    Cond c;
+    QStringList parts;
+    bool sNull = false, eNull = false;
+    for (int i = 0; i < m; ++i) {
+        sNull = sNull || s[i].isNull();
+        eNull = eNull || e[i].isNull();
+    }
+    if (!sNull) {
+        parts << k + QStringLiteral(" >= ") + mk;
+        c.binds << s;
+    }
+    if (!eNull) {
+        parts << k + QStringLiteral(" <= ") + mk;
+        c.binds << e;
+    }
+    c.sql = parts.isEmpty() ? QStringLiteral("1") : parts.join(QStringLiteral(" AND "));
+    d->rangeCond = c;
+    d->ranged = true;
+    d->rebuildBase();
+    d->loadFirst();
+    d->changed();
+    d->scrolled();
+}
+
+void Table::cancelRange()
+{
+    if (!d->ranged)
+        return;
+    d->ranged = false;
+    d->rangeCond = {};
+    if (d->state == State::Inactive)
+        return;
+    d->browseMode();
+    d->rebuildBase();
+    d->loadFirst();
+    d->changed();
+    d->scrolled();
+}
+
+void Table::setMasterSource(Dataset *master, const QString &masterFields, const QString &detailFields)
+{
+    clearMasterSource();
+    const QStringList mf = masterFields.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    const QStringList df = detailFields.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    if (!master || mf.isEmpty() || mf.size() != df.size())
+        throw DbError(DbError::Kind::Generic, QStringLiteral("Ligação mestre/detalhe inválida."));
+    if (d->fields.empty())
+        d->resolveFields();
+    d->detailCols.clear();
+    for (const QString &f : df)
+        d->detailCols.push_back(d->colOrThrow(f));
+    d->master = master;
+    for (const QString &f : mf)
+        d->masterFields << f.trimmed();
+    for (const QString &f : df)
+        d->detailFields << f.trimmed();
+
+    auto follow = [this](bool force) {
+        if (d->state == State::Inactive || !d->master)
+            return;
+        const QVariantList before = d->linkValues;
+        if (d->state == State::Edit || d->state == State::Insert)
+            post();
+        d->computeLink();
+        if (!force && before == d->linkValues)
+            return;
+        d->rebuildBase();
+        d->loadFirst();
+        d->changed();
+        d->scrolled();
+    };
+    d->masterConns << connect(master, &Dataset::afterScroll, this, [follow] { follow(false); });
+    d->masterConns << connect(master, &Dataset::stateChanged, this, [follow] { follow(false); });
+    d->masterConns << connect(master, &Dataset::dataChanged, this, [follow] { follow(true); });
+    d->masterConns << connect(master, &Dataset::afterOpen, this, [follow] { follow(true); });
+    d->masterConns << connect(master, &QObject::destroyed, this, [this] {
+        for (const auto &c : std::as_const(d->masterConns))
+            disconnect(c);
+        d->masterConns.clear();
+        d->master = nullptr;
+    });
+    if (d->state != State::Inactive) {
+        d->browseMode();
+        d->computeLink();
+        d->rebuildBase();
+        d->loadFirst();
+        d->changed();
+        d->scrolled();
+    }
+}
+
+void Table::clearMasterSource()
+{
+    for (const auto &c : std::as_const(d->masterConns))
+        disconnect(c);
+    d->masterConns.clear();
+    const bool had = d->master != nullptr;
+    d->master = nullptr;
+    d->masterFields.clear();
+    d->detailFields.clear();
+    d->detailCols.clear();
+    d->linkValues.clear();
+    d->linkCond = {};
+    if (had && d->state == State::Browse) {
+        d->rebuildBase();
+        d->loadFirst();
+        d->changed();
+        d->scrolled();
+    }
+}
+
+// ---------------------------------------------------------------- editing
+
+void Table::insert()
+{
+    d->browseMode();
+    Q_EMIT beforeInsert();
+    d->editVals = QVariantList();
+    for (size_t i = 0; i < d->fields.size(); ++i)
+        d->editVals << QVariant();
+    // A detail row belongs to the master's current row.
+    d->computeLink();
+    for (size_t i = 0; i < d->detailCols.size(); ++i)
+        d->editVals[d->detailCols[i]] = d->linkValues.value(int(i));
+    d->origVals.clear();
+    d->editRowid = 0;
+    d->modified = false;
+    d->setState(State::Insert);
+    Q_EMIT afterInsert();
+}
+
+void Table::append() { insert(); }
+
+void Table::edit()
+{
+    d->checkActive();
+    if (d->state == State::Edit || d->state == State::Insert)
+        return;
+    if (d->pos < 0) {
+        insert();
+        return;
+    }
+    Q_EMIT beforeEdit();
+    // Start from the row as it is stored now.
+    const Row cur = d->win[size_t(d->pos)];
+    auto rows = d->fetch({QStringLiteral("rowid = ?"), {cur.rowid}}, false, 1);
+    if (rows.empty()) {
+        Stmt probe(d->h, QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?").arg(quoteIdent(d->def.sqlName)));
+        probe.bind(1, cur.rowid);
+        const bool exists = probe.step();
+        probe.reset();
+        if (!exists) {
+            d->syncIfStale(true);
+            d->scrolled();
+            throw DbError(DbError::Kind::RecordLocked, QStringLiteral("O registro foi excluído por outro usuário."));
+        }
+        // Still there but outside this cursor's view: edit it as read.
+        rows.push_back(cur);
+    }
+    d->win[size_t(d->pos)] = rows[0];
+    d->origVals = rows[0].vals;
+    d->editVals = rows[0].vals;
+    d->editRowid = rows[0].rowid;
+    d->modified = false;
+    d->setState(State::Edit);
+    Q_EMIT afterEdit();
+}
+
+void Table::post()
+{
+    d->checkActive();
+    if (d->state != State::Edit && d->state != State::Insert)
+        return;
+    Q_EMIT beforePost();
+    const QString table = quoteIdent(d->def.sqlName);
+    qint64 rowid = d->editRowid;
+    if (d->state == State::Insert) {
+        QStringList cols, marks;
+        QVariantList binds;
+        for (size_t i = 0; i < d->fields.size(); ++i) {
+            if (d->fields[i].type == FieldType::AutoInc)
+                continue;
+            cols << quoteIdent(d->fields[i].name);
+            marks << QStringLiteral("?");
+            binds << d->editVals[int(i)];
+        }
+        const QString sql = cols.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        Stmt &s = d->stmt(sql);
+        s.reset();
+        s.bindAll(binds);
+        s.exec();
+        rowid = sqlite3_last_insert_rowid(d->h);
+    } else {
+        QStringList sets, checks;
+        QVariantList binds, checkBinds;
+        for (size_t i = 0; i < d->fields.size(); ++i) {
+            const QString name = quoteIdent(d->fields[i].name);
+            if (d->editVals[int(i)] != d->origVals[int(i)] || d->editVals[int(i)].metaType() != d->origVals[int(i)].metaType()) {
+                sets << name + QStringLiteral(" = ?");
+                binds << d->editVals[int(i)];
+            }
+            checks << name + QStringLiteral(" IS ?");
+            checkBinds << d->origVals[int(i)];
+        }
+        if (!sets.isEmpty()) {
+            Stmt &s = d->stmt(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ? AND %3")
+                                  .arg(table, sets.join(QLatin1Char(',')), checks.join(QStringLiteral(" AND "))));
+            s.reset();
+            s.bindAll(binds);
+            s.bind(int(binds.size()) + 1, rowid);
+            s.bindAll(checkBinds, int(binds.size()) + 2);
+            if (s.exec() == 0) {
+                Stmt probe(d->h, QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?").arg(table));
+                probe.bind(1, rowid);
+                const bool exists = probe.step();
+                probe.reset();
+                throw DbError(DbError::Kind::RecordLocked,
+                              exists ? QStringLiteral("Registro alterado por outro usuário. As alterações não foram gravadas.")
+                                     : QStringLiteral("O registro foi excluído por outro usuário. As alterações não foram gravadas."));
+            }
+        }
+    }
+    d->modified = false;
+    d->editVals.clear();
+    d->origVals.clear();
+    auto rows = d->fetch({QStringLiteral("rowid = ?"), {rowid}}, false, 1);
+    if (!rows.empty()) {
+        d->positionOn(std::move(rows[0]));
+    } else {
+        // The posted row is outside the filter/range: stay near it.
+        d->seenChanges = -1;
+        d->syncIfStale(true);
+    }
+    d->setState(State::Browse);
+    Q_EMIT afterPost();
+    d->changed();
+    d->scrolled();
+}
+
+void Table::cancel()
+{
+    if (d->state != State::Edit && d->state != State::Insert)
+        return;
+    Q_EMIT beforeCancel();
+    d->editVals.clear();
+    d->origVals.clear();
+    d->modified = false;
+    d->setState(State::Browse);
+    Q_EMIT afterCancel();
+    d->scrolled();
+}
+
+void Table::remove()
+{
+    d->checkActive();
+    if (d->state == State::Insert) {
+        cancel();
+        return;
+    }
+    if (d->state == State::Edit)
+        cancel();
+    if (d->pos < 0)
+        throw DbError(DbError::Kind::Generic, QStringLiteral("Não há registro para excluir."));
+    Q_EMIT beforeDelete();
+    const Row cur = d->win[size_t(d->pos)];
+    const QString table = quoteIdent(d->def.sqlName);
+    QStringList checks;
+    for (const FieldDef &f : d->fields)
+        checks << quoteIdent(f.name) + QStringLiteral(" IS ?");
+    Stmt &s = d->stmt(QStringLiteral("DELETE FROM %1 WHERE rowid = ? AND %2").arg(table, checks.join(QStringLiteral(" AND "))));
+    s.reset();
+    s.bind(1, cur.rowid);
+    s.bindAll(cur.vals, 2);
+    if (s.exec() == 0) {
+        Stmt probe(d->h, QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?").arg(table));
+        probe.bind(1, cur.rowid);
+        const bool exists = probe.step();
+        probe.reset();
+        d->syncIfStale(true);
+        d->scrolled();
+        throw DbError(DbError::Kind::RecordLocked,
+                      exists ? QStringLiteral("Registro alterado por outro usuário. O registro não foi excluído.")
+                             : QStringLiteral("O registro já foi excluído por outro usuário."));
+    }
+    // Move to the following row, or the one before when it was the last.
+    auto rows = d->fetchSegments(d->after(d->keyOf(cur)), false, 1);
+    if (rows.empty())
+        rows = d->fetchSegments(d->before(d->keyOf(cur)), true, 1);
+    if (rows.empty()) {
+        d->win.clear();
+        d->pos = -1;
+        d->eof = d->bof = true;
+        d->seenChanges = d->changes();
+    } else {
+        d->positionOn(std::move(rows[0]));
+    }
+    Q_EMIT afterDelete();
+    d->changed();
+    d->scrolled();
+}
+
+// ---------------------------------------------------------------- fields
+
+QStringList Table::fieldNames() const
+{
+    QStringList out;
+    const auto &fs = d->fields.empty() ? d->def.fields : d->fields;
+    for (const FieldDef &f : fs)
+        out << f.name;
+    return out;
+}
+
+bool Table::hasField(const QString &name) const
+{
+    if (!d->fields.empty())
+        return d->col(name) >= 0;
+    return d->def.field(name) != nullptr;
+}
+
+FieldType Table::fieldType(const QString &name) const
+{
+    if (d->fields.empty()) {
+        if (const FieldDef *f = d->def.field(name))
+            return f->type;
+        throw DbError(DbError::Kind::FieldNotFound, QStringLiteral("Campo não encontrado: %1").arg(name));
+    }
+    return d->fields[size_t(d->colOrThrow(name))].type;
+}
+
+int Table::fieldSize(const QString &name) const
+{
+    if (d->fields.empty()) {
+        if (const FieldDef *f = d->def.field(name))
+            return f->size;
+        throw DbError(DbError::Kind::FieldNotFound, QStringLiteral("Campo não encontrado: %1").arg(name));
+    }
+    return d->fields[size_t(d->colOrThrow(name))].size;
+}
+
+QVariant Table::value(const QString &field) const
+{
+    d->checkActive();
+    const int c = d->colOrThrow(field);
+    const FieldType t = d->fields[size_t(c)].type;
+    if (d->state == State::Edit || d->state == State::Insert)
+        return fromStorage(t, d->editVals[c]);
+    if (d->pos < 0)
+        return QVariant();
+    return fromStorage(t, d->win[size_t(d->pos)].vals[c]);
+}
+
+void Table::setValue(const QString &field, const QVariant &v)
+{
+    d->checkActive();
+    const int c = d->colOrThrow(field);
+    const FieldDef &f = d->fields[size_t(c)];
+    if (d->state != State::Edit && d->state != State::Insert)
+        throw DbError(DbError::Kind::Generic,
+                      QStringLiteral("A tabela %1 não está em modo de edição ou inclusão.").arg(d->tableName));
+    if (f.type == FieldType::AutoInc)
+        throw DbError(DbError::Kind::InvalidValue,
+                      QStringLiteral("O campo %1 é numerado automaticamente e não pode ser alterado.").arg(f.name));
+    d->editVals[c] = toStorage(f, v);
+    d->modified = true;
+    Q_EMIT fieldChanged(f.name);
+}
+
+QVariant Table::oldValue(const QString &field) const
+{
+    d->checkActive();
+    const int c = d->colOrThrow(field);
+    const FieldType t = d->fields[size_t(c)].type;
+    if (d->state == State::Edit)
+        return fromStorage(t, d->origVals[c]);
+    if (d->state == State::Insert || d->pos < 0)
+        return QVariant();
+    return fromStorage(t, d->win[size_t(d->pos)].vals[c]);
+}
+
+bool Table::modified() const { return d->modified; }
+
+void Table::refresh()
+{
+    d->browseMode();
+    d->syncIfStale(true);
+    d->changed();
+    d->scrolled();
+}
+
+} // namespace brelvo::data

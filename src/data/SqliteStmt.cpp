@@ -170,7 +170,7 @@ void Stmt::reset()
 void Stmt::bind(int index, const QVariant &v)
 {
     int rc = SQLITE_OK;
-    if (!v.isValid() || v.isNull()) {
+    if (!v.isValid() || v.isNull() || (v.metaType().id() == QMetaType::QDate && !v.toDate().isValid())) {
         rc = sqlite3_bind_null(m_stmt, index);
     } else {
         switch (v.metaType().id()) {
@@ -348,9 +348,24 @@ bool isBlankMask(const QString &s)
 
 } // namespace
 
-QVariant toStorage(const FieldDef &f, const QVariant &v)
+namespace {
+// An empty date or time value (QDate()) is an empty field.
+bool isEmptyValue(const QVariant &v)
 {
     if (!v.isValid() || v.isNull())
+        return true;
+    switch (v.metaType().id()) {
+    case QMetaType::QDate: return !v.toDate().isValid();
+    case QMetaType::QTime: return !v.toTime().isValid();
+    case QMetaType::QDateTime: return !v.toDateTime().isValid();
+    default: return false;
+    }
+}
+} // namespace
+
+QVariant toStorage(const FieldDef &f, const QVariant &v)
+{
+    if (isEmptyValue(v))
         return QVariant();
     const int tid = v.metaType().id();
     switch (f.type) {

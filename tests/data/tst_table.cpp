@@ -1,0 +1,472 @@
+// Table cursors: order and navigation, searches, filters, ranges,
+// master/detail, editing and the protection against lost updates.
+
+#include "TestDb.h"
+
+#include <QSignalSpy>
+#include <algorithm>
+
+using namespace brelvo::data;
+using testdb::addRow;
+using testdb::column;
+
+namespace {
+QString u(const char *s) { return QString::fromUtf8(s); }
+}
+
+class TstTable : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void navigationFollowsIndexWithOldEngineEofBof()
+    {
+        testdb::Fresh f;
+        Table t(f.db, QStringLiteral("tbFunciocario.db"));
+        t.open();
+        QVERIFY(t.isEmpty());
+        QVERIFY(t.eof() && t.bof());
+        t.next();
+        QVERIFY(t.eof());
+        QVERIFY(t.value(QStringLiteral("Nome")).isNull());
+
+        const QStringList names = {u("PEDRO"), u("ana"), u("Álvaro"), u("BRUNO"), u("ÇAIO"), u("carla")};
+        int code = 1;
+        for (const QString &n : names)
+            addRow(t, {{"Codigo", code++}, {"Nome", n}});
+        t.setIndexName(QStringLiteral("byNome"));
+        // Without case, accents beside their letter.
+        const QStringList expected = {u("Álvaro"), u("ana"), u("BRUNO"), u("ÇAIO"), u("carla"), u("PEDRO")};
+        QCOMPARE(column(t, QStringLiteral("Nome")), expected);
+        QCOMPARE(testdb::columnBackwards(t, QStringLiteral("Nome")), expected);
+
+        t.first();
+        QVERIFY(t.bof());
+        QVERIFY(!t.eof());
+        t.last();
+        QCOMPARE(t.asString(QStringLiteral("Nome")), u("PEDRO"));
+        t.next();
+        QVERIFY(t.eof());
+        QCOMPARE(t.asString(QStringLiteral("Nome")), u("PEDRO"));   // stays on the last row
+        t.prior();
+        QCOMPARE(t.asString(QStringLiteral("Nome")), u("carla"));
+
+        t.setIndexName(QStringLiteral("ByCodigo"));
+        QCOMPARE(t.asString(QStringLiteral("Nome")), u("carla"));    // same row, new order
+        QCOMPARE(column(t, QStringLiteral("Codigo")), (QStringList{"1", "2", "3", "4", "5", "6"}));
+        QVERIFY_THROWS_EXCEPTION(DbError, t.setIndexName(QStringLiteral("PorNada")));
+    }
+
+    void emptyKeysComeFirstAcrossWindows()
+    {
+        // Many rows with empty and repeated dates, more than one window of rows.
+        testdb::Fresh f;
+        Table t(f.db, QStringLiteral("tbCliente.DB"));
+        t.open();
+        struct R { QDate d; QString name; int code; };
+        std::vector<R> rows;
+        for (int i = 0; i < 150; ++i) {
+            QDate d = (i % 7 == 0) ? QDate() : QDate(2020, 1, 1).addDays((i * 37) % 11);
+            QString name = (i % 5 == 0) ? QString() : QStringLiteral("N%1").arg((i * 13) % 9);
+            rows.push_back({d, name, i + 1});
+            addRow(t, {{"Codigo", i + 1}, {"Data", d}, {"Nome", name}});
+        }
+        auto expectOrder = [&rows](bool byNameToo) {
+            std::vector<R> s = rows;
+            std::stable_sort(s.begin(), s.end(), [byNameToo](const R &a, const R &b) {
+                if (a.d != b.d)
+                    return !a.d.isValid() || (b.d.isValid() && a.d < b.d);
+                if (byNameToo && a.name != b.name)
+                    return a.name.isEmpty() || (!b.name.isEmpty() && a.name < b.name);
+                return false;
+            });
+            QStringList codes;
+            for (const R &r : s)
+                codes << QString::number(r.code);
+            return codes;
+        };
+        t.setIndexName(QStringLiteral("byData"));
+        QCOMPARE(column(t, QStringLiteral("Codigo")), expectOrder(false));
+        QCOMPARE(testdb::columnBackwards(t, QStringLiteral("Codigo")), expectOrder(false));
+        t.setIndexFieldNames(QStringLiteral("Data;Nome"));
+        QCOMPARE(column(t, QStringLiteral("Codigo")), expectOrder(true));
+        QCOMPARE(testdb::columnBackwards(t, QStringLiteral("Codigo")), expectOrder(true));
+
+        // recNo, moveTo and bookmarks agree with the walk.
+        const QStringList order = expectOrder(true);
+        t.moveTo(77);
+        QCOMPARE(t.asString(QStringLiteral("Codigo")), order[77]);
+        QCOMPARE(t.recNo(), 77);
+        const Bookmark b = t.bookmark();
+        t.first();
+        t.gotoBookmark(b);
+        QCOMPARE(t.asString(QStringLiteral("Codigo")), order[77]);
+        t.next();
+        QCOMPARE(t.asString(QStringLiteral("Codigo")), order[78]);
+        QCOMPARE(t.recordCount(), 150);
+    }
+
+    void findKeyFindNearestAndLocate()
+    {
+        testdb::Fresh f;
+        Table t(f.db, QStringLiteral("tbCliente.DB"));
+        t.open();
+        addRow(t, {{"Codigo", 3}, {"Nome", u("MARIA")}, {"Cidade", u("SÃO PAULO")}});
+        addRow(t, {{"Codigo", 1}, {"Nome", u("ANA")}, {"Cidade", u("CAMPINAS")}});
+        addRow(t, {{"Codigo", 2}, {"Nome", u("O'BRIEN")}, {"Cidade", u("santos")}});
+        t.setIndexName(QStringLiteral("byNome"));
+
+        t.findNearest({u("MAR")});
+        QCOMPARE(t.asString(QStringLiteral("Nome")), u("MARIA"));
+        t.findNearest({u("mar")});
+        QCOMPARE(t.asString(QStringLiteral("Nome")), u("MARIA"));
+        t.findNearest({u("B")});
+        QCOMPARE(t.asString(QStringLiteral("Nome")), u("MARIA"));
+        t.findNearest({u("ZZZ")});      // nothing at or after: the last row
+        QCOMPARE(t.asString(QStringLiteral("Nome")), u("O'BRIEN"));
+        QVERIFY(!t.eof());
+
+        t.first();
+        QVERIFY(!t.findKey({u("MAR")}));
+        QCOMPARE(t.asString(QStringLiteral("Nome")), u("ANA"));       // stays put
+        QVERIFY(t.findKey({u("maria")}));                              // index ignores case
+        QCOMPARE(t.asInteger(QStringLiteral("Codigo")), 3);
+
+        t.setIndexName(QStringLiteral("byCodigo"));
+        QVERIFY(t.findKey({2}));
+        QCOMPARE(t.asString(QStringLiteral("Nome")), u("O'BRIEN"));
+        QVERIFY(t.findKey({QStringLiteral("0001")}));                  // typed code text
+        QCOMPARE(t.asString(QStringLiteral("Nome")), u("ANA"));
+        QVERIFY(!t.findKey({99}));
+        QVERIFY_THROWS_EXCEPTION(DbError, t.findKey({QStringLiteral("abc")}));
+
+        QVERIFY(!t.locate(QStringLiteral("Cidade"), {u("SANTOS")}));
+        QVERIFY(t.locate(QStringLiteral("Cidade"), {u("SANTOS")}, Table::CaseInsensitive));
+        QCOMPARE(t.asInteger(QStringLiteral("Codigo")), 2);
+        QVERIFY(t.locate(QStringLiteral("Cidade"), {u("são")}, Table::CaseInsensitive | Table::PartialKey));
+        QCOMPARE(t.asInteger(QStringLiteral("Codigo")), 3);
+        QVERIFY(!t.locate(QStringLiteral("Cidade"), {u("SAO")}, Table::PartialKey));
+        QVERIFY(t.locate(QStringLiteral("Codigo;Nome"), {1, u("ANA")}));
+        QVERIFY_THROWS_EXCEPTION(DbError, t.locate(QStringLiteral("Inexistente"), {1}));
+    }
+
+    void filtersAsTheWindowsWriteThem()
+    {
+        testdb::Fresh f;
+        Table t(f.db, QStringLiteral("tbpagar.db"));
+        t.open();
+        addRow(t, {{"Codigo", 1}, {"Fantasia", u("O'BRIEN")}, {"DataVencimento", QDate(2020, 2, 10)}});
+        addRow(t, {{"Codigo", 2}, {"Fantasia", u("ALUGUEL")}, {"DataVencimento", QDate(2020, 2, 20)},
+                   {"DataPagamento", QDate(2020, 2, 19)}});
+        addRow(t, {{"Codigo", 3}, {"Fantasia", u("ALUGUEL SALA")}, {"DataVencimento", QDate(2020, 3, 5)},
+                   {"DataPagamento", QDate(1985, 1, 1)}});
+        addRow(t, {{"Codigo", 4}, {"Fantasia", u("aluguel")}, {"Valordocumento", 12.5}});
+
+        auto codes = [&t](const QString &filter) {
+            t.setFilter(filter);
+            t.setFiltered(true);
+            QStringList c = column(t, QStringLiteral("Codigo"));
+            c.sort();
+            return c;
+        };
+        QCOMPARE(codes(QStringLiteral("Fantasia = ") + Table::quoted(u("O'BRIEN"))), QStringList{"1"});
+        QCOMPARE(codes(QStringLiteral("Fantasia='ALUGUEL*'")), (QStringList{"2", "3"}));   // prefix, with case
+        QCOMPARE(codes(QStringLiteral("fantasia = 'ALUGUEL'")), QStringList{"2"});
+        // An empty payment date counts as earlier than any date.
+        QCOMPARE(codes(QStringLiteral("datapagamento <'01/01/1990'")), (QStringList{"1", "3", "4"}));
+        QCOMPARE(codes(QStringLiteral("datapagamento>'01/01/1990'")), QStringList{"2"});
+        QCOMPARE(codes(QStringLiteral("datavencimento >='01/02/2020' and datavencimento <='29/02/2020' "
+                                      "and Datapagamento < '01/01/1990'")),
+                 QStringList{"1"});
+        QCOMPARE(codes(QStringLiteral("Codigo = 3 or (Codigo >= 2 and not Codigo <> 4)")), (QStringList{"3", "4"}));
+        QCOMPARE(codes(QStringLiteral("Valordocumento = 12,5")), QStringList{"4"});
+        QCOMPARE(codes(QStringLiteral("[Fantasia] <> 'ALUGUEL'")), (QStringList{"1", "3", "4"}));
+
+        t.setFiltered(false);
+        QCOMPARE(t.recordCount(), 4);
+        t.setFilter(QStringLiteral("Fantasia = 'X'"));
+        QCOMPARE(t.recordCount(), 4);       // text kept, filtering off
+
+        // A bad filter is refused and leaves the cursor unfiltered.
+        t.setFilter(QStringLiteral("datavencimento >= '31/02/2020'"));
+        try {
+            t.setFiltered(true);
+            QFAIL("invalid date accepted");
+        } catch (const DbError &e) {
+            QCOMPARE(e.kind(), DbError::Kind::InvalidValue);
+        }
+        QVERIFY(!t.filtered());
+        QCOMPARE(t.recordCount(), 4);
+        t.setFilter(QStringLiteral("Nada = 1"));
+        try {
+            t.setFiltered(true);
+            QFAIL("unknown field accepted");
+        } catch (const DbError &e) {
+            QCOMPARE(e.kind(), DbError::Kind::FieldNotFound);
+            QCOMPARE(e.message(), QStringLiteral("Campo não encontrado: Nada"));
+        }
+        for (const char *bad : {"Codigo = ", "(Codigo = 1", "Fantasia = 'abc", "Codigo ! 2"}) {
+            t.setFilter(QString::fromLatin1(bad));
+            QVERIFY_THROWS_EXCEPTION(DbError, t.setFiltered(true));
+        }
+        // Field names with blanks.
+        Table r(f.db, QStringLiteral("cadastro.db"));
+        r.open();
+        addRow(r, {{"Codigo", 1}, {"Dia mes", u("10 de maio")}});
+        addRow(r, {{"Codigo", 2}, {"Dia mes", u("11 de maio")}});
+        r.setFilter(QStringLiteral("\"Dia mes\" = '11 de maio'"));
+        r.setFiltered(true);
+        QCOMPARE(column(r, QStringLiteral("Codigo")), QStringList{"2"});
+    }
+
+    void rangeOnTheIndex()
+    {
+        testdb::Fresh f;
+        Table t(f.db, QStringLiteral("TOrdemServico.DB"));
+        t.open();
+        for (int i = 0; i < 10; ++i)
+            addRow(t, {{"Codigo", i + 1}, {"Data", i == 9 ? QVariant() : QVariant(QDate(2021, 5, 1 + i))}});
+        t.setIndexName(QStringLiteral("byData"));
+        t.setRange({QDate(2021, 5, 3)}, {QDate(2021, 5, 6)});
+        QCOMPARE(column(t, QStringLiteral("Codigo")), (QStringList{"3", "4", "5", "6"}));
+        QCOMPARE(t.recordCount(), 4);
+        t.cancelRange();
+        QCOMPARE(t.recordCount(), 10);
+        QCOMPARE(column(t, QStringLiteral("Codigo")).first(), QStringLiteral("10"));   // empty date first
+    }
+
+    void masterDetail()
+    {
+        testdb::Fresh f;
+        Table sales(f.db, QStringLiteral("tbVendas.db"));
+        Table items(f.db, QStringLiteral("tbItems.DB"));
+        sales.open();
+        items.setIndexName(QStringLiteral("ByLink"));
+        items.setMasterSource(&sales, QStringLiteral("Chave"), QStringLiteral("Link"));
+        items.open();
+        QVERIFY(items.isEmpty());
+
+        addRow(sales, {{"CodVenda", 1}});
+        const int first = int(sales.asInteger(QStringLiteral("Chave")));
+        addRow(items, {{"Descricao", u("OLEO")}, {"Qtd", 2}});       // link filled from the master
+        addRow(items, {{"Descricao", u("FILTRO")}, {"Qtd", 1}});
+        QCOMPARE(items.asInteger(QStringLiteral("Link")), first);
+        addRow(sales, {{"CodVenda", 2}});
+        QVERIFY(items.isEmpty());                                        // new master row: no items yet
+        addRow(items, {{"Descricao", u("VELA")}});
+
+        // An orphan item belongs to no sale.
+        Table loose(f.db, QStringLiteral("tbItems.DB"));
+        loose.open();
+        addRow(loose, {{"Descricao", u("ORFAO")}, {"Link", 999}});
+
+        sales.first();
+        QCOMPARE(column(items, QStringLiteral("Descricao")), (QStringList{u("OLEO"), u("FILTRO")}));
+        sales.next();
+        QCOMPARE(column(items, QStringLiteral("Descricao")), QStringList{u("VELA")});
+        sales.insert();
+        QVERIFY(items.isEmpty());
+        sales.cancel();
+        QCOMPARE(column(items, QStringLiteral("Descricao")), QStringList{u("VELA")});
+
+        // Deleting a sale leaves its items in place.
+        sales.first();
+        sales.remove();
+        QCOMPARE(sales.asInteger(QStringLiteral("CodVenda")), 2);
+        loose.refresh();
+        QCOMPARE(loose.recordCount(), 4);
+        QVERIFY(loose.locate(QStringLiteral("Link"), {first}));
+    }
+
+    void autoIncNeverReused()
+    {
+        testdb::Fresh f;
+        Table t(f.db, QStringLiteral("tbreceber.db"));
+        t.open();
+        addRow(t, {{"Codigo", 1}});
+        addRow(t, {{"Codigo", 2}});
+        const qint64 top = t.asInteger(QStringLiteral("Chave"));
+        t.remove();
+        t.last();
+        t.remove();
+        QVERIFY(t.isEmpty());
+        addRow(t, {{"Codigo", 3}});
+        QVERIFY(t.asInteger(QStringLiteral("Chave")) > top);
+        t.edit();
+        QVERIFY_THROWS_EXCEPTION(DbError, t.setValue(QStringLiteral("Chave"), 1));
+        t.cancel();
+    }
+
+    void valuesAreStoredByType()
+    {
+        testdb::Fresh f;
+        // Permissions never set are null, and null is not false.
+        Table perms(f.db, QStringLiteral("Checkbox.db"));
+        perms.open();
+        QVERIFY(perms.isNull(QStringLiteral("01")));
+        perms.edit();
+        perms.setValue(QStringLiteral("02"), false);
+        perms.setValue(QStringLiteral("03"), QStringLiteral("S"));
+        perms.post();
+        QVERIFY(perms.isNull(QStringLiteral("01")));
+        QVERIFY(!perms.isNull(QStringLiteral("02")));
+        QCOMPARE(perms.value(QStringLiteral("02")), QVariant(false));
+        QCOMPARE(perms.value(QStringLiteral("03")), QVariant(true));
+
+        Table o(f.db, QStringLiteral("TOrdemServico.DB"));
+        o.open();
+        o.append();
+        o.setValue(QStringLiteral("OsOc"), QStringLiteral("PVX"));                        // Alpha(2)
+        o.setValue(QStringLiteral("NomeCliente"), QString(60, QLatin1Char('A')));        // Alpha(50)
+        o.setValue(QStringLiteral("Data"), QStringLiteral("05/03/2021"));
+        o.setValue(QStringLiteral("HoraEntrega"), QStringLiteral("14:30"));
+        o.setValue(QStringLiteral("VrTotal"), QStringLiteral("1.234,56"));
+        o.setValue(QStringLiteral("Km"), 12345.5);
+        QVERIFY_THROWS_EXCEPTION(DbError, o.setValue(QStringLiteral("Data"), QStringLiteral("31/02/2021")));
+        QVERIFY_THROWS_EXCEPTION(DbError, o.setValue(QStringLiteral("Km"), QStringLiteral("doze")));
+        QVERIFY_THROWS_EXCEPTION(DbError, o.setValue(QStringLiteral("Inexistente"), 1));
+        o.post();
+        QCOMPARE(o.asString(QStringLiteral("OsOc")), QStringLiteral("PV"));
+        QCOMPARE(o.asString(QStringLiteral("NomeCliente")).size(), 50);
+        QCOMPARE(o.asDate(QStringLiteral("Data")), QDate(2021, 3, 5));
+        QCOMPARE(o.asString(QStringLiteral("Data")), QStringLiteral("05/03/2021"));
+        QCOMPARE(o.asTime(QStringLiteral("HoraEntrega")), QTime(14, 30));
+        QCOMPARE(o.asFloat(QStringLiteral("VrTotal")), 1234.56);
+        QCOMPARE(o.asString(QStringLiteral("Km")), QStringLiteral("12345,5"));
+        QVERIFY(o.isNull(QStringLiteral("DtOs")));
+        QCOMPARE(o.asString(QStringLiteral("DtOs")), QString());
+        o.edit();
+        o.setValue(QStringLiteral("Data"), QStringLiteral("  /  /    "));   // the empty date mask
+        o.setValue(QStringLiteral("Obs"), QString());
+        o.post();
+        QVERIFY(o.isNull(QStringLiteral("Data")));
+        QVERIFY(o.isNull(QStringLiteral("Obs")));
+
+        // Writing outside editing is refused.
+        try {
+            o.setValue(QStringLiteral("Obs"), QStringLiteral("x"));
+            QFAIL("value set while browsing");
+        } catch (const DbError &e) {
+            QVERIFY(e.message().contains(QStringLiteral("edição")));
+        }
+    }
+
+    void concurrentEditsAreNotLost()
+    {
+        testdb::Fresh f;
+        Table a(f.db, QStringLiteral("tbProdutos.db"));
+        a.open();
+        addRow(a, {{"Codigo", 10}, {"Descricao", u("PASTILHA")}, {"Valor", 50.0}});
+        addRow(a, {{"Codigo", 11}, {"Descricao", u("DISCO")}, {"Valor", 80.0}});
+        auto other = Database::open(f.db->folder(), false);     // another program
+        Table b(other, QStringLiteral("tbProdutos.DB"));
+        b.open();
+        a.first();
+        b.first();
+        a.edit();
+        b.edit();
+        a.setValue(QStringLiteral("Valor"), 55.0);
+        b.setValue(QStringLiteral("Valor"), 60.0);
+        a.post();
+        try {
+            b.post();
+            QFAIL("second post overwrote the first");
+        } catch (const DbError &e) {
+            QCOMPARE(e.kind(), DbError::Kind::RecordLocked);
+            QCOMPARE(e.message(), u("Registro alterado por outro usuário. As alterações não foram gravadas."));
+        }
+        QCOMPARE(b.state(), Dataset::State::Edit);
+        b.cancel();
+        b.refresh();
+        QCOMPARE(b.asFloat(QStringLiteral("Valor")), 55.0);
+
+        // Deleting a row another cursor changed, or already deleted, is refused.
+        a.edit();
+        a.setValue(QStringLiteral("Descricao"), u("PASTILHA DIANT"));
+        a.post();
+        QVERIFY_THROWS_EXCEPTION(DbError, b.remove());
+        QCOMPARE(b.asString(QStringLiteral("Descricao")), u("PASTILHA DIANT"));   // re-read
+        b.remove();
+        try {
+            a.remove();
+            QFAIL("deleted twice");
+        } catch (const DbError &e) {
+            QCOMPARE(e.kind(), DbError::Kind::RecordLocked);
+        }
+        a.refresh();
+        QCOMPARE(a.recordCount(), 1);
+        QCOMPARE(a.asString(QStringLiteral("Descricao")), u("DISCO"));
+
+        // The primary key refuses a second product with the same code.
+        a.append();
+        a.setValue(QStringLiteral("Codigo"), 11);
+        try {
+            a.post();
+            QFAIL("duplicate code accepted");
+        } catch (const DbError &e) {
+            QCOMPARE(e.kind(), DbError::Kind::KeyViolation);
+            QCOMPARE(e.message(), u("Violação de chave."));
+        }
+        a.cancel();
+        QCOMPARE(a.recordCount(), 1);
+    }
+
+    void statesAndNotifications()
+    {
+        testdb::Fresh f;
+        Table t(f.db, QStringLiteral("tbMarcas.db"));
+        t.open();
+        QSignalSpy states(&t, &Dataset::stateChanged);
+        QSignalSpy posted(&t, &Table::afterPost);
+        t.edit();                          // empty table: edit starts a new row
+        QCOMPARE(t.state(), Dataset::State::Insert);
+        t.setValue(QStringLiteral("Marca"), u("NGK"));
+        QVERIFY(t.modified());
+        t.post();
+        QCOMPARE(t.state(), Dataset::State::Browse);
+        QCOMPARE(states.count(), 2);
+        QCOMPARE(states.at(0).at(0).value<Dataset::State>(), Dataset::State::Insert);
+        QCOMPARE(states.at(1).at(0).value<Dataset::State>(), Dataset::State::Browse);
+        QCOMPARE(posted.count(), 1);
+
+        // A beforePost handler may refuse the post.
+        auto veto = connect(&t, &Table::beforePost, &t, [] {
+            throw DbError(DbError::Kind::InvalidValue, QStringLiteral("Marca inválida"));
+        });
+        t.edit();
+        t.setValue(QStringLiteral("Marca"), u("XXX"));
+        QVERIFY_THROWS_EXCEPTION(DbError, t.post());
+        QCOMPARE(t.state(), Dataset::State::Edit);
+        disconnect(veto);
+        t.cancel();
+        QCOMPARE(t.asString(QStringLiteral("Marca")), u("NGK"));
+
+        // Moving while editing posts the change, as the old engine did.
+        addRow(t, {{"Marca", u("BOSCH")}});
+        t.first();
+        t.edit();
+        t.setValue(QStringLiteral("Marca"), u("ACDELCO"));
+        t.next();
+        QCOMPARE(t.state(), Dataset::State::Browse);
+        QCOMPARE(column(t, QStringLiteral("Marca")), (QStringList{u("ACDELCO"), u("NGK")}));
+    }
+
+    void cursorsSeeEachOthersPosts()
+    {
+        testdb::Fresh f;
+        Table a(f.db, QStringLiteral("tbCategoria.db"));
+        Table b(f.db, QStringLiteral("tbCategoria.db"));
+        a.open();
+        b.open();
+        for (const char *c : {"B", "D", "F"})
+            addRow(a, {{"Categoria", u(c)}});
+        b.first();
+        QCOMPARE(b.asString(QStringLiteral("Categoria")), u("B"));
+        addRow(a, {{"Categoria", u("C")}});
+        b.next();
+        QCOMPARE(b.asString(QStringLiteral("Categoria")), u("C"));
+        QCOMPARE(b.recordCount(), 4);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstTable)
+#include "tst_table.moc"

@@ -1,10 +1,13 @@
+#include "backup/TFBackup.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QLabel w(QStringLiteral("Back-Up"));
+    QApplication::setApplicationName(QStringLiteral("Back-Up"));
+    brelvo::backup::TFBackup::installArchiverDialogs();
+    brelvo::backup::TFBackup w;
     w.show();
     return app.exec();
 }

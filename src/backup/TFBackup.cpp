@@ -1,0 +1,236 @@
+#include "TFBackup.h"
+
+#include "core/DialogService.h"
+#include "data/Database.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <new>
+
+namespace brelvo::backup {
+
+using brelvo::core::Answer;
+using brelvo::core::dialogs;
+using brelvo::core::MsgIcon;
+
+namespace {
+const QString kProgramTitle = QStringLiteral("Back-Up");
+const QString kFilter = QStringLiteral("Back-up (*.bck)");
+}
+
+TFBackup::TFBackup(QWidget *parent) : TFBackup(Env(), parent) {}
+
+TFBackup::TFBackup(Env env, QWidget *parent) : QWidget(parent), m_env(std::move(env))
+{
+    setObjectName(QStringLiteral("FBackup"));
+    setWindowTitle(QStringLiteral("Back-up"));
+
+    if (!m_env.databaseFolder)
+        m_env.databaseFolder = [] { return brelvo::data::Database::aliasFolder(); };
+    if (!m_env.databaseInUse)
+        m_env.databaseInUse = [](const QString &f) { return brelvo::data::Database::isInUse(f); };
+    if (m_env.toolFolder.isEmpty())
+        m_env.toolFolder = QCoreApplication::applicationDirPath();
+    if (!m_env.today)
+        m_env.today = [] { return QDate::currentDate(); };
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Back-up"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    rbManual = new QRadioButton(QStringLiteral("Manual"), GroupBox1);
+    rbManual->setObjectName(QStringLiteral("rbManual"));
+    rbAutomatico = new QRadioButton(QStringLiteral("Automático"), GroupBox1);
+    rbAutomatico->setObjectName(QStringLiteral("rbAutomatico"));
+    rbAutomatico->setChecked(true);
+    auto *gl = new QHBoxLayout(GroupBox1);
+    gl->addWidget(rbManual);
+    gl->addWidget(rbAutomatico);
+
+    btnBackup = new QPushButton(QStringLiteral("&Back-up"), this);
+    btnBackup->setObjectName(QStringLiteral("btnBackup"));
+    btnRestaura = new QPushButton(QStringLiteral("&Restaura"), this);
+    btnRestaura->setObjectName(QStringLiteral("btnRestaura"));
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btnBackup);
+    buttons->addWidget(btnRestaura);
+    auto *main = new QVBoxLayout(this);
+    main->addWidget(GroupBox1);
+    main->addLayout(buttons);
+    main->addWidget(ProgressBar1);
+    main->addWidget(ListBox1);
+    resize(380, 260);
+
+    connect(btnBackup, &QPushButton::clicked, this, &TFBackup::btnBackupClick);
+    connect(btnRestaura, &QPushButton::clicked, this, &TFBackup::btnRestauraClick);
+
+    BackupFile.BackupTitle = QStringLiteral("Back-up");
+    BackupFile.setBackupMode(BackupMode::bmAll);
+    BackupFile.compressionLevel = CompressionLevel::clFastest;
+    BackupFile.restoreMode = RestoreMode::rmAll;
+    BackupFile.MaxSize = 5400000;
+    BackupFile.SetArchiveFlag = false;
+    BackupFile.RestoreFullPath = false;
+    BackupFile.SaveFileID = true;
+    // The lock file only tells who has the database open: it is never stored
+    // nor written back (a replaced lock file would split the lock holders).
+    BackupFile.excludeNames = {QString::fromLatin1(kLockFile)};
+    BackupFile.OnProgress = [this](const QString &, int percent, bool &) { ProgressBar1->setValue(percent); };
+    BackupFile.OnError = [this](int, const QString &) {
+        dialogs().error(this, QStringLiteral("Atenção"), QStringLiteral("Não foi possível realizar o Back-up."));
+    };
+    BackupFile.OnRestoreFile = [](QString &fileName, uint32_t, bool &doRestore) {
+        if (QFileInfo(fileName).fileName().compare(QLatin1String(kLockFile), Qt::CaseInsensitive) == 0)
+            doRestore = false;
+    };
+    BackupFile.processEvents = [] { QCoreApplication::processEvents(); };
+
+    // The tool never opens the database itself, so it holds no connection
+    // that could keep a table of the folder open.
+    if (m_env.runAtStart)
+        btnBackupClick();
+}
+
+TFBackup::~TFBackup() = default;
+
+void TFBackup::installArchiverDialogs()
+{
+    TBackupFile::setDefaultReport(
+        [](const QString &text) { dialogs().error(nullptr, kProgramTitle, text); });
+    TBackupFile::setDefaultDiskQuestion([](const QString &text) {
+        return dialogs().question(nullptr, kProgramTitle, text, MsgIcon::Information, Answer::Yes) == Answer::Yes;
+    });
+}
+
+QString TFBackup::automaticArchiveName(int daysBack) const
+{
+    const QDate day = m_env.today().addDays(-daysBack);
+    return QDir(m_env.toolFolder).filePath(day.toString(QStringLiteral("dd-MM-yyyy")) + QStringLiteral(".bck"));
+}
+
+void TFBackup::setIdle(bool idle)
+{
+    btnBackup->setEnabled(idle);
+    btnRestaura->setEnabled(idle);
+}
+
+bool TFBackup::findDatabaseFolder(QString *folder)
+{
+    QString f;
+    try {
+        f = m_env.databaseFolder();
+    } catch (const brelvo::data::DbError &e) {
+        dialogs().error(this, kProgramTitle, e.message());
+        return false;
+    } catch (const std::bad_alloc &e) {
+        dialogs().error(this, kProgramTitle, QStringLiteral("Problemas na memória") + QString::fromLocal8Bit(e.what()));
+        return false;
+    }
+    if (f.isEmpty() || !QFileInfo(f).isDir()) {
+        dialogs().error(this, kProgramTitle,
+                        QStringLiteral("A pasta do banco de dados não foi encontrada: \"%1\"").arg(f));
+        return false;
+    }
+    if (!f.endsWith(u'/'))
+        f += u'/';
+    *folder = f;
+    return true;
+}
+
+void TFBackup::btnBackupClick()
+{
+    setIdle(false);
+    QString folder;
+    if (findDatabaseFolder(&folder)) {
+        const QString mask = folder + QStringLiteral("*.*");
+        ListBox1->clear();
+        ListBox1->addItem(mask);
+        if (rbAutomatico->isChecked()) {
+            if (dialogs().question(this, QStringLiteral("Back-up Automático"),
+                                   QStringLiteral("Realizar Back-up automático?"))
+                == Answer::Yes) {
+                if (BackupFile.Backup({mask}, automaticArchiveName(0)))
+                    dialogs().information(this, QStringLiteral("Back-up automático efetuado"),
+                                          QStringLiteral("Arquivo gravado em\n\"%1\"").arg(m_env.toolFolder));
+            }
+        } else {
+            QString name = dialogs().saveFile(this, QStringLiteral("Back-up"), QDir::homePath(), kFilter,
+                                              QStringLiteral("bck"));
+            if (!name.isEmpty()) {
+                if (QFileInfo(name).suffix().isEmpty())
+                    name += QStringLiteral(".bck");
+                if (BackupFile.Backup({mask}, name))
+                    dialogs().information(this, QStringLiteral("Back-up efetuado"),
+                                          QStringLiteral("Back-up efetuado com sucesso."));
+            }
+        }
+    }
+    setIdle(true);
+}
+
+bool TFBackup::runRestore(const QString &archive, const QString &folder)
+{
+    if (m_env.databaseInUse(folder)) {
+        dialogs().error(this, QStringLiteral("A Restauração Falhou"),
+                        QStringLiteral("O Banco de dados está aberto pelo Brelvo ou por outro programa.\n"
+                                       "Feche-o antes de restaurar o Back-up; nada foi alterado."));
+        return true;   // refused and told; no further failure message
+    }
+    const bool ok = BackupFile.Restore(archive, folder);
+    if (ok) {
+        dialogs().information(this, QStringLiteral("Back-up Restaurado"),
+                              QStringLiteral("Back-up restaurado com sucesso."));
+        return true;
+    }
+    if (!BackupFile.failureText().isEmpty()) {
+        dialogs().error(this, kProgramTitle, BackupFile.failureText());
+        return true;
+    }
+    return false;
+}
+
+void TFBackup::btnRestauraClick()
+{
+    setIdle(false);
+    QString folder;
+    if (findDatabaseFolder(&folder)) {
+        if (rbAutomatico->isChecked()) {
+            if (dialogs().question(
+                    this, QStringLiteral("Realizar Back-up automático?"),
+                    QStringLiteral("Se optar por sim o Banco de Dados será restaurado conforme a última versão do "
+                                   "Back-up Automático.\nSe você tiver uma versão de Back-up Manual mais recente, "
+                                   "é aconselhável restaurá-la ao invés do Automático."))
+                == Answer::Yes) {
+                if (!runRestore(automaticArchiveName(1), folder))
+                    dialogs().error(this, QStringLiteral("A Restauração Falhou"),
+                                    QStringLiteral("Não foi Possivel restaurar o Banco de dados automaticamente.\n"
+                                                   "Tente de forma manual"));
+            }
+        } else {
+            const QString name = dialogs().openFile(this, QStringLiteral("Restaurando Back-up"), QDir::homePath(),
+                                                    kFilter);
+            if (!name.isEmpty() && !runRestore(name, folder))
+                dialogs().error(this, QStringLiteral("A Restauração Falhou"),
+                                QStringLiteral("Não foi Possivel restaurar o Banco de dados.\n"
+                                               "O arquivo de Back-up pode estar corrompido, ou o disco danificado.\n"
+                                               "Tente outro arquivo."));
+        }
+    }
+    setIdle(true);
+}
+
+} // namespace brelvo::backup

@@ -1,0 +1,63 @@
+#pragma once
+// The Back-up tool's window: automatic (by date, beside the program) or
+// manual backups of the database folder, and their restore.
+
+#include "backup/archive/BackupFile.h"
+
+#include <QDate>
+#include <QWidget>
+#include <functional>
+
+class QGroupBox;
+class QRadioButton;
+class QPushButton;
+class QProgressBar;
+class QListWidget;
+
+namespace brelvo::backup {
+
+class TFBackup : public QWidget {
+    Q_OBJECT
+public:
+    // What the window needs from outside; empty members take the real thing.
+    struct Env {
+        std::function<QString()> databaseFolder;            // throws DbError when unknown
+        std::function<bool(const QString &)> databaseInUse;
+        QString toolFolder;                                 // applicationDirPath()
+        std::function<QDate()> today;
+        bool runAtStart = true;                             // the backup action on creation
+    };
+
+    explicit TFBackup(QWidget *parent = nullptr);
+    explicit TFBackup(Env env, QWidget *parent = nullptr);
+    ~TFBackup() override;
+
+    void btnBackupClick();
+    void btnRestauraClick();
+
+    TBackupFile &backupFile() { return BackupFile; }
+    QString automaticArchiveName(int daysBack) const;
+
+    // Default question and report of the archiver through the dialog service.
+    static void installArchiverDialogs();
+
+    static constexpr const char *kLockFile = "brelvo.lock";
+
+private:
+    bool findDatabaseFolder(QString *folder);
+    bool runRestore(const QString &archive, const QString &folder);
+    void setIdle(bool idle);
+
+    Env m_env;
+    TBackupFile BackupFile;
+
+    QGroupBox *GroupBox1 = nullptr;
+    QRadioButton *rbManual = nullptr;
+    QRadioButton *rbAutomatico = nullptr;
+    QPushButton *btnBackup = nullptr;
+    QPushButton *btnRestaura = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    QListWidget *ListBox1 = nullptr;
+};
+
+} // namespace brelvo::backup

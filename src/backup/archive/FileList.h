@@ -1,0 +1,26 @@
+#pragma once
+// Turning a list of file masks into the list of files to store.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace brelvo::backup {
+
+// Wildcard match of a file name with the desktop's meaning: '*' any run,
+// '?' one character, letters without case; a pattern ending in ".*" also
+// matches names without a dot ("*.*" matches every name).
+bool maskMatches(const QString &pattern, const QString &name);
+
+struct FileListOptions {
+    QString excludeArchive;            // absolute path of the archive being written
+    QStringList excludeNames;          // bare file names never listed (no case)
+    std::function<bool(const QString &)> accept;   // extra filter (incremental mode)
+};
+
+// Each mask: "folder/pattern", or "folder/pattern /s" to take the subfolders
+// first, recursively. Paths keep their case; a file already listed (compared
+// without case) or the archive itself is left out.
+QStringList buildFileList(const QStringList &masks, const FileListOptions &options);
+
+} // namespace brelvo::backup

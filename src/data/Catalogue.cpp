@@ -41,7 +41,9 @@ IndexDef named(const char *name, std::initializer_list<const char *> fields, boo
 {
     return {u8(name), fieldList(fields), unique, false};
 }
-// Unnamed index for field-list ordering and query speed.
+// Unnamed index for field-list ordering and query speed. The item indexes on
+// CodBarra also carry the flag, link and quantity, so that the stock balance
+// of a product is summed from the index without reading the item rows.
 IndexDef speed(std::initializer_list<const char *> fields) { return {QString(), fieldList(fields), false, false}; }
 
 TableDef table(const char *fileName, std::vector<FieldDef> fields, std::vector<IndexDef> indexes = {})
@@ -216,7 +218,7 @@ std::vector<TableDef> buildCatalogue()
     c.push_back(table("tbItems.DB",
                       {autoInc("Chave"), number("CodBarra"), number("CodVenda"), number("Qtd"), integer("Link"),
                        number("ValorUni"), alpha("Descricao", 50), number("SubTotal"), alpha("Monitorar", 3)},
-                      {primary("Chave"), named("ByLink", {"Link"}), speed({"CodBarra"})}));
+                      {primary("Chave"), named("ByLink", {"Link"}), speed({"CodBarra", "Monitorar", "Link", "Qtd"})}));
 
     c.push_back(table("TOrdemServico.DB",
                       {autoInc("Chave"), date("Data"), number("Codigo"), alpha("OsOc", 2),
@@ -234,7 +236,8 @@ std::vector<TableDef> buildCatalogue()
     c.push_back(table("tbitemsordem.db",
                       {autoInc("Chave"), number("CodVenda"), number("CodBarra"), number("Qtd"),
                        number("ValorUni"), alpha("Descricao", 255), alpha("Monitorar", 3), money("Valor")},
-                      {primary("Chave"), named("ByCodVenda", {"CodVenda"}), speed({"CodBarra"})}));
+                      {primary("Chave"), named("ByCodVenda", {"CodVenda"}),
+                       speed({"CodBarra", "Monitorar", "CodVenda", "Qtd"})}));
 
     c.push_back(table("tbFunciocario.db",
                       {autoInc("Chave"), number("Codigo"), alpha("Nome", 100), alpha("CPF", 20), alpha("RG", 20),

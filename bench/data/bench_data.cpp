@@ -351,6 +351,19 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "Banco gerado: %lld linhas em %.1f s\n", r.rows, r.elapsedMs / 1000.0);
         }
         sharedDb() = data::Database::open(folder);
+        // Diagnostics: BRELVO_BENCH_PRAGMAS="PRAGMA mmap_size=268435456;" tries
+        // connection settings without rebuilding the layer.
+        const QByteArray pragmas = qgetenv("BRELVO_BENCH_PRAGMAS");
+        if (!pragmas.isEmpty()) {
+            char *err = nullptr;
+            if (sqlite3_exec(static_cast<sqlite3 *>(sharedDb()->nativeHandle()), pragmas.constData(), nullptr,
+                             nullptr, &err) != SQLITE_OK) {
+                std::fprintf(stderr, "bench_data: %s\n", err ? err : "?");
+                sqlite3_free(err);
+                return 1;
+            }
+            std::fprintf(stderr, "bench_data: %s\n", pragmas.constData());
+        }
         samples();
     } catch (const data::DbError &e) {
         std::fprintf(stderr, "bench_data: %s\n", qPrintable(e.message()));

@@ -848,6 +848,10 @@ Result generate(const QString &folder, const Options &options, const Progress &p
     if (scalar(*db, "SELECT (SELECT COUNT(*) FROM \"tbprodutos\") + (SELECT COUNT(*) FROM \"tbvendas\")") > 0)
         throw std::runtime_error("the database in " + folder.toStdString()
                                  + " already holds products or sales; use an empty folder");
+    // A large page cache keeps the bulk load from spilling pages to the journal
+    // while the transaction grows; this connection is closed when we return.
+    exec(*db, "PRAGMA cache_size = -262144");
+    exec(*db, "PRAGMA temp_store = MEMORY");
     db->transaction();
     Result r;
     try {

@@ -1,5 +1,8 @@
 // Arbitrary bytes restored from ":STREAM" into a scratch folder: no crash,
 // no hang, nothing written beside the target folder.
+//
+//   fuzz_backup_restore -max_len=40000 -len_control=0 -max_total_time=300 CORPUS tests/backup/fuzz/seeds
+// (a seed's first byte holds the options, the rest is an archive)
 
 #include "backup/archive/BackupFile.h"
 

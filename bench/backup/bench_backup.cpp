@@ -1,0 +1,224 @@
+// Archive and restore a generated database folder (~64 MB: a real SQLite
+// file of text rows, incompressible pictures and plain-text lists), timed
+// against gzip -1 / gzip -d on the same files. Best of N runs each.
+//
+//   bench_backup [size-MB=64] [runs=3]
+
+#include "backup/archive/BackupFile.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+using namespace brelvo::backup;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+const char *kNames[] = {"JOSE", "MARIA", "ANTONIO", "ANA", "FRANCISCO", "FRANCISCA", "CARLOS", "PAULO",
+                        "LUCAS", "JULIANA", "MARCOS", "PATRICIA"};
+const char *kStreets[] = {"RUA DAS FLORES", "AV. BRASIL", "RUA SETE DE SETEMBRO", "TRAVESSA DO COMERCIO",
+                          "AV. PAULISTA", "RUA DOM PEDRO II"};
+const char *kParts[] = {"FILTRO DE OLEO", "PASTILHA DE FREIO", "OLEO 5W30 SINTETICO", "VELA DE IGNICAO",
+                        "CORREIA DENTADA", "AMORTECEDOR DIANTEIRO", "LAMPADA H4", "BATERIA 60AH"};
+
+bool makeSqlite(const QString &path, qint64 bytes, QRandomGenerator &gen)
+{
+    sqlite3 *db = nullptr;
+    if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK)
+        return false;
+    sqlite3_exec(db,
+                 "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;"
+                 "CREATE TABLE clientes(Codigo INTEGER PRIMARY KEY, Nome TEXT, Endereco TEXT, Cidade TEXT,"
+                 " Fone TEXT, Cpf TEXT, Obs TEXT);"
+                 "CREATE TABLE itens(Chave INTEGER PRIMARY KEY, Ordem INTEGER, CodBarra INTEGER, Descricao TEXT,"
+                 " Qtd REAL, ValorUni REAL);"
+                 "CREATE INDEX itens_ordem ON itens(Ordem);",
+                 nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt *c = nullptr, *it = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO clientes VALUES(NULL,?,?,?,?,?,?)", -1, &c, nullptr);
+    sqlite3_prepare_v2(db, "INSERT INTO itens VALUES(NULL,?,?,?,?,?)", -1, &it, nullptr);
+    for (int row = 0;; ++row) {
+        if (row % 2000 == 0 && QFileInfo(path).size() >= bytes)
+            break;
+        const QByteArray nome = QByteArray(kNames[gen.bounded(12)]) + " DA SILVA " + QByteArray::number(row);
+        const QByteArray end = QByteArray(kStreets[gen.bounded(6)]) + ", " + QByteArray::number(gen.bounded(3000));
+        const QByteArray fone = "(11) 9" + QByteArray::number(10000000 + gen.bounded(89999999));
+        const QByteArray cpf = QByteArray::number(10000000000LL + gen.bounded(899999999) * 100LL);
+        const QByteArray obs = row % 3 ? QByteArray() : QByteArray("CLIENTE DESDE ") + QByteArray::number(2000 + row % 25);
+        const QByteArray *texts[] = {&nome, &end, nullptr, &fone, &cpf, &obs};
+        for (int i = 0; i < 6; ++i)
+            if (i == 2)
+                sqlite3_bind_text(c, 3, "SAO PAULO", -1, SQLITE_STATIC);
+            else
+                sqlite3_bind_text(c, i + 1, texts[i]->constData(), int(texts[i]->size()), SQLITE_TRANSIENT);
+        sqlite3_step(c);
+        sqlite3_reset(c);
+        for (int k = 0; k < 4; ++k) {
+            sqlite3_bind_int(it, 1, row);
+            sqlite3_bind_int64(it, 2, 7890000000000LL + gen.bounded(99999));
+            sqlite3_bind_text(it, 3, kParts[gen.bounded(8)], -1, SQLITE_STATIC);
+            sqlite3_bind_double(it, 4, 1 + gen.bounded(5));
+            sqlite3_bind_double(it, 5, gen.bounded(50000) / 100.0);
+            sqlite3_step(it);
+            sqlite3_reset(it);
+        }
+    }
+    sqlite3_finalize(c);
+    sqlite3_finalize(it);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return true;
+}
+
+bool writeChunks(const QString &path, qint64 bytes, const std::function<QByteArray(qint64)> &chunk)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    for (qint64 done = 0; done < bytes;) {
+        const QByteArray b = chunk(qMin<qint64>(1 << 20, bytes - done));
+        f.write(b);
+        done += b.size();
+    }
+    return true;
+}
+
+// ~80% SQLite, ~12% pictures (random), ~8% text lists.
+bool generate(const QString &folder, qint64 total)
+{
+    QDir().mkpath(folder);
+    QRandomGenerator gen(2026);
+    if (!makeSqlite(folder + "/brelvo.sqlite", total * 80 / 100, gen))
+        return false;
+    for (int i = 0; i < 12; ++i)
+        writeChunks(folder + QString("/foto_%1.jpg").arg(i), total * 12 / 100 / 12, [&](qint64 n) {
+            QByteArray b(n, '\0');
+            gen.fillRange(reinterpret_cast<quint32 *>(b.data()), n / 4);
+            return b;
+        });
+    int line = 0;
+    for (const char *name : {"lista_saida.txt", "lista_receber.txt", "fabricantes.txt", "notas.txt"})
+        writeChunks(folder + "/" + name, total * 2 / 100, [&](qint64 n) {
+            QByteArray b;
+            while (b.size() < n) {
+                ++line;
+                b += QByteArray::number(line) + ";" + kNames[line % 12] + ";" + kParts[line % 8] + ";R$ "
+                     + QByteArray::number(line % 997) + ",00\r\n";
+            }
+            return b.left(n);
+        });
+    return true;
+}
+
+double seconds(const std::function<void()> &f)
+{
+    const auto t0 = Clock::now();
+    f();
+    return std::chrono::duration<double>(Clock::now() - t0).count();
+}
+
+QString q(const QString &s) { return "'" + s + "'"; }
+
+QByteArray digest(const QString &dir)
+{
+    QCryptographicHash h(QCryptographicHash::Sha1);
+    for (const QString &f : QDir(dir).entryList(QDir::Files, QDir::Name)) {
+        QFile file(dir + "/" + f);
+        file.open(QIODevice::ReadOnly);
+        h.addData(f.toUtf8());
+        h.addData(&file);
+    }
+    return h.result().toHex();
+}
+
+long maxRssKb()
+{
+    rusage ru {};
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_maxrss;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const qint64 mb = argc > 1 ? std::atoll(argv[1]) : 64;
+    const int runs = argc > 2 ? std::atoi(argv[2]) : 3;
+    QTemporaryDir tmp(QDir::currentPath() + "/bench-backup-XXXXXX");
+    const QString src = tmp.filePath("dados"), out = tmp.filePath("restaurado"), gz = tmp.filePath("gz"),
+                  gzOut = tmp.filePath("gunzip"), archive = tmp.filePath("arquivo.bck");
+
+    // Generated in a child so its memory does not count against the archiver.
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(generate(src, mb * 1024 * 1024) ? 0 : 1);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "generation failed\n");
+        return 1;
+    }
+    const QStringList files = QDir(src).entryList(QDir::Files, QDir::Name);
+    qint64 bytes = 0;
+    for (const QString &f : files)
+        bytes += QFileInfo(src + "/" + f).size();
+    std::system(qPrintable("cat " + q(src) + "/* > /dev/null"));   // warm the cache
+    QDir().mkpath(gz);
+    QDir().mkpath(gzOut);
+    const long rssBefore = maxRssKb();
+
+    TBackupFile bf;
+    bf.BackupTitle = "Back-up";
+    bf.compressionLevel = CompressionLevel::clFastest;
+    bf.SaveFileID = true;
+    bf.OnNeedDisk = [](int, bool &) {};
+    double backup = 1e9, restore = 1e9, backupVol = 1e9, gzip = 1e9, gunzip = 1e9;
+    for (int r = 0; r < runs; ++r) {
+        bf.MaxSize = 0;
+        backup = std::min(backup, seconds([&] { bf.Backup({src + "/*.*"}, archive); }));
+        QDir(out).removeRecursively();
+        restore = std::min(restore, seconds([&] { bf.Restore(archive, out); }));
+        bf.MaxSize = 5400000;   // the tool's volume size
+        backupVol = std::min(backupVol, seconds([&] { bf.Backup({src + "/*.*"}, tmp.filePath("vol.bck")); }));
+        gzip = std::min(gzip, seconds([&] {
+            for (const QString &f : files)
+                std::system(qPrintable("gzip -1 -c " + q(src + "/" + f) + " > " + q(gz + "/" + f + ".gz")));
+        }));
+        gunzip = std::min(gunzip, seconds([&] {
+            for (const QString &f : files)
+                std::system(qPrintable("gzip -d -c " + q(gz + "/" + f + ".gz") + " > " + q(gzOut + "/" + f)));
+        }));
+    }
+    bf.MaxSize = 0;
+    const long rss = maxRssKb();
+    const bool same = digest(src) == digest(out);
+    qint64 gzBytes = 0;
+    for (const QString &f : QDir(gz).entryList(QDir::Files))
+        gzBytes += QFileInfo(gz + "/" + f).size();
+
+    std::printf("folder: %lld files, %.1f MB (SQLite rows, pictures, text lists)\n", qint64(files.size()),
+                bytes / 1048576.0);
+    std::printf("archive: %.1f MB   gzip -1: %.1f MB\n", QFileInfo(archive).size() / 1048576.0, gzBytes / 1048576.0);
+    std::printf("backup            %7.3f s   gzip -1  %7.3f s   ratio %.2f\n", backup, gzip, backup / gzip);
+    std::printf("backup (volumes)  %7.3f s\n", backupVol);
+    std::printf("restore           %7.3f s   gzip -d  %7.3f s   ratio %.2f\n", restore, gunzip, restore / gunzip);
+    std::printf("max RSS %.1f MB (before archiving %.1f MB)\n", rss / 1024.0, rssBefore / 1024.0);
+    std::printf("restored identical: %s\n", same ? "yes" : "NO");
+    return same ? 0 : 1;
+}

@@ -363,6 +363,16 @@ void DbEdit::onEdited(const QString &)
     if (!m_link->write(v)) showField();
 }
 
+void DbEdit::focusInEvent(QFocusEvent *e)
+{
+    QLineEdit::focusInEvent(e);
+    // A masked number is typed plain: "1.234,56" becomes "1234,56".
+    if (!m_mask.isEmpty() && isValidInput() && m_link->active() && isNumeric(m_link->fieldType())) {
+        setText(DataLink::valueToText(m_link->fieldType(), m_link->value()));
+        selectAll();
+    }
+}
+
 void DbEdit::onFinished()
 {
     if (!isValidInput()) {

@@ -100,6 +100,7 @@ public:
     void setDisplayMask(const QString &mask) { m_mask = mask; showField(); }
     void showField() override;
 protected:
+    void focusInEvent(QFocusEvent *e) override;
     void onEdited(const QString &text);
     void onFinished();
 private:

@@ -91,12 +91,17 @@ Answer QtDialogService::question(QWidget *parent, const QString &title, const QS
                                  MsgIcon icon, Answer defaultAnswer)
 {
     QMessageBox box(toIcon(icon), title, text, QMessageBox::NoButton, parent);
-    QPushButton *yes = box.addButton(QStringLiteral("Sim"), QMessageBox::YesRole);
-    QPushButton *no = box.addButton(QStringLiteral("Não"), QMessageBox::NoRole);
-    box.setDefaultButton(defaultAnswer == Answer::No ? no : yes);
+    const bool okCancel = defaultAnswer == Answer::Ok || defaultAnswer == Answer::Cancel;
+    QPushButton *yes = okCancel ? box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole)
+                                : box.addButton(QStringLiteral("Sim"), QMessageBox::YesRole);
+    QPushButton *no = okCancel ? box.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole)
+                               : box.addButton(QStringLiteral("Não"), QMessageBox::NoRole);
+    box.setDefaultButton(defaultAnswer == Answer::No || defaultAnswer == Answer::Cancel ? no : yes);
     box.setEscapeButton(no);
     box.exec();
-    return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+    const bool accepted = box.clickedButton() == yes;
+    if (okCancel) return accepted ? Answer::Ok : Answer::Cancel;
+    return accepted ? Answer::Yes : Answer::No;
 }
 
 bool QtDialogService::input(QWidget *parent, const QString &title, const QString &label,
@@ -242,13 +247,14 @@ void FakeDialogService::error(QWidget *, const QString &title, const QString &te
 }
 
 Answer FakeDialogService::question(QWidget *, const QString &title, const QString &text, MsgIcon icon,
-                                   Answer)
+                                   Answer defaultAnswer)
 {
     Call call{Kind::Question, title, text, icon, {}, {}, false};
     if (m_questions.isEmpty()) {
-        call.answer = QStringLiteral("Não");
+        const bool okCancel = defaultAnswer == Answer::Ok || defaultAnswer == Answer::Cancel;
+        call.answer = okCancel ? QStringLiteral("Cancelar") : QStringLiteral("Não");
         unexpected(call);
-        return Answer::No;
+        return okCancel ? Answer::Cancel : Answer::No;
     }
     const Answer a = m_questions.dequeue();
     call.answer = a == Answer::Yes ? QStringLiteral("Sim") : a == Answer::No ? QStringLiteral("Não")

@@ -22,7 +22,8 @@ public:
     virtual void information(QWidget *parent, const QString &title, const QString &text) = 0;
     virtual void warning(QWidget *parent, const QString &title, const QString &text) = 0;
     virtual void error(QWidget *parent, const QString &title, const QString &text) = 0;
-    // Yes/No question; returns Yes or No.
+    // Yes/No question; returns Yes or No. With defaultAnswer Ok or Cancel the
+    // box offers "OK" and "Cancelar" instead and returns Ok or Cancel.
     virtual Answer question(QWidget *parent, const QString &title, const QString &text,
                             MsgIcon icon = MsgIcon::Question, Answer defaultAnswer = Answer::Yes) = 0;
     // Input box: returns false when cancelled.

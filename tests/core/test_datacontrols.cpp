@@ -181,6 +181,16 @@ void TestDataControls::editRejectsBadNumbers()
     QTest::keyClick(e, Qt::Key_Backspace);
     QVERIFY(e->isValidInput());
     QVERIFY(invalidControls(m_window).isEmpty());
+    // With a display mask the number is typed plain and shown masked afterwards.
+    e->setDisplayMask("###,##0.00");
+    other->setFocus();
+    e->clear();
+    e->setFocus();
+    QTest::keyClicks(e, "1234,5");
+    other->setFocus();
+    QCOMPARE(e->text(), QStringLiteral("1.234,50"));
+    e->setFocus();
+    QCOMPARE(e->text(), QStringLiteral("1234,5"));
 
     // Integers refuse fractions.
     auto *q = new DbEdit(m_window);

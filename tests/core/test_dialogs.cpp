@@ -5,7 +5,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace brelvo::core;
 using K = FakeDialogService::Kind;
@@ -21,7 +25,27 @@ private Q_SLOTS:
     void execHandlers();
     void execNamedHandlers();
     void scopedRestores();
+    void realBoxesSpeakPortuguese();
 };
+
+namespace {
+// Once the next modal box is up: note its button texts and press `button`.
+void pressLater(QStringList *seen, const QString &button, const QString &input = QString())
+{
+    QTimer::singleShot(20, [=] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        if (auto *in = qobject_cast<QInputDialog *>(modal); in && !input.isNull()) in->setTextValue(input);
+        QPushButton *target = nullptr;
+        for (auto *b : modal->findChildren<QPushButton *>()) {
+            *seen << b->text().remove(QLatin1Char('&'));
+            if (b->text().remove(QLatin1Char('&')) == button) target = b;
+        }
+        seen->sort();
+        if (target) target->click();
+    });
+}
+} // namespace
 
 void TestDialogs::recordsMessages()
 {
@@ -166,6 +190,41 @@ void TestDialogs::scopedRestores()
     }
     QCOMPARE(&dialogs(), outer);
     QVERIFY(dynamic_cast<QtDialogService *>(&dialogs()) != nullptr);
+}
+
+void TestDialogs::realBoxesSpeakPortuguese()
+{
+    QtDialogService qt;
+    QStringList seen;
+    pressLater(&seen, QStringLiteral("Não"));
+    QCOMPARE(qt.question(nullptr, QStringLiteral("Exclusão"), QStringLiteral("DESEJA EXCLUIR?")), Answer::No);
+    QCOMPARE(seen, QStringList({QStringLiteral("Não"), QStringLiteral("Sim")}));
+
+    seen.clear();
+    pressLater(&seen, QStringLiteral("Sim"));
+    QCOMPARE(qt.question(nullptr, QString(), QStringLiteral("?"), MsgIcon::Warning, Answer::No), Answer::Yes);
+
+    seen.clear();
+    pressLater(&seen, QStringLiteral("Cancelar"));
+    QCOMPARE(qt.question(nullptr, QString(), QStringLiteral("Insira o disco 2"), MsgIcon::Information, Answer::Ok),
+             Answer::Cancel);
+    QCOMPARE(seen, QStringList({QStringLiteral("Cancelar"), QStringLiteral("OK")}));
+
+    seen.clear();
+    pressLater(&seen, QStringLiteral("OK"));
+    qt.information(nullptr, QStringLiteral("Aviso"), QStringLiteral("Pronto"));
+    QCOMPARE(seen, QStringList({QStringLiteral("OK")}));
+
+    seen.clear();
+    QString value;
+    pressLater(&seen, QStringLiteral("OK"), QStringLiteral("abc"));
+    QVERIFY(qt.input(nullptr, QStringLiteral("Senha"), QStringLiteral("Digite:"), &value, true));
+    QCOMPARE(value, QStringLiteral("abc"));
+    QCOMPARE(seen, QStringList({QStringLiteral("Cancelar"), QStringLiteral("OK")}));
+    seen.clear();
+    pressLater(&seen, QStringLiteral("Cancelar"), QStringLiteral("xyz"));
+    QVERIFY(!qt.input(nullptr, QStringLiteral("Senha"), QStringLiteral("Digite:"), &value));
+    QCOMPARE(value, QStringLiteral("abc"));
 }
 
 QTEST_MAIN(TestDialogs)

@@ -236,6 +236,7 @@ Database::Database(const QString &folder) : d(std::make_unique<Impl>())
 Database::~Database()
 {
     if (d->h) {
+        dropStmtCache(d->h);
         while (d->txDepth > 0) {
             try {
                 rollback();
@@ -453,7 +454,7 @@ int Database::execSql(const QString &sqliteSql, const QVariantList &params)
     if (sqliteSql.trimmed().startsWith(QLatin1String("ALTER"), Qt::CaseInsensitive)
         || sqliteSql.trimmed().startsWith(QLatin1String("CREATE"), Qt::CaseInsensitive)
         || sqliteSql.trimmed().startsWith(QLatin1String("DROP"), Qt::CaseInsensitive))
-        d->schema.clear();
+        refreshSchema();
     return n;
 }
 
@@ -478,7 +479,11 @@ std::vector<FieldDef> Database::fields(const QString &tableName) const
     return out;
 }
 
-void Database::refreshSchema() { d->schema.clear(); }
+void Database::refreshSchema()
+{
+    d->schema.clear();
+    dropStmtCache(d->h);
+}
 
 namespace detail {
 sqlite3 *handle(const Database &db) { return static_cast<sqlite3 *>(db.nativeHandle()); }

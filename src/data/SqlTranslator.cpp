@@ -176,14 +176,24 @@ TranslatedSql translateSql(const QString &sql)
         case T::SString:
             o += literal(t.text);
             break;
-        case T::DString:
-            if (const TableDef *def = Database::tableDef(t.text)) {
+        case T::DString: {
+            // A double-quoted name is a table when it carries an extension or
+            // stands where a table goes; otherwise it is a text constant.
+            const Tok *prev = prevSig(i);
+            const QString prevWord = prev && prev->kind == T::Ident ? prev->text.toLower() : QString();
+            const size_t nx = nextSig(i);
+            const bool tablePos = t.text.contains(QLatin1Char('.')) || prevWord == QLatin1String("from")
+                || prevWord == QLatin1String("join") || prevWord == QLatin1String("into")
+                || prevWord == QLatin1String("update") || (nx < toks.size() && toks[nx].text == QLatin1String("."));
+            const TableDef *def = tablePos ? Database::tableDef(t.text) : nullptr;
+            if (def) {
                 noteTable(def);
                 o += detail::quoteIdent(def->sqlName);
             } else {
                 o += literal(t.text);
             }
             break;
+        }
         case T::Param:
             o += QLatin1Char('?');
             out.params << t.text;

@@ -1,6 +1,7 @@
 #include "data/SqliteStmt.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QDate>
 #include <QDateTime>
 #include <QRegularExpression>
@@ -280,6 +281,33 @@ QVariantList Stmt::row() const
         r.append(column(i));
     return r;
 }
+
+namespace {
+using StmtCache = QHash<QString, std::shared_ptr<Stmt>>;
+QHash<sqlite3 *, StmtCache> &stmtCaches()
+{
+    static QHash<sqlite3 *, StmtCache> caches;
+    return caches;
+}
+constexpr int kMaxCachedStmts = 256;
+} // namespace
+
+std::shared_ptr<Stmt> cachedStmt(sqlite3 *h, const QString &sql)
+{
+    StmtCache &cache = stmtCaches()[h];
+    auto it = cache.constFind(sql);
+    if (it != cache.constEnd()) {
+        (*it)->reset();
+        return *it;
+    }
+    if (cache.size() >= kMaxCachedStmts)
+        cache.clear();      // statements in use stay alive through their owners
+    auto s = std::make_shared<Stmt>(h, sql);
+    cache.insert(sql, s);
+    return s;
+}
+
+void dropStmtCache(sqlite3 *h) { stmtCaches().remove(h); }
 
 void execSimple(sqlite3 *h, const QString &sql)
 {

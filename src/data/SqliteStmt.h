@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <memory>
 #include <sqlite3.h>
 
 namespace brelvo::data::detail {
@@ -58,6 +59,12 @@ private:
     sqlite3_stmt *m_stmt = nullptr;
     QString m_sql;
 };
+
+// Prepared statements shared by all cursors of one connection, by SQL text.
+// A statement is reset before it is handed out and must be reset after use.
+std::shared_ptr<Stmt> cachedStmt(sqlite3 *h, const QString &sql);
+// Finalizes the cached statements of a connection (before it closes).
+void dropStmtCache(sqlite3 *h);
 
 // Plain statement without results ("PRAGMA ...", "BEGIN").
 void execSimple(sqlite3 *h, const QString &sql);

@@ -22,7 +22,8 @@ using namespace detail;
 
 namespace {
 
-constexpr int kWindow = 32;
+constexpr int kWindow = 32;     // rows read ahead when moving on
+constexpr int kInitial = 8;     // rows read when (re)positioning
 
 struct Row {
     QVariantList vals;      // storage values, one per field
@@ -58,7 +59,10 @@ struct Table::Impl {
     QStringList indexFieldList;         // set by setIndexFieldNames
     QStringList orderFieldNames;        // resolved order fields
     std::vector<int> orderCols;         // empty: rowid order
-    QStringList keyExprs;
+    QStringList keyExprs;               // ORDER BY terms (text with the index collation)
+    QStringList keyCols;                // plain column, for WHERE terms
+    QStringList keyMarks;               // "?" or "? COLLATE PTBR": the collation goes on the
+                                        // value side so SQLite can search the index
     QString orderAsc, orderDesc;
     int rowidCol = -1;                  // AutoInc field (alias of rowid)
 
@@ -91,7 +95,6 @@ struct Table::Impl {
     qint64 editRowid = 0;
     bool modified = false;
 
-    QHash<QString, std::shared_ptr<Stmt>> stmts;
     qint64 countChanges = -1;
     quint64 countPred = 0;
     int countCache = 0;
@@ -99,13 +102,7 @@ struct Table::Impl {
     // ---------------------------------------------------------------- helpers
     qint64 changes() const { return sqlite3_total_changes64(h); }
 
-    Stmt &stmt(const QString &sql)
-    {
-        auto it = stmts.find(sql);
-        if (it == stmts.end())
-            it = stmts.insert(sql, std::make_shared<Stmt>(h, sql));
-        return **it;
-    }
+    std::shared_ptr<Stmt> stmt(const QString &sql) { return cachedStmt(h, sql); }
 
     int col(const QString &name) const
     {
@@ -126,6 +123,12 @@ struct Table::Impl {
         if (state == State::Inactive)
             throw DbError(DbError::Kind::NotOpen,
                           QStringLiteral("A tabela %1 não está aberta.").arg(tableName));
+    }
+
+    QString keyMark(int c) const
+    {
+        return isTextType(fields[size_t(c)].type)
+            ? QStringLiteral("? COLLATE ") + QLatin1String(kTextCollation) : QStringLiteral("?");
     }
 
     QString keyExpr(int c) const
@@ -164,7 +167,8 @@ struct Table::Impl {
         }
         sql += desc ? orderDesc : orderAsc;
         sql += offset > 0 ? QStringLiteral(" LIMIT ? OFFSET ?") : QStringLiteral(" LIMIT ?");
-        Stmt &s = stmt(sql);
+        const auto sp = stmt(sql);
+        Stmt &s = *sp;
         s.reset();
         int i = 1;
         for (const QVariant &v : baseBinds)
@@ -206,7 +210,8 @@ struct Table::Impl {
         QString sql = QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(quoteIdent(def.sqlName), baseWhere);
         if (!extra.sql.isEmpty())
             sql += QStringLiteral(" AND (") + extra.sql + QLatin1Char(')');
-        Stmt &s = stmt(sql);
+        const auto sp = stmt(sql);
+        Stmt &s = *sp;
         s.reset();
         int i = 1;
         for (const QVariant &v : baseBinds)
@@ -236,7 +241,8 @@ struct Table::Impl {
             out.push_back({joinConds(prefix), pb << key[n]});
             return;
         }
-        const QString k = keyExprs[i];
+        const QString k = keyCols[i];
+        const QString m = keyMarks[i];
         if (key[i].isNull()) {
             afterSegments(key, i + 1, QStringList(prefix) << k + QStringLiteral(" IS NULL"), pb, out);
             out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" IS NOT NULL")), pb});
@@ -249,8 +255,8 @@ struct Table::Impl {
             QStringList ks, marks;
             QVariantList b = pb;
             for (int j = i; j < n; ++j) {
-                ks << keyExprs[j];
-                marks << QStringLiteral("?");
+                ks << keyCols[j];
+                marks << keyMarks[j];
                 b << key[j];
             }
             ks << QStringLiteral("rowid");
@@ -259,8 +265,8 @@ struct Table::Impl {
             out.push_back({joinConds(QStringList(prefix) << QStringLiteral("(%1) > (%2)").arg(ks.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))), b});
             return;
         }
-        afterSegments(key, i + 1, QStringList(prefix) << k + QStringLiteral(" = ?"), QVariantList(pb) << key[i], out);
-        out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" > ?")), QVariantList(pb) << key[i]});
+        afterSegments(key, i + 1, QStringList(prefix) << k + QStringLiteral(" = ") + m, QVariantList(pb) << key[i], out);
+        out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" > ") + m), QVariantList(pb) << key[i]});
     }
 
     // Rows before the key, nearest first (to be read in descending order).
@@ -272,17 +278,18 @@ struct Table::Impl {
             out.push_back({joinConds(prefix), pb << key[n]});
             return;
         }
-        const QString k = keyExprs[i];
+        const QString k = keyCols[i];
+        const QString m = keyMarks[i];
         if (key[i].isNull()) {
             beforeSegments(key, i + 1, QStringList(prefix) << k + QStringLiteral(" IS NULL"), pb, out);
             return;
         }
         if (i == n - 1) {
-            out.push_back({joinConds(QStringList(prefix) << QStringLiteral("(%1, rowid) < (?, ?)").arg(k)),
+            out.push_back({joinConds(QStringList(prefix) << QStringLiteral("(%1, rowid) < (%2, ?)").arg(k, m)),
                            QVariantList(pb) << key[i] << key[n]});
         } else {
-            beforeSegments(key, i + 1, QStringList(prefix) << k + QStringLiteral(" = ?"), QVariantList(pb) << key[i], out);
-            out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" < ?")), QVariantList(pb) << key[i]});
+            beforeSegments(key, i + 1, QStringList(prefix) << k + QStringLiteral(" = ") + m, QVariantList(pb) << key[i], out);
+            out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" < ") + m), QVariantList(pb) << key[i]});
         }
         out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" IS NULL")), pb});
     }
@@ -295,7 +302,8 @@ struct Table::Impl {
             out.push_back({joinConds(prefix), pb});
             return;
         }
-        const QString k = keyExprs[i];
+        const QString k = keyCols[i];
+        const QString mk = keyMarks[i];
         if (vals[i].isNull()) {
             atOrAfterSegments(vals, i + 1, QStringList(prefix) << k + QStringLiteral(" IS NULL"), pb, out);
             out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" IS NOT NULL")), pb});
@@ -308,15 +316,15 @@ struct Table::Impl {
             QStringList ks, marks;
             QVariantList b = pb;
             for (int j = i; j < m; ++j) {
-                ks << keyExprs[j];
-                marks << QStringLiteral("?");
+                ks << keyCols[j];
+                marks << keyMarks[j];
                 b << vals[j];
             }
             out.push_back({joinConds(QStringList(prefix) << QStringLiteral("(%1) >= (%2)").arg(ks.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))), b});
             return;
         }
-        atOrAfterSegments(vals, i + 1, QStringList(prefix) << k + QStringLiteral(" = ?"), QVariantList(pb) << vals[i], out);
-        out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" > ?")), QVariantList(pb) << vals[i]});
+        atOrAfterSegments(vals, i + 1, QStringList(prefix) << k + QStringLiteral(" = ") + mk, QVariantList(pb) << vals[i], out);
+        out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" > ") + mk), QVariantList(pb) << vals[i]});
     }
 
     std::vector<Cond> after(const QVariantList &key) const
@@ -353,7 +361,7 @@ struct Table::Impl {
 
     void loadFirst()
     {
-        win = fetch({}, false, kWindow);
+        win = fetch({}, false, kInitial);
         pos = win.empty() ? -1 : 0;
         bof = true;
         eof = win.empty();
@@ -465,8 +473,12 @@ void Table::Impl::setupOrder()
     // Ordering by the AutoInc field alone is the row id order itself.
     if (orderCols.size() == 1 && orderCols[0] == rowidCol)
         orderCols.clear();
+    keyCols.clear();
+    keyMarks.clear();
     QStringList asc, desc;
     for (int c : orderCols) {
+        keyCols << quoteIdent(fields[size_t(c)].name);
+        keyMarks << keyMark(c);
         keyExprs << keyExpr(c);
         asc << keyExprs.last();
         desc << keyExprs.last() + QStringLiteral(" DESC");
@@ -498,7 +510,7 @@ void Table::Impl::computeLink()
     }
     QStringList parts;
     for (size_t i = 0; i < detailCols.size(); ++i)
-        parts << keyExpr(detailCols[i]) + QStringLiteral(" = ?");
+        parts << quoteIdent(fields[size_t(detailCols[i])].name) + QStringLiteral(" = ") + keyMark(detailCols[i]);
     linkCond = {parts.join(QStringLiteral(" AND ")), linkValues};
 }
 
@@ -537,8 +549,9 @@ Table::Table(DatabasePtr db, const QString &tableName, QObject *parent)
 
 Table::~Table()
 {
-    clearMasterSource();
-    d->stmts.clear();
+    for (const auto &c : std::as_const(d->masterConns))
+        disconnect(c);
+    d->masterConns.clear();
 }
 
 QString Table::tableName() const { return d->tableName; }
@@ -580,7 +593,6 @@ void Table::close()
     d->win.clear();
     d->pos = -1;
     d->eof = d->bof = true;
-    d->stmts.clear();
     d->setState(State::Inactive);
 }
 
@@ -648,7 +660,7 @@ void Table::first()
 void Table::last()
 {
     d->browseMode();
-    auto rows = d->fetch({}, true, kWindow);
+    auto rows = d->fetch({}, true, kInitial);
     std::reverse(rows.begin(), rows.end());
     d->win = std::move(rows);
     d->pos = int(d->win.size()) - 1;
@@ -808,9 +820,9 @@ bool Table::findKey(const QVariantList &values)
         const QVariantList vals = d->storageValues(values, m);
         for (int i = 0; i < m; ++i) {
             if (vals[i].isNull()) {
-                parts << d->keyExprs[i] + QStringLiteral(" IS NULL");
+                parts << d->keyCols[i] + QStringLiteral(" IS NULL");
             } else {
-                parts << d->keyExprs[i] + QStringLiteral(" = ?");
+                parts << d->keyCols[i] + QStringLiteral(" = ") + d->keyMarks[i];
                 c.binds << vals[i];
             }
         }
@@ -874,7 +886,7 @@ bool Table::locate(const QString &fieldList, const QVariantList &values, LocateO
                 parts << QStringLiteral("substr(%1, 1, ?)%2 = ?").arg(name, coll);
                 c.binds << v.toString().size() << v;
             } else {
-                parts << name + coll + QStringLiteral(" = ?");
+                parts << name + QStringLiteral(" = ?") + coll;
                 c.binds << v;
             }
         } else {
@@ -953,8 +965,8 @@ void Table::setRange(const QVariantList &start, const QVariantList &end)
     const QVariantList e = d->storageValues(end, m);
     QStringList ks, marks;
     for (int i = 0; i < m; ++i) {
-        ks << d->keyExprs[i];
-        marks << QStringLiteral("?");
+        ks << d->keyCols[i];
+        marks << d->keyMarks[i];
     }
     const QString k = QLatin1Char('(') + ks.join(QLatin1Char(',')) + QLatin1Char(')');
     const QString mk = QLatin1Char('(') + marks.join(QLatin1Char(',')) + QLatin1Char(')');
@@ -1147,7 +1159,8 @@ void Table::post()
         const QString sql = cols.isEmpty()
             ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-        Stmt &s = d->stmt(sql);
+        const auto sp = d->stmt(sql);
+        Stmt &s = *sp;
         s.reset();
         s.bindAll(binds);
         s.exec();
@@ -1165,8 +1178,9 @@ void Table::post()
             checkBinds << d->origVals[int(i)];
         }
         if (!sets.isEmpty()) {
-            Stmt &s = d->stmt(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ? AND %3")
+            const auto sp = d->stmt(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ? AND %3")
                                   .arg(table, sets.join(QLatin1Char(',')), checks.join(QStringLiteral(" AND "))));
+            Stmt &s = *sp;
             s.reset();
             s.bindAll(binds);
             s.bind(int(binds.size()) + 1, rowid);
@@ -1229,7 +1243,8 @@ void Table::remove()
     QStringList checks;
     for (const FieldDef &f : d->fields)
         checks << quoteIdent(f.name) + QStringLiteral(" IS ?");
-    Stmt &s = d->stmt(QStringLiteral("DELETE FROM %1 WHERE rowid = ? AND %2").arg(table, checks.join(QStringLiteral(" AND "))));
+    const auto sp = d->stmt(QStringLiteral("DELETE FROM %1 WHERE rowid = ? AND %2").arg(table, checks.join(QStringLiteral(" AND "))));
+    Stmt &s = *sp;
     s.reset();
     s.bind(1, cur.rowid);
     s.bindAll(cur.vals, 2);

@@ -1,0 +1,56 @@
+#pragma once
+// EAN-13 code generator and label sheet ("Geração de Codigo Barra EAN13").
+
+#include "data/Dataset.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace brelvo::printing { struct PreparedReport; }
+
+namespace brelvo::stock {
+
+class TFGeraCodigoBarra : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFGeraCodigoBarra(data::DatabasePtr db, QWidget *parent = nullptr);
+    ~TFGeraCodigoBarra() override;
+
+    // "SIM": the window serves the products window and hands its code over.
+    void setVerifica(const QString &v);
+    QString verifica() const;
+
+    void Gerar();
+    void Limpar();
+    void VizualizarImprimir();
+    QString fullCode() const;
+
+    // The sheet of 72 labels carrying `code` (12 rows of 6).
+    static printing::PreparedReport labelSheet(const QString &code);
+
+Q_SIGNALS:
+    // A generated code that no product has yet.
+    void codeHanded(const QString &code);
+
+protected:
+    void done(int r) override;
+
+private:
+    void baseChanged();
+    void fullChanged();
+    void applyVisibility();
+    void showSymbol(const QString &code);
+
+    data::DatabasePtr m_db;
+    data::Table *m_produtos = nullptr;   // T_Produtos
+    QLineEdit *m_base = nullptr;         // Edit1BarraGerar
+    QLineEdit *m_digito = nullptr;       // EditDigito
+    QLineEdit *m_full = nullptr;         // Edit1Barra
+    QLabel *m_label4 = nullptr, *m_label5 = nullptr, *m_symbol = nullptr, *m_verifica = nullptr;
+    bool m_generating = false;
+};
+
+} // namespace brelvo::stock

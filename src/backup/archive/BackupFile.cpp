@@ -274,10 +274,8 @@ struct TBackupFile::Impl {
                 ok = false;
             volFile->close();
             volFile.reset();
-        } else if (dev) {
-            // The caller's stream stays open.
         }
-        dev = nullptr;
+        dev = nullptr;   // a caller's stream stays open
         if (!ok)
             fail(errWriteArchive);
         return ok;

@@ -6,6 +6,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QTimer>
 
 namespace brelvo::core {
 
@@ -58,7 +59,8 @@ DatasetModel::DatasetModel(Dataset *dataset, QObject *parent) : QAbstractTableMo
         m_autoColumns.clear();
         endResetModel();
         m_currentRow = -1;
-        Q_EMIT currentRowChanged(-1);
+        m_rowStale = false;
+        announceCurrentRow();
     });
     connect(dataset, &Dataset::afterScroll, this, &DatasetModel::onScroll);
     connect(dataset, &Dataset::stateChanged, this, &DatasetModel::onStateChanged);
@@ -178,7 +180,7 @@ const DatasetModel::Row *DatasetModel::rowAt(int row) const
 {
     if (!usable() || row < 0 || row >= rowCount()) return nullptr;
     static thread_local Row live;
-    if (editing() && row == m_currentRow) {
+    if (editing() && row == currentRow()) {
         live = readRow();
         return &live;
     }
@@ -289,7 +291,7 @@ Qt::ItemFlags DatasetModel::flags(const QModelIndex &index) const
 bool DatasetModel::setCurrentRow(int row)
 {
     if (!usable() || row < 0 || row >= rowCount()) return false;
-    if (row == m_currentRow) return true;
+    if (row == currentRow()) return true;
     if (editing()) {
         // Leaving a row stores it, as the grids always did.
         try {
@@ -309,25 +311,47 @@ bool DatasetModel::setCurrentRow(int row)
         return false;
     }
     m_currentRow = row;
-    Q_EMIT currentRowChanged(row);
+    m_rowStale = false;
+    announceCurrentRow();
     return true;
+}
+
+int DatasetModel::computeCurrentRow() const
+{
+    if (!usable()) return -1;
+    try {
+        if (m_inserting) return rowCount() - 1;
+        if (!m_dataset->isEmpty()) return m_dataset->recNo();
+    } catch (const DbError &) {
+    }
+    return -1;
+}
+
+int DatasetModel::currentRow() const
+{
+    if (m_rowStale) {
+        m_rowStale = false;
+        m_currentRow = computeCurrentRow();
+    }
+    return m_currentRow;
+}
+
+void DatasetModel::announceCurrentRow()
+{
+    m_syncQueued = false;
+    const int r = currentRow();
+    if (r != m_announcedRow) {
+        m_announcedRow = r;
+        Q_EMIT currentRowChanged(r);
+    }
 }
 
 void DatasetModel::syncCurrentRow()
 {
-    int r = -1;
-    if (usable()) {
-        try {
-            if (m_inserting) r = rowCount() - 1;
-            else if (!m_dataset->isEmpty()) r = m_dataset->recNo();
-        } catch (const DbError &) {
-            r = -1;
-        }
-    }
-    if (r != m_currentRow) {
-        m_currentRow = r;
-        Q_EMIT currentRowChanged(r);
-    }
+    // Immediate: after resets and on construction.
+    m_rowStale = false;
+    m_currentRow = computeCurrentRow();
+    announceCurrentRow();
 }
 
 void DatasetModel::onDataChanged()
@@ -339,7 +363,11 @@ void DatasetModel::onDataChanged()
 void DatasetModel::onScroll()
 {
     if (m_reading) return;
-    syncCurrentRow();
+    m_rowStale = true;
+    if (!m_syncQueued) {
+        m_syncQueued = true;
+        QTimer::singleShot(0, this, &DatasetModel::announceCurrentRow);
+    }
 }
 
 void DatasetModel::onStateChanged()
@@ -361,13 +389,15 @@ void DatasetModel::onStateChanged()
 
 void DatasetModel::onFieldChanged(const QString &)
 {
-    if (m_reading || m_currentRow < 0 || !usable()) return;
+    if (m_reading || !usable()) return;
+    const int cur = currentRow();
+    if (cur < 0) return;
     // Keep the cached copy of the current row in step with the cursor.
-    auto it = m_pages.find(m_currentRow / m_pageSize);
-    if (it != m_pages.end() && m_currentRow % m_pageSize < it->size())
-        (*it)[m_currentRow % m_pageSize] = readRow();
-    if (m_currentRow < rowCount())
-        Q_EMIT dataChanged(index(m_currentRow, 0), index(m_currentRow, columnCount() - 1));
+    auto it = m_pages.find(cur / m_pageSize);
+    if (it != m_pages.end() && cur % m_pageSize < it->size())
+        (*it)[cur % m_pageSize] = readRow();
+    if (cur < rowCount())
+        Q_EMIT dataChanged(index(cur, 0), index(cur, columnCount() - 1));
 }
 
 // ---- DbGrid ---------------------------------------------------------------

@@ -72,8 +72,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    // Row of the cursor's current record; -1 when none.
-    int currentRow() const { return m_currentRow; }
+    // Row of the cursor's current record; -1 when none. Cursor moves are
+    // followed lazily: many moves in a row cost one position look-up, and
+    // currentRowChanged comes once control returns to the event loop.
+    int currentRow() const;
     // Moves the cursor to `row` (posting a pending edit first). False when it
     // could not move.
     bool setCurrentRow(int row);
@@ -111,8 +113,13 @@ private:
     mutable QList<int> m_pageOrder;     // least recently used first
     mutable int m_pageReads = 0;
     mutable int m_reading = 0;          // own cursor moves: signals ignored
-    int m_currentRow = -1;
+    mutable int m_currentRow = -1;
+    mutable bool m_rowStale = false;
+    int m_announcedRow = -1;
+    bool m_syncQueued = false;
     bool m_inserting = false;
+    int computeCurrentRow() const;
+    void announceCurrentRow();
 };
 
 // A table view over a DatasetModel: captions and widths from the columns,

@@ -28,6 +28,7 @@ public:
 
     int moves = 0;        // moveTo calls
     int posts = 0;
+    int recNos = 0;       // position look-ups
 
     void open() override { m_state = State::Browse; m_pos = size() ? 0 : -1; m_eof = size() == 0; Q_EMIT afterOpen(); Q_EMIT stateChanged(m_state); }
     void close() override { Q_EMIT beforeClose(); m_state = State::Inactive; Q_EMIT stateChanged(m_state); }
@@ -51,7 +52,11 @@ public:
     bool bof() const override { return m_bof; }
     bool isEmpty() const override { return size() == 0; }
     int recordCount() override { return size(); }
-    int recNo() override { return m_pos; }
+    int recNo() override
+    {
+        ++recNos;
+        return m_pos;
+    }
     void moveTo(int r) override
     {
         ++moves;

@@ -380,6 +380,7 @@ QString Database::filePath() const { return QDir(d->folder).filePath(QLatin1Stri
 QSqlDatabase Database::sql() const { return d->conn; }
 int Database::schemaVersion() const { return d->version; }
 void *Database::nativeHandle() const { return d->h; }
+void Database::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(d->h, milliseconds); }
 
 void Database::addPassword(const QString &password) { d->passwords.insert(password); }
 bool Database::hasPassword(const QString &password) const { return d->passwords.contains(password); }

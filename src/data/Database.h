@@ -105,6 +105,10 @@ public:
     // Re-reads table layouts (after a migration changed them).
     void refreshSchema();
 
+    // How long a writer waits for another program's write lock before the
+    // statement fails with DbError Busy (default 5000 ms).
+    void setBusyTimeout(int milliseconds);
+
     // The underlying sqlite3 connection (data layer internals).
     void *nativeHandle() const;
 

@@ -114,9 +114,28 @@ int collate(void *, int na, const void *a, int nb, const void *b)
 
 } // namespace
 
+namespace {
+// UPPER/LOWER over every letter, not only ASCII ("joão" -> "JOÃO").
+void caseFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto *t = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    const QString s = QString::fromUtf8(t, sqlite3_value_bytes(argv[0]));
+    const QByteArray r = (sqlite3_user_data(ctx) ? s.toUpper() : s.toLower()).toUtf8();
+    sqlite3_result_text(ctx, r.constData(), int(r.size()), SQLITE_TRANSIENT);
+}
+} // namespace
+
 void registerCollation(sqlite3 *h)
 {
     sqlite3_create_collation(h, kTextCollation, SQLITE_UTF8, nullptr, &collate);
+    static int upperTag = 1;
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function(h, "upper", 1, flags, &upperTag, &caseFunction, nullptr, nullptr);
+    sqlite3_create_function(h, "lower", 1, flags, nullptr, &caseFunction, nullptr, nullptr);
 }
 
 // ---------------------------------------------------------------- statements

@@ -24,7 +24,7 @@ QString quoteIdent(const QString &name);
 
 // Name of the text collation of secondary indexes (case-insensitive; "Ç" = "ç").
 inline constexpr const char *kTextCollation = "PTBR";
-// Registers kTextCollation on a connection.
+// Registers kTextCollation and Unicode upper()/lower() on a connection.
 void registerCollation(sqlite3 *h);
 
 class Stmt {

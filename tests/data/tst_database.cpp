@@ -243,6 +243,33 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(DbError, f.db->commit());
     }
 
+    void writerWaitsThenReportsBusy()
+    {
+        testdb::Fresh f;
+        auto other = Database::open(f.db->folder(), false);
+        other->setBusyTimeout(150);
+        Transaction tx(*f.db);           // this program holds the write lock
+        Table mine(f.db, QStringLiteral("tbMedidas.db"));
+        mine.open();
+        testdb::addRow(mine, {{"UnMedida", QStringLiteral("KG")}});
+        Table theirs(other, QStringLiteral("tbMedidas.db"));
+        theirs.open();
+        QVERIFY(theirs.isEmpty());       // readers see the last committed state
+        theirs.append();
+        theirs.setValue(QStringLiteral("UnMedida"), QStringLiteral("LT"));
+        try {
+            theirs.post();
+            QFAIL("post went through a held write lock");
+        } catch (const DbError &e) {
+            QCOMPARE(e.kind(), DbError::Kind::Busy);
+            QVERIFY(e.message().contains(QStringLiteral("ocupado")));
+        }
+        QCOMPARE(theirs.state(), Dataset::State::Insert);   // nothing lost: post again later
+        tx.commit();
+        theirs.post();
+        QCOMPARE(theirs.recordCount(), 2);
+    }
+
     void aliasFolderResolution()
     {
         QTemporaryDir dir;

@@ -174,6 +174,23 @@ private Q_SLOTS:
         QCOMPARE(column(marks, QStringLiteral("Marca")), QStringList{u("NGK")});
     }
 
+    void tableFileNamesAndUpperCase()
+    {
+        testdb::Fresh f;
+        Table c(f.db, QStringLiteral("tbCliente.DB"));
+        c.open();
+        addRow(c, {{"Codigo", 1}, {"Nome", u("joão da conceição")}});
+        Query q(f.db);
+        q.setSql(QStringLiteral("select UPPER(Nome) as N from tbCliente.db where upper(Nome) like :vNome"));
+        q.setParam(QStringLiteral("vNome"), u("JOÃO%"));
+        q.open();
+        QCOMPARE(q.recordCount(), 1);
+        QCOMPARE(q.asString(QStringLiteral("N")), u("JOÃO DA CONCEIÇÃO"));
+        q.setSql(QStringLiteral("select count(*) as Total from \"tbCliente.DB\" where Nome = \"PV\""));
+        q.open();
+        QCOMPARE(q.asInteger(QStringLiteral("Total")), 0);
+    }
+
     void cursorBehaviourAndErrors()
     {
         testdb::Fresh f;

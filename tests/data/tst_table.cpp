@@ -268,6 +268,14 @@ private Q_SLOTS:
         sales.cancel();
         QCOMPARE(column(items, QStringLiteral("Descricao")), QStringList{u("VELA")});
 
+        // While controls are disabled the detail does not follow; it catches up after.
+        sales.first();
+        sales.disableControls();
+        sales.next();
+        QCOMPARE(column(items, QStringLiteral("Descricao")), (QStringList{u("OLEO"), u("FILTRO")}));
+        sales.enableControls();
+        QCOMPARE(column(items, QStringLiteral("Descricao")), QStringList{u("VELA")});
+
         // Deleting a sale leaves its items in place.
         sales.first();
         sales.remove();

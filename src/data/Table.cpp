@@ -30,6 +30,13 @@ struct Row {
     qint64 rowid = 0;
 };
 
+// What the cursor last saw of the database.
+struct Stamp {
+    qint64 own = -1;
+    qint64 others = -1;
+    bool operator==(const Stamp &) const = default;
+};
+
 struct Cond {
     QString sql;
     QVariantList binds;
@@ -88,19 +95,29 @@ struct Table::Impl {
     std::vector<Row> win;
     int pos = -1;
     bool eof = true, bof = true;
-    qint64 seenChanges = -1;
+    Stamp seenChanges;
 
     // editing
     QVariantList editVals, origVals;
     qint64 editRowid = 0;
     bool modified = false;
 
-    qint64 countChanges = -1;
+    Stamp countChanges;
     quint64 countPred = 0;
     int countCache = 0;
 
     // ---------------------------------------------------------------- helpers
-    qint64 changes() const { return sqlite3_total_changes64(h); }
+    // Changes through this connection only: asking for other programs'
+    // commits on every move costs more than the move itself. Rows of other
+    // programs appear at the next read from the file (leaving the small
+    // window, a search, refresh()); edit() always starts from the stored row.
+    Stamp changes() const
+    {
+        Stamp st;
+        st.own = sqlite3_total_changes64(h);
+        st.others = 0;
+        return st;
+    }
 
     std::shared_ptr<Stmt> stmt(const QString &sql) { return cachedStmt(h, sql); }
 
@@ -744,7 +761,7 @@ bool Table::isEmpty() const
 int Table::recordCount()
 {
     d->checkActive();
-    const qint64 ch = d->changes();
+    const Stamp ch = d->changes();
     if (ch != d->countChanges || d->predVersion != d->countPred) {
         d->countCache = d->count({});
         d->countChanges = ch;
@@ -1204,7 +1221,7 @@ void Table::post()
         d->positionOn(std::move(rows[0]));
     } else {
         // The posted row is outside the filter/range: stay near it.
-        d->seenChanges = -1;
+        d->seenChanges = Stamp();
         d->syncIfStale(true);
     }
     d->setState(State::Browse);
@@ -1359,6 +1376,7 @@ bool Table::modified() const { return d->modified; }
 void Table::refresh()
 {
     d->browseMode();
+    d->countChanges = Stamp();
     d->syncIfStale(true);
     d->changed();
     d->scrolled();

@@ -106,7 +106,7 @@ private:
     QPointer<data::Dataset> m_dataset;
     QList<GridColumn> m_columns;
     mutable QList<GridColumn> m_autoColumns;
-    int m_pageSize = 100;
+    int m_pageSize = 50;
     int m_maxPages = 50;
     mutable int m_count = -1;
     mutable QHash<int, QList<Row>> m_pages;

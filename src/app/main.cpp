@@ -1,10 +1,53 @@
+#include "app/Passwords.h"
+#include "app/Startup.h"
+#include "app/TFormInicial.h"
+#include "app/TFormMenu.h"
+#include "app/TAboutBox.h"
+#include "core/DialogService.h"
+#include "data/Database.h"
+
 #include <QApplication>
-#include <QLabel>
+
+using namespace brelvo;
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QLabel w(QStringLiteral("Brelvo"));
-    w.show();
+    app.setApplicationName(QStringLiteral("Brelvo"));
+    app.setApplicationVersion(app::TAboutBox::versionText());
+    app.setQuitOnLastWindowClosed(false);
+
+    app::SingleInstance instance;
+    if (!instance.tryAcquire()) {
+        app::showAlreadyRunning();
+        return 0;
+    }
+
+    app::applyDateSettings();
+    app::TFormInicial splash;
+    splash.show();
+
+    const QString dir = app::programDir();
+    app::createPrivateDir(dir);
+    app::registerPasswordMigration();
+    data::DatabasePtr db;
+    try {
+        db = data::Database::openAlias(QString::fromLatin1(data::Database::kDefaultAlias), true);
+        db->setPrivateDir(dir + QStringLiteral("PRIV"));
+    } catch (const data::DbError &e) {
+        splash.finish();
+        core::dialogs().error(nullptr, QStringLiteral("Erro"), e.message());
+        return 1;
+    }
+    app::createWorkingFiles(dir);
+
+    app::TFormMenu menu(db);
+    QObject::connect(&menu, &app::TFormMenu::activated, &splash, &app::TFormInicial::finish);
+    QObject::connect(&menu, &app::TFormMenu::programEnd, &app, [&] {
+        splash.close();
+        QCoreApplication::quit();
+    });
+    QObject::connect(&splash, &app::TFormInicial::showMenu, &menu, [&] { menu.showMaximized(); });
+
     return app.exec();
 }

@@ -1,0 +1,54 @@
+#pragma once
+// Work done once when the program starts: the private working folder, the
+// working text files, the date settings and the single running copy.
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QLockFile;
+
+namespace brelvo::app {
+
+// Folder of the running executable, with a trailing '/'.
+QString programDir();
+
+// The eight working text files, in the order they are created.
+QStringList workingFileNames();
+
+// CriarDir: creates <dir>/PRIV when missing. Returns false (after telling the
+// user "Não foi possível criar o sub-diretório MeuSubDir.") when it cannot.
+bool createPrivateDir(const QString &dir);
+
+// CriarArquivo: when "lista_saida.txt" is absent from `dir`, creates (or
+// empties) the eight working files and returns true; otherwise touches
+// nothing and returns false. Creation errors are ignored.
+bool createWorkingFiles(const QString &dir);
+
+// Process-wide locale: Brazilian Portuguese, dates "dd/MM/yyyy".
+void applyDateSettings();
+
+// One running copy per desktop session. The lock lives in the user's runtime
+// folder (per session) and is an OS-level lock file with the owner's pid, so a
+// crashed copy never leaves it stuck.
+class SingleInstance {
+public:
+    static constexpr const char *kName = "BrelvoVendas";
+    // `folder` empty: the user's runtime folder.
+    explicit SingleInstance(const QString &folder = QString());
+    ~SingleInstance();
+    // True when this process now holds the lock (or already did).
+    bool tryAcquire();
+    bool isHeld() const;
+    QString lockPath() const;
+    void release();
+private:
+    QString m_path;
+    std::unique_ptr<QLockFile> m_lock;
+    bool m_held = false;
+};
+
+// The refusal shown to a second copy.
+void showAlreadyRunning();
+
+} // namespace brelvo::app

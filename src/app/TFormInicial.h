@@ -1,0 +1,32 @@
+#pragma once
+// The splash window: a picture and the blinking "AGUARDE CARREGANDO...".
+// After 3500 ms it shows the main menu once.
+
+#include <QWidget>
+
+class QLabel;
+class QTimer;
+
+namespace brelvo::app {
+
+class TFormInicial : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFormInicial(QWidget *parent = nullptr);
+
+    QTimer *timer1() const { return m_timer1; }   // 3500 ms, single shot
+    QTimer *timer2() const { return m_timer2; }   // 500 ms, blink
+    // Stops both timers and hides the window (the menu's activation).
+    void finish();
+
+Q_SIGNALS:
+    void showMenu();
+
+private:
+    QLabel *m_picture;
+    QLabel *m_aguarde;
+    QTimer *m_timer1;
+    QTimer *m_timer2;
+};
+
+} // namespace brelvo::app

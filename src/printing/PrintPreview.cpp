@@ -1,0 +1,196 @@
+#include "printing/PrintPreview.h"
+
+#include "core/DialogService.h"
+#include "printing/ReportPainter.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace brelvo::printing {
+
+// Draws the current page as an image cached per page and zoom.
+class PageView : public QWidget {
+public:
+    explicit PageView(const PreparedReport &report, QWidget *parent) : QWidget(parent), m_report(report) {}
+    void show(int page, double dpi)
+    {
+        if (page == m_page && qFuzzyCompare(dpi, m_dpi))
+            return;
+        m_page = page;
+        m_dpi = dpi;
+        m_image = m_report.pageCount() ? renderPage(m_report, page, dpi) : QImage();
+        setFixedSize(m_image.size() + QSize(2 * kBorder, 2 * kBorder));
+        update();
+    }
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), palette().color(QPalette::Dark));
+        if (!m_image.isNull()) {
+            p.fillRect(QRect(kBorder + 3, kBorder + 3, m_image.width(), m_image.height()), Qt::darkGray);
+            p.drawImage(kBorder, kBorder, m_image);
+        }
+    }
+private:
+    static constexpr int kBorder = 12;
+    const PreparedReport &m_report;
+    int m_page = -1;
+    double m_dpi = 0;
+    QImage m_image;
+};
+
+PrintPreview::PrintPreview(PreparedReport &report, QWidget *parent) : QDialog(parent), m_report(report)
+{
+    setObjectName(QStringLiteral("PrintPreview"));
+    setWindowTitle(report.title.isEmpty() ? QStringLiteral("Visualizar impressão") : report.title);
+    auto *bar = new QHBoxLayout;
+    auto button = [&](const QString &name, const QString &text, const QString &tip, auto slot) {
+        auto *b = new QToolButton(this);
+        b->setObjectName(name);
+        b->setText(text);
+        b->setToolTip(tip);
+        b->setAutoRaise(true);
+        connect(b, &QToolButton::clicked, this, slot);
+        bar->addWidget(b);
+        return b;
+    };
+    button(QStringLiteral("btnLargura"), QStringLiteral("Largura"), QStringLiteral("Ajustar à largura da página"),
+           [this] { setZoom(Zoom::PageWidth); });
+    button(QStringLiteral("btnPagina"), QStringLiteral("Página inteira"), QStringLiteral("Mostrar a página inteira"),
+           [this] { setZoom(Zoom::WholePage); });
+    button(QStringLiteral("btn100"), QStringLiteral("100%"), QStringLiteral("Tamanho real"),
+           [this] { setZoom(Zoom::Actual); });
+    bar->addSpacing(16);
+    button(QStringLiteral("btnPrimeira"), QStringLiteral("|<"), QStringLiteral("Primeira página"), [this] { firstPage(); });
+    button(QStringLiteral("btnAnterior"), QStringLiteral("<"), QStringLiteral("Página anterior"), [this] { priorPage(); });
+    m_pageBox = new QSpinBox(this);
+    m_pageBox->setObjectName(QStringLiteral("edtPagina"));
+    m_pageBox->setRange(1, std::max(1, report.pageCount()));
+    connect(m_pageBox, &QSpinBox::valueChanged, this, [this](int v) { setPage(v - 1); });
+    bar->addWidget(m_pageBox);
+    m_pageCount = new QLabel(QStringLiteral("de %1").arg(report.pageCount()), this);
+    bar->addWidget(m_pageCount);
+    button(QStringLiteral("btnProxima"), QStringLiteral(">"), QStringLiteral("Próxima página"), [this] { nextPage(); });
+    button(QStringLiteral("btnUltima"), QStringLiteral(">|"), QStringLiteral("Última página"), [this] { lastPage(); });
+    bar->addSpacing(16);
+    button(QStringLiteral("btnImprimir"), QStringLiteral("Imprimir"), QStringLiteral("Imprimir"), [this] { print(); });
+    button(QStringLiteral("btnSalvar"), QStringLiteral("Salvar"),
+           report.spreadsheetDefault ? QStringLiteral("Salvar como planilha") : QStringLiteral("Salvar como PDF"),
+           [this] { save(); });
+    bar->addStretch();
+    button(QStringLiteral("btnFechar"), QStringLiteral("Fechar"), QStringLiteral("Fechar"), [this] { reject(); });
+
+    m_scroll = new QScrollArea(this);
+    m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+    m_view = new PageView(m_report, m_scroll);
+    m_scroll->setWidget(m_view);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(m_scroll, 1);
+    resize(1024, 768);
+    setWindowState(Qt::WindowMaximized);
+    refresh();
+}
+
+PrintPreview::~PrintPreview() = default;
+
+void PrintPreview::setPage(int index)
+{
+    index = std::clamp(index, 0, std::max(0, m_report.pageCount() - 1));
+    if (index == m_page && m_pageBox->value() == index + 1)
+        return;
+    m_page = index;
+    refresh();
+}
+
+void PrintPreview::setZoom(Zoom z)
+{
+    m_zoom = z;
+    refresh();
+}
+
+double PrintPreview::zoomDpi() const
+{
+    const QSizeF paper = m_report.setup.paperSize();
+    const QSize room = m_scroll->viewport()->size() - QSize(24 + m_scroll->verticalScrollBar()->sizeHint().width(), 24);
+    const double screenDpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    switch (m_zoom) {
+    case Zoom::PageWidth:
+        return std::max(10.0, room.width() / (paper.width() / 25.4));
+    case Zoom::WholePage:
+        return std::max(10.0, std::min(room.width() / (paper.width() / 25.4), room.height() / (paper.height() / 25.4)));
+    case Zoom::Actual:
+        break;
+    }
+    return screenDpi;
+}
+
+void PrintPreview::refresh()
+{
+    const QSignalBlocker block(m_pageBox);
+    m_pageBox->setValue(m_page + 1);
+    m_view->show(m_page, zoomDpi());
+}
+
+void PrintPreview::resizeEvent(QResizeEvent *e)
+{
+    QDialog::resizeEvent(e);
+    if (m_zoom != Zoom::Actual)
+        refresh();
+}
+
+void PrintPreview::print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(m_report.title);
+    printer.setPageLayout(QPageLayout(QPageSize(m_report.setup.pageSizeId()), m_report.setup.orientation,
+                                      QMarginsF(0, 0, 0, 0)));
+    printer.setFromTo(1, std::max(1, m_report.pageCount()));
+    QPrintDialog dialog(&printer, this);
+    dialog.setObjectName(QStringLiteral("PrintDialog"));
+    dialog.setMinMax(1, std::max(1, m_report.pageCount()));
+    if (core::dialogs().exec(&dialog) != QDialog::Accepted)
+        return;
+    QString error;
+    if (!printReport(m_report, &printer, &error))
+        core::dialogs().error(this, QStringLiteral("Erro"), error);
+}
+
+bool PrintPreview::save()
+{
+    const QString pdf = QStringLiteral("Documento PDF (*.pdf)");
+    const QString csv = QStringLiteral("Planilha CSV (*.csv)");
+    const bool sheet = m_report.spreadsheetDefault;
+    const QString path = core::dialogs().saveFile(this, QStringLiteral("Salvar como"), QString(),
+                                                  sheet ? csv + QStringLiteral(";;") + pdf : pdf + QStringLiteral(";;") + csv,
+                                                  sheet ? QStringLiteral("csv") : QStringLiteral("pdf"));
+    if (path.isEmpty())
+        return false;
+    QString error;
+    const bool asCsv = path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)
+                       || (sheet && !path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive));
+    const bool ok = asCsv ? writeCsv(m_report, path, &error) : writePdf(m_report, path, &error);
+    if (!ok)
+        core::dialogs().error(this, QStringLiteral("Erro"), error);
+    return ok;
+}
+
+int showPreview(PreparedReport &report, QWidget *parent)
+{
+    PrintPreview preview(report, parent);
+    return core::dialogs().execNamed(QStringLiteral("preview"), &preview, &report);
+}
+
+} // namespace brelvo::printing

@@ -1,0 +1,148 @@
+#include "printing/ReceiptPort.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace brelvo::printing {
+
+QString receiptDevicePath(const QString &porta)
+{
+    QString name = porta.trimmed();
+    if (name.endsWith(u':'))
+        name.chop(1);
+    static const QRegularExpression rx(QStringLiteral("^(LPT|COM|USB)(\\d?)$"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    if (name.compare(QLatin1String("PRN"), Qt::CaseInsensitive) == 0)
+        name = QStringLiteral("LPT1");
+    const auto m = rx.match(name);
+    if (!m.hasMatch())
+        return porta.trimmed();
+    const QString kind = m.captured(1).toUpper();
+    const int n = m.captured(2).isEmpty() ? 1 : m.captured(2).toInt();
+    if (n < 1)
+        return porta.trimmed();
+    const QString index = QString::number(n - 1);
+    if (kind == u"LPT") {
+        if (m.captured(2).isEmpty())
+            return porta.trimmed();
+        const QString lp = QStringLiteral("/dev/lp") + index;
+        const QString usb = QStringLiteral("/dev/usb/lp") + index;
+        return !QFileInfo::exists(lp) && QFileInfo::exists(usb) ? usb : lp;
+    }
+    if (kind == u"COM") {
+        if (m.captured(2).isEmpty())
+            return porta.trimmed();
+        return QStringLiteral("/dev/ttyS") + index;
+    }
+    return QStringLiteral("/dev/usb/lp") + index;
+}
+
+// Portuguese texts of the errors a port is likely to give.
+static QString systemError(int err)
+{
+    switch (err) {
+    case ENOENT: return QStringLiteral("arquivo ou dispositivo não encontrado");
+    case EACCES: case EPERM: return QStringLiteral("acesso negado");
+    case EBUSY: return QStringLiteral("dispositivo ocupado");
+    case ENOSPC: return QStringLiteral("não há espaço no dispositivo");
+    case EIO: return QStringLiteral("erro de entrada/saída");
+    case ENXIO: case ENODEV: return QStringLiteral("dispositivo não conectado");
+    case EISDIR: return QStringLiteral("o nome indica uma pasta");
+    case ENOTDIR: return QStringLiteral("caminho inválido");
+    case EROFS: return QStringLiteral("dispositivo somente leitura");
+    case EFBIG: return QStringLiteral("arquivo grande demais");
+    case ETIMEDOUT: return QStringLiteral("a impressora não respondeu (tempo esgotado)");
+    case EPIPE: return QStringLiteral("conexão com o dispositivo interrompida");
+    default: return QString::fromLocal8Bit(std::strerror(err));
+    }
+}
+
+bool writeToPort(const QString &porta, const QByteArray &bytes, QString *error, int timeoutMs)
+{
+    const QString device = receiptDevicePath(porta);
+    auto fail = [&](const QString &what, int err) {
+        if (error) {
+            const QString where = device == porta.trimmed() ? QStringLiteral("\"%1\"").arg(porta.trimmed())
+                                                            : QStringLiteral("\"%1\" (%2)").arg(porta.trimmed(), device);
+            *error = QStringLiteral("%1 porta da impressora %2: %3.").arg(what, where, systemError(err));
+        }
+        return false;
+    };
+    if (porta.trimmed().isEmpty()) {
+        if (error)
+            *error = QStringLiteral("Porta Impressora Não fiscal não foi informada!");
+        return false;
+    }
+
+    const QByteArray path = QFile::encodeName(device);
+    int fd;
+    do {
+        fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0644);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return fail(QStringLiteral("Não foi possível abrir a"), errno);
+
+    struct stat st {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (::isatty(fd)) {
+        termios tio {};
+        if (::tcgetattr(fd, &tio) == 0) {
+            ::cfmakeraw(&tio);
+            ::cfsetispeed(&tio, B9600);
+            ::cfsetospeed(&tio, B9600);
+            tio.c_cflag |= CLOCAL | CREAD;
+            ::tcsetattr(fd, TCSANOW, &tio);
+        }
+    }
+
+    QElapsedTimer clock;
+    clock.start();
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n > 0) {
+            done += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            const int err = errno;
+            ::close(fd);
+            return fail(QStringLiteral("Erro ao gravar na"), err);
+        }
+        // The device is not taking data: wait for it, up to the time-out.
+        const qint64 left = timeoutMs - clock.elapsed();
+        pollfd pfd {fd, POLLOUT, 0};
+        if (left <= 0 || ::poll(&pfd, 1, int(left)) == 0) {
+            ::close(fd);
+            return fail(QStringLiteral("Erro ao gravar na"), ETIMEDOUT);
+        }
+        if (pfd.revents & (POLLERR | POLLHUP)) {
+            ::close(fd);
+            return fail(QStringLiteral("Erro ao gravar na"), pfd.revents & POLLHUP ? EPIPE : EIO);
+        }
+    }
+    if (regular && ::fsync(fd) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return fail(QStringLiteral("Erro ao gravar na"), err);
+    }
+    if (::isatty(fd))
+        ::tcdrain(fd);
+    if (::close(fd) != 0 && errno != EINTR)
+        return fail(QStringLiteral("Erro ao fechar a"), errno);
+    return true;
+}
+
+} // namespace brelvo::printing

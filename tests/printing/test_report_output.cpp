@@ -1,0 +1,245 @@
+// Prepared pages on paper, PDF, CSV and in the preview.
+
+#include "core/FakeDialogService.h"
+#include "printing/PrintPreview.h"
+#include "printing/Report.h"
+#include "printing/ReportPainter.h"
+
+#include <QProcess>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace brelvo::printing;
+using brelvo::core::FakeDialogService;
+
+namespace {
+
+PreparedReport sampleReport(int rows, bool spreadsheet = false)
+{
+    Report r(QStringLiteral("Lista Clientes"));
+    r.setPage(PageSetup::a4Landscape());
+    r.setSpreadsheetDefault(spreadsheet);
+    const int bold = r.font(11, true);
+    r.title().setHeight(10).label({0, 0, 277, 8}, QStringLiteral("Relação de Clientes"), bold, Align::Center);
+    r.title().frame({0, 0, 277, 9}, 0.3);
+    r.columnHeader().setHeight(6).label({0, 0, 90, 5}, QStringLiteral("Nome"), bold);
+    r.columnHeader().label({100, 0, 60, 5}, QStringLiteral("Endereço"), bold);
+    r.columnHeader().label({230, 0, 47, 5}, QStringLiteral("Saldo"), bold, Align::Right);
+    r.columnHeader().line({0, 5.5}, {277, 5.5});
+    r.detail().setHeight(5).field({0, 0, 90, 5}, QStringLiteral("Nome"));
+    r.detail().field({100, 0, 120, 5}, QStringLiteral("Endereco"));
+    r.detail().field({230, 0, 47, 5}, QStringLiteral("Saldo"), QStringLiteral("###,##0.00")).setAlign(Align::Right);
+    r.summary().setHeight(6).label({150, 0, 70, 5}, QStringLiteral("Total Geral:"));
+    r.summary().sum({230, 0, 47, 5}, QStringLiteral("Saldo"), QStringLiteral("R$ ###,##0.00")).setAlign(Align::Right);
+    r.pageFooter().setHeight(5).pageNumber({200, 0, 77, 5}).setAlign(Align::Right);
+    std::vector<QVariantMap> data;
+    for (int i = 1; i <= rows; ++i)
+        data.push_back({{QStringLiteral("Nome"), QStringLiteral("JOSÉ DA CONCEIÇÃO %1").arg(i)},
+                        {QStringLiteral("Endereco"), i == 2 ? QStringLiteral("RUA A; Nº \"5\"") : QStringLiteral("AV. BRASIL")},
+                        {QStringLiteral("Saldo"), 1000.25 * i}});
+    r.setRows(std::move(data));
+    return r.prepare();
+}
+
+QString pdfText(const QString &pdf, int page = 0)
+{
+    QProcess p;
+    QStringList args{QStringLiteral("-layout")};
+    if (page > 0)
+        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+    args << pdf << QStringLiteral("-");
+    p.start(QStringLiteral("pdftotext"), args);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int darkPixels(const QImage &img)
+{
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(img.constScanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if (qGray(line[x]) < 128)
+                ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+class TestReportOutput : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void pdfCarriesTheTexts();
+    void pdfToAnUnwritablePlaceFails();
+    void renderedPagesShowInk();
+    void csvForSpreadsheets();
+    void previewGoesThroughTheDialogService();
+    void previewNavigatesAndSaves();
+
+private:
+    FakeDialogService *fake = nullptr;
+};
+
+void TestReportOutput::init()
+{
+    auto f = std::make_unique<FakeDialogService>();
+    fake = f.get();
+    brelvo::core::setDialogService(std::move(f));
+}
+
+void TestReportOutput::pdfCarriesTheTexts()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext is not installed");
+    const PreparedReport p = sampleReport(60);
+    QCOMPARE(p.pageCount(), 2);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("lista.pdf"));
+    QString error;
+    QVERIFY2(writePdf(p, pdf, &error), qPrintable(error));
+    const QString page1 = pdfText(pdf, 1), page2 = pdfText(pdf, 2);
+    QVERIFY2(page1.contains(QStringLiteral("Relação de Clientes")), qPrintable(page1));
+    QVERIFY(page1.contains(QStringLiteral("JOSÉ DA CONCEIÇÃO 1 ")));
+    QVERIFY(page1.contains(QStringLiteral("Página 1 de 2")));
+    QVERIFY(!page1.contains(QStringLiteral("Total Geral")));
+    QVERIFY(page2.contains(QStringLiteral("JOSÉ DA CONCEIÇÃO 60")));
+    QVERIFY(page2.contains(QStringLiteral("Página 2 de 2")));
+    QVERIFY(page2.contains(QStringLiteral("Total Geral:")));
+    QVERIFY2(page2.contains(QStringLiteral("R$ 1.830.457,50")), qPrintable(page2));   // 1000,25 * 60*61/2
+    QVERIFY(!page2.contains(QStringLiteral("Relação de Clientes")));
+    // Right alignment: the amounts end in the same column.
+    int col = -1;
+    for (const QString &line : page1.split(u'\n')) {
+        if (!line.contains(QStringLiteral("JOSÉ")))
+            continue;
+        const int last = int(line.lastIndexOf(QRegularExpression(QStringLiteral("\\d"))));
+        if (col < 0)
+            col = last;
+        QVERIFY2(qAbs(last - col) <= 1, qPrintable(line));
+    }
+}
+
+void TestReportOutput::pdfToAnUnwritablePlaceFails()
+{
+    const PreparedReport p = sampleReport(3);
+    QTemporaryDir dir;
+    QString error;
+    const QString path = dir.filePath(QStringLiteral("nao/existe/x.pdf"));
+    QVERIFY(!writePdf(p, path, &error));
+    QVERIFY2(error.startsWith(QStringLiteral("Não foi possível gravar o arquivo %1").arg(path)), qPrintable(error));
+    QVERIFY(!writeCsv(p, path, &error));
+    QVERIFY(error.contains(path));
+}
+
+void TestReportOutput::renderedPagesShowInk()
+{
+    const PreparedReport p = sampleReport(10);
+    const QImage img = renderPage(p, 0, 50);
+    QCOMPARE(img.width(), qRound(297 / 25.4 * 50));
+    const int ink = darkPixels(img);
+    QVERIFY2(ink > 500, qPrintable(QString::number(ink)));
+    // The frame around the title is drawn where the layout put it (top-left at the margins).
+    const int x = qRound(10 / 25.4 * 50) + 20, y = qRound(10 / 25.4 * 50);
+    bool frameFound = false;
+    for (int dy = -1; dy <= 1; ++dy)
+        frameFound |= qGray(img.pixel(x, y + dy)) < 128;
+    QVERIFY(frameFound);
+    // Out of range: nothing drawn, no crash.
+    QCOMPARE(darkPixels(renderPage(p, 5, 20)), 0);
+}
+
+void TestReportOutput::csvForSpreadsheets()
+{
+    const PreparedReport p = sampleReport(3, true);
+    QVERIFY(p.spreadsheetDefault);
+    const QByteArray csv = csvBytes(p);
+    QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
+    const QStringList lines = QString::fromUtf8(csv.mid(3)).split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 5);           // header, 3 rows, the empty rest after the last CRLF
+    QCOMPARE(lines[0], QStringLiteral("Nome;Endereço;Saldo"));
+    QCOMPARE(lines[1], QStringLiteral("JOSÉ DA CONCEIÇÃO 1;AV. BRASIL;1.000,25"));
+    QCOMPARE(lines[2], QStringLiteral("JOSÉ DA CONCEIÇÃO 2;\"RUA A; Nº \"\"5\"\"\";2.000,50"));
+    QCOMPARE(lines[4], QString());
+}
+
+void TestReportOutput::previewGoesThroughTheDialogService()
+{
+    PreparedReport p = sampleReport(60);
+    const PreparedReport *seen = nullptr;
+    int pagesSeen = 0;
+    fake->onNamed(QStringLiteral("preview"), [&](QWidget *window, void *object) {
+        seen = static_cast<const PreparedReport *>(object);
+        pagesSeen = seen->pageCount();
+        auto *preview = qobject_cast<PrintPreview *>(window);
+        return preview && preview->windowState().testFlag(Qt::WindowMaximized) ? 1 : 0;
+    });
+    QCOMPARE(showPreview(p), 1);
+    QCOMPARE(seen, &p);
+    QCOMPARE(pagesSeen, 2);
+    QCOMPARE(fake->count(FakeDialogService::Kind::ExecNamed), 1);
+}
+
+void TestReportOutput::previewNavigatesAndSaves()
+{
+    PreparedReport p = sampleReport(200);
+    QVERIFY(p.pageCount() >= 5);
+    PrintPreview preview(p);
+    QCOMPARE(preview.currentPage(), 0);
+    QCOMPARE(preview.zoom(), PrintPreview::Zoom::PageWidth);
+    preview.priorPage();
+    QCOMPARE(preview.currentPage(), 0);
+    preview.nextPage();
+    preview.nextPage();
+    QCOMPARE(preview.currentPage(), 2);
+    preview.lastPage();
+    QCOMPARE(preview.currentPage(), p.pageCount() - 1);
+    preview.nextPage();
+    QCOMPARE(preview.currentPage(), p.pageCount() - 1);
+    auto *box = preview.findChild<QSpinBox *>(QStringLiteral("edtPagina"));
+    QVERIFY(box);
+    QCOMPARE(box->value(), p.pageCount());
+    box->setValue(2);
+    QCOMPARE(preview.currentPage(), 1);
+    preview.firstPage();
+    QCOMPARE(box->value(), 1);
+    preview.setZoom(PrintPreview::Zoom::WholePage);
+    preview.setZoom(PrintPreview::Zoom::Actual);
+
+    QTemporaryDir dir;
+    // Save proposes PDF and writes it.
+    const QString pdf = dir.filePath(QStringLiteral("saida.pdf"));
+    fake->answerFile(pdf);
+    QVERIFY(preview.save());
+    const auto saves = fake->callsOf(FakeDialogService::Kind::SaveFile);
+    QCOMPARE(saves.size(), 1);
+    QVERIFY2(saves[0].text.startsWith(QLatin1String("Documento PDF")), qPrintable(saves[0].text));
+    QFile f(pdf);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.read(5) == "%PDF-");
+    // Cancelled: nothing written, no error.
+    fake->answerFile(QString());
+    QVERIFY(!preview.save());
+    QCOMPARE(fake->count(FakeDialogService::Kind::Error), 0);
+    // A spreadsheet report proposes CSV first.
+    PreparedReport sheet = sampleReport(2, true);
+    PrintPreview sp(sheet);
+    const QString csv = dir.filePath(QStringLiteral("saida.csv"));
+    fake->answerFile(csv);
+    QVERIFY(sp.save());
+    QVERIFY(fake->callsOf(FakeDialogService::Kind::SaveFile).last().text.startsWith(QLatin1String("Planilha")));
+    QFile c(csv);
+    QVERIFY(c.open(QIODevice::ReadOnly));
+    QCOMPARE(c.readAll(), csvBytes(sheet));
+    // A save that fails reports the error.
+    fake->answerFile(dir.filePath(QStringLiteral("nao/existe.pdf")));
+    QVERIFY(!preview.save());
+    QCOMPARE(fake->count(FakeDialogService::Kind::Error), 1);
+    QVERIFY(fake->clean());
+}
+
+QTEST_MAIN(TestReportOutput)
+#include "test_report_output.moc"

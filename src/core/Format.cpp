@@ -445,6 +445,46 @@ QString formatPrintf(const QString &format, double value)
     return pad(spec, numberBody(spec, value));
 }
 
+QString formatPrintfArgs(const QString &format, const QVariantList &args)
+{
+    QString out;
+    int next = 0;
+    const int n = format.size();
+    int i = 0;
+    while (i < n) {
+        const QChar c = format.at(i);
+        if (c != QLatin1Char('%')) {
+            out += c;
+            ++i;
+            continue;
+        }
+        if (i + 1 < n && format.at(i + 1) == QLatin1Char('%')) {
+            out += QLatin1Char('%');
+            i += 2;
+            continue;
+        }
+        int j = i + 1;
+        while (j < n && (format.at(j) == QLatin1Char('-') || format.at(j) == QLatin1Char('.') || format.at(j).isDigit()))
+            ++j;
+        if (j >= n) {
+            out += format.mid(i);
+            break;
+        }
+        const QString spec = format.mid(i, j - i + 1);
+        const QVariant arg = args.value(next++);
+        switch (arg.metaType().id()) {
+        case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+        case QMetaType::Double: case QMetaType::Float:
+            out += formatPrintf(spec, arg.toDouble());
+            break;
+        default:
+            out += formatPrintf(spec, arg.toString());
+        }
+        i = j + 1;
+    }
+    return out;
+}
+
 QString dateText(const QDate &d)
 {
     return d.isValid() ? d.toString(QStringLiteral("dd/MM/yyyy")) : QString();

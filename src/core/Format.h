@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QVariantList>
 #include <optional>
 
 namespace brelvo::core {
@@ -31,6 +32,9 @@ std::optional<double> parseNumber(const QString &text, QString *error = nullptr)
 // "%-6.5s", "%-12.2m", "%2m", "%d", "%.2f" ...; one argument per call.
 QString formatPrintf(const QString &format, const QString &text);
 QString formatPrintf(const QString &format, double value);
+// Several specs, one argument each, in order ("%d.%d.%d.%d"). Numbers
+// (int, double, ...) format as numbers, anything else as text.
+QString formatPrintfArgs(const QString &format, const QVariantList &args);
 
 // Dates.
 QString dateText(const QDate &d);                        // "dd/MM/yyyy"; "" for invalid

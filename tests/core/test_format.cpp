@@ -200,6 +200,14 @@ void TestFormat::printfPlain()
     // A spec without a known type is copied.
     QCOMPARE(formatPrintf(QStringLiteral("abc %q"), QStringLiteral("x")), QStringLiteral("abc %q"));
     QCOMPARE(formatPrintf(QStringLiteral("%d"), QStringLiteral("abc")), QStringLiteral("abc"));
+    // Zero-padded base of a barcode, from a number or from typed digits.
+    QCOMPARE(formatPrintf(QStringLiteral("%.12d"), 67890.0), QStringLiteral("000000067890"));
+    QCOMPARE(formatPrintf(QStringLiteral("%.12d"), QStringLiteral("67890")), QStringLiteral("000000067890"));
+    // Several arguments.
+    QCOMPARE(formatPrintfArgs(QStringLiteral("%d.%d.%d.%d"), {1, 0, 3, 12}), QStringLiteral("1.0.3.12"));
+    QCOMPARE(formatPrintfArgs(QStringLiteral("%s: %-6.2m|%%"), {QStringLiteral("Total"), 2.5}),
+             QStringLiteral("Total: R$ 2,50|%"));
+    QCOMPARE(formatPrintfArgs(QStringLiteral("%s-%s"), {QStringLiteral("a")}), QStringLiteral("a-"));
 }
 
 void TestFormat::dates()

@@ -71,8 +71,9 @@ TFLogin::TFLogin(TFormMenu *menu)
     m_btnOk->setObjectName(QStringLiteral("Button1"));
     m_cancel = new QPushButton(QStringLiteral("Cancelar"), this);
     m_cancel->setObjectName(QStringLiteral("Button2"));
+    // Enter on a focused button presses it; in the boxes Enter only moves on.
     for (QPushButton *b : {m_btnOk, m_cancel}) {
-        b->setAutoDefault(false);
+        b->setAutoDefault(true);
         b->setDefault(false);
     }
     row->addStretch(1);

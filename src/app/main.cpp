@@ -7,6 +7,7 @@
 #include "data/Database.h"
 
 #include <QApplication>
+#include <QScreen>
 
 using namespace brelvo;
 
@@ -47,7 +48,12 @@ int main(int argc, char **argv)
         splash.close();
         QCoreApplication::quit();
     });
-    QObject::connect(&splash, &app::TFormInicial::showMenu, &menu, [&] { menu.showMaximized(); });
+    QObject::connect(&splash, &app::TFormInicial::showMenu, &menu, [&] {
+        // Without a window manager "maximised" means nothing: fill the screen.
+        if (QScreen *s = menu.screen())
+            menu.setGeometry(s->availableGeometry());
+        menu.showMaximized();
+    });
 
     return app.exec();
 }

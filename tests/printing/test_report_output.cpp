@@ -5,6 +5,8 @@
 #include "printing/Report.h"
 #include "printing/ReportPainter.h"
 
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -79,6 +81,7 @@ private Q_SLOTS:
     void csvForSpreadsheets();
     void previewGoesThroughTheDialogService();
     void previewNavigatesAndSaves();
+    void printingThroughThePrinterDialog();
 
 private:
     FakeDialogService *fake = nullptr;
@@ -239,6 +242,39 @@ void TestReportOutput::previewNavigatesAndSaves()
     QVERIFY(!preview.save());
     QCOMPARE(fake->count(FakeDialogService::Kind::Error), 1);
     QVERIFY(fake->clean());
+}
+
+void TestReportOutput::printingThroughThePrinterDialog()
+{
+    PreparedReport p = sampleReport(120);
+    QVERIFY(p.pageCount() >= 3);
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("impresso.pdf"));
+    bool cancel = true;
+    fake->onDialog(QStringLiteral("PrintDialog"), [&](QDialog *d) {
+        if (cancel)
+            return int(QDialog::Rejected);
+        QPrinter *printer = static_cast<QPrintDialog *>(d)->printer();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(out);
+        printer->setPrintRange(QPrinter::PageRange);
+        printer->setFromTo(2, 3);
+        return int(QDialog::Accepted);
+    });
+    PrintPreview preview(p);
+    preview.print();                      // cancelled: nothing printed
+    QVERIFY(!QFile::exists(out));
+    cancel = false;
+    preview.print();
+    QVERIFY(QFile::exists(out));
+    QCOMPARE(fake->count(FakeDialogService::Kind::Error), 0);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext is not installed");
+    const QString text = pdfText(out);
+    QVERIFY2(text.contains(QStringLiteral("Página 2 de %1").arg(p.pageCount())), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("Página 3 de %1").arg(p.pageCount())));
+    QVERIFY(!text.contains(QStringLiteral("Página 1 de")));
+    QVERIFY(!text.contains(QStringLiteral("Página 4 de")));
 }
 
 QTEST_MAIN(TestReportOutput)

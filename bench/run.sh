@@ -24,12 +24,20 @@ fi
 
 # Every bench_* target the build knows, whichever folder defines it.
 mapfile -t targets < <(cmake --build "$BUILD_DIR" --target help 2>/dev/null \
-    | sed -n 's/^\(\.\.\. \)\{0,1\}\(bench_[A-Za-z0-9_]*\)\(:.*\)\{0,1\}$/\2/p' | sort -u)
+    | sed -n 's/^\(\.\.\. \)\{0,1\}\(bench_[A-Za-z0-9_]*\)\(:.*\)\{0,1\}$/\2/p' \
+    | grep -v '_autogen' | sort -u)
 if [ "${#targets[@]}" -eq 0 ]; then
     echo "Nenhum benchmark (bench_*) encontrado em $BUILD_DIR" >&2
     exit 1
 fi
-cmake --build "$BUILD_DIR" -j "$JOBS" --target "${targets[@]}"
+# One target at a time, so that a benchmark that does not build does not stop the others.
+status=0
+for t in "${targets[@]}"; do
+    if ! cmake --build "$BUILD_DIR" -j "$JOBS" --target "$t"; then
+        echo "!! $t não compilou" >&2
+        status=1
+    fi
+done
 
 mkdir -p "$RESULTS"
 {
@@ -39,8 +47,8 @@ mkdir -p "$RESULTS"
     echo "commit: $(git -C "$ROOT" rev-parse --short HEAD 2>/dev/null || echo '?')"
 } > "$RESULTS/machine.txt"
 
-mapfile -t exes < <(find "$BUILD_DIR/bench" "$BUILD_DIR/bin" -type f -name 'bench_*' -perm -u+x 2>/dev/null | sort -u)
-status=0
+mapfile -t exes < <(find "$BUILD_DIR/bench" "$BUILD_DIR/bin" -type f -name 'bench_*' -perm -u+x \
+    ! -name '*.*' 2>/dev/null | sort -u)
 for exe in "${exes[@]}"; do
     name="$(basename "$exe")"
     echo "== $name"

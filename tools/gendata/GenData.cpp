@@ -681,7 +681,8 @@ private:
             const Person *c = (!m_customers.empty() && m_rng.chance(0.5))
                                   ? &m_customers[size_t(m_rng.range(0, int(m_customers.size()) - 1))] : nullptr;
             const int number = i + 1;
-            lastChave = head.insert({day, number, m_employees.empty() ? 0 : m_employees.back().code,
+            const int seller = m_employees.empty() ? 0 : m_employees[size_t(m_rng.range(0, int(m_employees.size()) - 1))].code;
+            lastChave = head.insert({day, number, seller,
                                      c ? c->code : 0, c ? c->name : QStringLiteral("CONSUMIDOR"),
                                      m_rng.pick(kPayments), total,
                                      std::ceil(total / 10.0) * 10.0, discount,
@@ -850,7 +851,7 @@ Result generate(const QString &folder, const Options &options, const Progress &p
                                  + " already holds products or sales; use an empty folder");
     // A large page cache keeps the bulk load from spilling pages to the journal
     // while the transaction grows; this connection is closed when we return.
-    exec(*db, "PRAGMA cache_size = -262144");
+    exec(*db, "PRAGMA cache_size = -786432");
     exec(*db, "PRAGMA temp_store = MEMORY");
     db->transaction();
     Result r;

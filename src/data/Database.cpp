@@ -114,6 +114,8 @@ void Database::Impl::lockFolder()
     const QByteArray path = QFile::encodeName(QDir(folder).filePath(QLatin1String(kLockName)));
     // The lock file may be removed by the last program closing the database;
     // retry until the lock is held on the file that is really there.
+    // An exclusive holder (a restore, or a program closing the database at
+    // this very moment) is waited for up to about one second.
     for (int attempt = 0; attempt < 50; ++attempt) {
         const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (fd < 0)
@@ -121,9 +123,8 @@ void Database::Impl::lockFolder()
                           QStringLiteral("Não foi possível abrir a pasta do banco de dados: %1").arg(folder));
         if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
             ::close(fd);
-            throw DbError(DbError::Kind::Busy,
-                          QStringLiteral("O banco de dados está em uso exclusivo por outro programa "
-                                         "(cópia de segurança ou restauração). Tente novamente mais tarde."));
+            ::usleep(20000);
+            continue;
         }
         struct stat a {}, b {};
         if (::fstat(fd, &a) == 0 && ::stat(path.constData(), &b) == 0 && a.st_ino == b.st_ino && a.st_dev == b.st_dev) {
@@ -132,7 +133,9 @@ void Database::Impl::lockFolder()
         }
         ::close(fd);
     }
-    throw DbError(DbError::Kind::Busy, QStringLiteral("Não foi possível bloquear a pasta do banco de dados."));
+    throw DbError(DbError::Kind::Busy,
+                  QStringLiteral("O banco de dados está em uso exclusivo por outro programa "
+                                 "(cópia de segurança ou restauração). Tente novamente mais tarde."));
 }
 
 void Database::Impl::unlockFolder()

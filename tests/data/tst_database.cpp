@@ -6,6 +6,10 @@
 #include "data/Transaction.h"
 
 #include <QDir>
+#include <QFile>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <map>
@@ -118,6 +122,26 @@ private Q_SLOTS:
         Table t(db, QStringLiteral("TBMARCAS.DB"));
         t.open();
         QCOMPARE(t.recordCount(), 1);
+    }
+
+    void exclusiveHolderKeepsProgramsOut()
+    {
+        QTemporaryDir dir;
+        Database::open(dir.path(), true);
+        // A restore holds the folder exclusively.
+        const QByteArray lock = QFile::encodeName(QDir(dir.path()).filePath(QString::fromLatin1(Database::kLockName)));
+        const int fd = ::open(lock.constData(), O_RDWR | O_CREAT, 0666);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::flock(fd, LOCK_EX | LOCK_NB), 0);
+        try {
+            Database::open(dir.path(), false);
+            QFAIL("opened while held exclusively");
+        } catch (const DbError &e) {
+            QCOMPARE(e.kind(), DbError::Kind::Busy);
+        }
+        ::close(fd);
+        auto db = Database::open(dir.path(), false);
+        QVERIFY(Database::isInUse(dir.path()));
     }
 
     void tableNamesIgnoreCaseAndExtension()

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -122,16 +123,18 @@ bool writeToPort(const QString &porta, const QByteArray &bytes, QString *error, 
             return fail(QStringLiteral("Erro ao gravar na"), err);
         }
         // The device is not taking data: wait for it, up to the time-out.
+        // (Some printer drivers report ready at once: pause so as not to spin.)
         const qint64 left = timeoutMs - clock.elapsed();
-        pollfd pfd {fd, POLLOUT, 0};
-        if (left <= 0 || ::poll(&pfd, 1, int(left)) == 0) {
+        if (left <= 0) {
             ::close(fd);
             return fail(QStringLiteral("Erro ao gravar na"), ETIMEDOUT);
         }
-        if (pfd.revents & (POLLERR | POLLHUP)) {
+        pollfd pfd {fd, POLLOUT, 0};
+        if (::poll(&pfd, 1, int(std::min<qint64>(left, 200))) > 0 && (pfd.revents & (POLLERR | POLLHUP))) {
             ::close(fd);
             return fail(QStringLiteral("Erro ao gravar na"), pfd.revents & POLLHUP ? EPIPE : EIO);
         }
+        ::usleep(5000);
     }
     if (regular && ::fsync(fd) != 0) {
         const int err = errno;

@@ -94,7 +94,9 @@ private:
 };
 
 // A database cursor (not owned). The report walks it with first()/next().
-// Master/detail tables linked to it follow it as usual.
+// Master/detail tables linked to it follow it as usual. When grids show the
+// cursor and nothing linked must follow it, wrap prepare() in
+// disableControls()/enableControls().
 class DatasetRows : public RowSource {
 public:
     explicit DatasetRows(data::Dataset *ds) : m_ds(ds) {}

@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace brelvo::printing;
 
 class TestReceiptPort : public QObject {
@@ -15,6 +19,7 @@ private Q_SLOTS:
     void portNames();
     void bytesReachAFileExactly();
     void failuresAreReportedNeverSuccess();
+    void aPrinterThatStopsTakingData();
 };
 
 void TestReceiptPort::portNames()
@@ -81,6 +86,32 @@ void TestReceiptPort::failuresAreReportedNeverSuccess()
     // No port at all.
     QVERIFY(!writeToPort(QStringLiteral("  "), "x", &error));
     QCOMPARE(error, QStringLiteral("Porta Impressora Não fiscal não foi informada!"));
+}
+
+void TestReceiptPort::aPrinterThatStopsTakingData()
+{
+    // A pipe stands for the printer: nobody reading it means no printer on the port.
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("lp"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QString error;
+    QVERIFY(!writeToPort(fifo, "x", &error, 300));
+    QVERIFY2(error.contains(QStringLiteral("não conectado")), qPrintable(error));
+    // A reader that takes nothing: the pipe fills, the write times out, no success.
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!writeToPort(fifo, QByteArray(1 << 20, 'x'), &error, 300));
+    QVERIFY2(error.contains(QStringLiteral("tempo esgotado")), qPrintable(error));
+    QVERIFY(clock.elapsed() < 5000);
+    // Small receipts that fit go through.
+    char drain[65536];
+    while (::read(reader, drain, sizeof drain) > 0) {}
+    QVERIFY2(writeToPort(fifo, "CUPOM\r\n", &error, 300), qPrintable(error));
+    QCOMPARE(::read(reader, drain, sizeof drain), ssize_t(7));
+    QCOMPARE(QByteArray(drain, 7), QByteArray("CUPOM\r\n"));
+    ::close(reader);
 }
 
 QTEST_MAIN(TestReceiptPort)

@@ -1,8 +1,7 @@
 #include "app/Settings.h"
 
 #include "app/CaseValidator.h"
-#include "app/EnterNext.h"
-#include "app/FieldBinder.h"
+#include "core/DataControls.h"
 #include "core/DialogService.h"
 #include "core/Format.h"
 
@@ -56,12 +55,6 @@ QLineEdit *edit(QWidget *parent, const QString &name, int maxLength)
     return e;
 }
 
-QRadioButton *radio(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *r = new QRadioButton(caption, parent);
-    r->setObjectName(name);
-    return r;
-}
 } // namespace
 
 // ---------------------------------------------------------------- TF_Empresa
@@ -76,6 +69,9 @@ TF_Empresa::TF_Empresa(data::DatabasePtr db, QWidget *parent) : QDialog(parent),
 {
     setObjectName(QStringLiteral("F_Empresa"));
     setWindowTitle(QStringLiteral("Empresa"));
+    m_table = new data::Table(m_db, QStringLiteral("empresa.DB"), this);
+    m_table->setObjectName(QStringLiteral("TEmpresa"));
+
     auto *v = new QVBoxLayout(this);
     auto *heading = new QLabel(QStringLiteral("Dados da Empresa"), this);
     heading->setObjectName(QStringLiteral("LabelTitulo"));
@@ -85,32 +81,37 @@ TF_Empresa::TF_Empresa(data::DatabasePtr db, QWidget *parent) : QDialog(parent),
     heading->setFont(f);
     v->addWidget(heading);
 
-    auto *grid = new QGridLayout;
-    auto *eEmpresa = edit(this, QStringLiteral("DBEditEmpresa"), 50);
-    auto *eEnd = edit(this, QStringLiteral("DBEditEnd"), 100);
-    auto *eCidade = edit(this, QStringLiteral("DBEditCidade"), 50);
-    auto *eTelefone = edit(this, QStringLiteral("DBEditTelefone"), 20);
-    auto *eBairro = edit(this, QStringLiteral("DBEditBairro"), 30);
-    auto *eSite = edit(this, QStringLiteral("DBEditSite"), 200);
-    auto *eEmail = edit(this, QStringLiteral("DBEditEmail"), 200);
-    auto *eCnpj = edit(this, QStringLiteral("DBEditCnpj"), 20);
-    auto *eIE = edit(this, QStringLiteral("DBEditIE"), 25);
-    auto *eCep = edit(this, QStringLiteral("DBEditCep"), 0);
-    eCep->setInputMask(QStringLiteral("00000-999;_"));
-    auto *eTel2 = edit(this, QStringLiteral("DBEditTelefone2"), 20);
-    auto *eTel3 = edit(this, QStringLiteral("DBEditTelefone3"), 20);
-    auto *cUf = new QComboBox(this);
+    auto bound = [this](const QString &field, int maxLength, core::CharCase c) {
+        auto *e = new core::DbEdit(this);
+        e->setObjectName(QStringLiteral("DBEdit") + field);
+        e->setMaxLength(maxLength);
+        e->setCharCase(c);
+        e->setDataSource(m_table, field);
+        return e;
+    };
+    auto *eEmpresa = bound(QStringLiteral("Empresa"), 50, core::CharCase::Upper);
+    auto *eEnd = bound(QStringLiteral("End"), 100, core::CharCase::Upper);
+    auto *eCidade = bound(QStringLiteral("Cidade"), 50, core::CharCase::Upper);
+    auto *eTelefone = bound(QStringLiteral("Telefone"), 20, core::CharCase::Upper);
+    auto *eBairro = bound(QStringLiteral("Bairro"), 30, core::CharCase::Upper);
+    auto *eSite = bound(QStringLiteral("Site"), 200, core::CharCase::Lower);
+    auto *eEmail = bound(QStringLiteral("Email"), 200, core::CharCase::Lower);
+    auto *eCnpj = bound(QStringLiteral("Cnpj"), 20, core::CharCase::Normal);
+    auto *eIE = bound(QStringLiteral("IE"), 25, core::CharCase::Normal);
+    auto *eTel2 = bound(QStringLiteral("Telefone2"), 20, core::CharCase::Normal);
+    auto *eTel3 = bound(QStringLiteral("Telefone3"), 20, core::CharCase::Normal);
+    auto *eCep = new core::DbMaskEdit(this);
+    eCep->setObjectName(QStringLiteral("DBEditCep"));
+    eCep->setEditMask(QStringLiteral("00000\\-999;1;_"));
+    eCep->setDataSource(m_table, QStringLiteral("Cep"));
+    auto *cUf = new core::DbComboBox(this);
     cUf->setObjectName(QStringLiteral("DBComboBoxUf"));
-    cUf->setEditable(true);
-    cUf->setInsertPolicy(QComboBox::NoInsert);
-    cUf->addItems(stateCodes());
+    cUf->setItems(stateCodes());
+    cUf->setCharCase(core::CharCase::Upper);
     cUf->lineEdit()->setMaxLength(2);
-    CaseValidator::install(cUf->lineEdit(), CaseValidator::Case::Upper);
-    for (QLineEdit *e : {eEmpresa, eEnd, eCidade, eTelefone, eBairro})
-        CaseValidator::install(e, CaseValidator::Case::Upper);
-    for (QLineEdit *e : {eSite, eEmail})
-        CaseValidator::install(e, CaseValidator::Case::Lower);
+    cUf->setDataSource(m_table, QStringLiteral("Uf"));
 
+    auto *grid = new QGridLayout;
     int r = 0;
     auto add = [&](const QString &caption, QWidget *w, int col, int span = 1) {
         auto *l = new QLabel(caption, this);
@@ -155,29 +156,16 @@ TF_Empresa::TF_Empresa(data::DatabasePtr db, QWidget *parent) : QDialog(parent),
     connect(m_salvar, &QPushButton::clicked, this, &TF_Empresa::btnSalvarClick);
     connect(deletar, &QPushButton::clicked, this, &TF_Empresa::btnDeletarClick);
     connect(sair, &QPushButton::clicked, this, &QDialog::accept);
-    EnterNext::install(this);
+    // Any change enables "Salvar".
+    connect(m_table, &data::Dataset::stateChanged, this, [this] {
+        if (isEditing(m_table))
+            m_salvar->setEnabled(true);
+    });
+    core::EnterMovesFocus::install(this);
 
     try {
-        m_table = new data::Table(m_db, QStringLiteral("empresa.DB"), this);
-        m_table->setObjectName(QStringLiteral("TEmpresa"));
-        m_binder = new FieldBinder(m_table, this);
-        m_binder->addEdit(eEmpresa, QStringLiteral("Empresa"));
-        m_binder->addEdit(eEnd, QStringLiteral("End"));
-        m_binder->addEdit(eCidade, QStringLiteral("Cidade"));
-        m_binder->addEdit(eTelefone, QStringLiteral("Telefone"));
-        m_binder->addEdit(eBairro, QStringLiteral("Bairro"));
-        m_binder->addEdit(eSite, QStringLiteral("Site"));
-        m_binder->addEdit(eEmail, QStringLiteral("Email"));
-        m_binder->addEdit(eCnpj, QStringLiteral("Cnpj"));
-        m_binder->addEdit(eIE, QStringLiteral("IE"));
-        m_binder->addEdit(eCep, QStringLiteral("Cep"), QStringLiteral("-"));
-        m_binder->addEdit(eTel2, QStringLiteral("Telefone2"));
-        m_binder->addEdit(eTel3, QStringLiteral("Telefone3"));
-        m_binder->addCombo(cUf, QStringLiteral("Uf"));
-        connect(m_binder, &FieldBinder::edited, this, [this] { m_salvar->setEnabled(true); });
         m_table->open();
         m_table->first();
-        m_binder->load();
         m_ready = true;
     } catch (const std::exception &e) {
         dialogs().error(this, QStringLiteral("Erro"), errorText(e));
@@ -191,8 +179,8 @@ void TF_Empresa::btnSalvarClick()
     if (!m_table)
         return;
     try {
-        if (!isEditing(m_table) && !m_binder->beginEdit())
-            return;
+        if (!isEditing(m_table))
+            m_table->edit();
         m_table->post();
         m_salvar->setEnabled(false);
     } catch (const std::exception &e) {
@@ -220,7 +208,6 @@ void TF_Empresa::btnDeletarClick()
     } catch (const std::exception &e) {
         dialogs().error(this, QStringLiteral("Erro"), errorText(e));
     }
-    m_binder->load();
 }
 
 void TF_Empresa::done(int r)
@@ -235,30 +222,33 @@ TFPortaImpressora::TFPortaImpressora(data::DatabasePtr db, QWidget *parent) : QD
 {
     setObjectName(QStringLiteral("FPortaImpressora"));
     setWindowTitle(QStringLiteral("Porta da Impressora"));
+    m_table = new data::Table(m_db, QStringLiteral("tbPortaImpressora.db"), this);
+    m_table->setObjectName(QStringLiteral("TabelaPorta"));
+
     auto *v = new QVBoxLayout(this);
     auto *label = new QLabel(QStringLiteral("Porta De Comunicação Ex: LPT1, COM1, COM2..."), this);
-    auto *porta = edit(this, QStringLiteral("DBEditPorta"), 255);
+    auto *porta = new core::DbEdit(this);
+    porta->setObjectName(QStringLiteral("DBEditPorta"));
+    porta->setMaxLength(255);
+    porta->setDataSource(m_table, QStringLiteral("Porta"));
     label->setBuddy(porta);
     v->addWidget(label);
     v->addWidget(porta);
 
-    auto *gImprimir = new QGroupBox(QStringLiteral("Imprimir Cupom Não fiscal  Automatico ao fechar a venda?"), this);
-    gImprimir->setObjectName(QStringLiteral("DBRadioGroupImprimir"));
-    auto *hi = new QHBoxLayout(gImprimir);
-    auto *impSim = radio(gImprimir, QStringLiteral("rbImprimirSim"), QStringLiteral("Sim"));
-    auto *impNao = radio(gImprimir, QStringLiteral("rbImprimirNao"), QStringLiteral("Não"));
-    hi->addWidget(impSim);
-    hi->addWidget(impNao);
-    v->addWidget(gImprimir);
-
-    auto *gDaruma = new QGroupBox(QStringLiteral("Daruma DR700 ou DR600 Acionar Guilhotina ?"), this);
-    gDaruma->setObjectName(QStringLiteral("DBRadioGroupDaruma"));
-    auto *hd = new QHBoxLayout(gDaruma);
-    auto *darSim = radio(gDaruma, QStringLiteral("rbDarumaSim"), QStringLiteral("Sim"));
-    auto *darNao = radio(gDaruma, QStringLiteral("rbDarumaNao"), QStringLiteral("Não"));
-    hd->addWidget(darSim);
-    hd->addWidget(darNao);
-    v->addWidget(gDaruma);
+    auto group = [&](const QString &name, const QString &caption, const QString &field, const QString &prefix) {
+        auto *g = new core::DbRadioGroup(caption, this);
+        g->setObjectName(name);
+        g->setItems({QStringLiteral("Sim"), QStringLiteral("Não")}, {QStringLiteral("S"), QStringLiteral("N")});
+        g->button(0)->setObjectName(prefix + QStringLiteral("Sim"));
+        g->button(1)->setObjectName(prefix + QStringLiteral("Nao"));
+        g->setDataSource(m_table, field);
+        v->addWidget(g);
+    };
+    group(QStringLiteral("DBRadioGroupImprimir"),
+          QStringLiteral("Imprimir Cupom Não fiscal  Automatico ao fechar a venda?"), QStringLiteral("Imprimir"),
+          QStringLiteral("rbImprimir"));
+    group(QStringLiteral("DBRadioGroupDaruma"), QStringLiteral("Daruma DR700 ou DR600 Acionar Guilhotina ?"),
+          QStringLiteral("Daruma"), QStringLiteral("rbDaruma"));
 
     auto *row = new QHBoxLayout;
     m_salvar = new QPushButton(QStringLiteral("Salvar"), this);
@@ -269,20 +259,12 @@ TFPortaImpressora::TFPortaImpressora(data::DatabasePtr db, QWidget *parent) : QD
     row->addWidget(m_salvar);
     v->addLayout(row);
     connect(m_salvar, &QPushButton::clicked, this, &TFPortaImpressora::btnSalvarClick);
-    EnterNext::install(this);
+    connect(m_table, &data::Dataset::stateChanged, this, [this] { m_salvar->setEnabled(isEditing(m_table)); });
+    core::EnterMovesFocus::install(this);
 
     try {
-        m_table = new data::Table(m_db, QStringLiteral("tbPortaImpressora.db"), this);
-        m_table->setObjectName(QStringLiteral("TabelaPorta"));
-        m_binder = new FieldBinder(m_table, this);
-        m_binder->addEdit(porta, QStringLiteral("Porta"));
-        m_binder->addChoices({{impSim, QStringLiteral("S")}, {impNao, QStringLiteral("N")}}, QStringLiteral("Imprimir"));
-        m_binder->addChoices({{darSim, QStringLiteral("S")}, {darNao, QStringLiteral("N")}}, QStringLiteral("Daruma"));
-        connect(m_table, &data::Dataset::stateChanged, this,
-                [this] { m_salvar->setEnabled(isEditing(m_table)); });
         m_table->open();
         m_table->first();
-        m_binder->load();
         m_ready = true;
     } catch (const std::exception &e) {
         dialogs().error(this, QStringLiteral("Erro"), errorText(e));
@@ -342,7 +324,7 @@ TConfigs::TConfigs(data::DatabasePtr db, QWidget *parent) : QDialog(parent), m_d
     row->addWidget(m_salvar);
     v->addLayout(row);
     connect(m_salvar, &QPushButton::clicked, this, &TConfigs::btnSalvarClick);
-    EnterNext::install(this);
+    core::EnterMovesFocus::install(this);
 
     try {
         m_table = new data::Table(m_db, QStringLiteral("configExt.db"), this);

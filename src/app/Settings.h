@@ -12,8 +12,6 @@ class QRadioButton;
 
 namespace brelvo::app {
 
-class FieldBinder;
-
 class TF_Empresa : public QDialog {
     Q_OBJECT
 public:
@@ -32,7 +30,6 @@ protected:
 private:
     data::DatabasePtr m_db;
     data::Table *m_table = nullptr;
-    FieldBinder *m_binder = nullptr;
     QPushButton *m_salvar = nullptr;
     bool m_ready = false;
 };
@@ -53,7 +50,6 @@ protected:
 private:
     data::DatabasePtr m_db;
     data::Table *m_table = nullptr;
-    FieldBinder *m_binder = nullptr;
     QPushButton *m_salvar = nullptr;
     bool m_ready = false;
 };

@@ -1,8 +1,7 @@
 #include "app/Users.h"
 
 #include "app/CaseValidator.h"
-#include "app/EnterNext.h"
-#include "app/FieldBinder.h"
+#include "core/DataControls.h"
 #include "app/Passwords.h"
 #include "core/DialogService.h"
 
@@ -53,20 +52,30 @@ TFUsuarios::TFUsuarios(data::DatabasePtr db, QWidget *parent)
 {
     setObjectName(QStringLiteral("FUsuarios"));
     setWindowTitle(QStringLiteral("Cadastro de Usuários..."));
+    m_table = new data::Table(m_db, QStringLiteral("USUARIOS.DB"), this);
+    m_table->setObjectName(QStringLiteral("TabelaUsuarios"));
 
+    auto bound = [this](const QString &field, int maxLength, core::CharCase c, bool readOnly) {
+        auto *e = new core::DbEdit(this);
+        e->setObjectName(QStringLiteral("DBEdit") + field);
+        if (maxLength > 0)
+            e->setMaxLength(maxLength);
+        e->setCharCase(c);
+        if (readOnly) {
+            e->setReadOnly(true);
+            e->setFocusPolicy(Qt::NoFocus);
+        }
+        e->setDataSource(m_table, field);
+        return e;
+    };
     auto *v = new QVBoxLayout(this);
     auto *form = new QFormLayout;
-    m_id = makeEdit(this, QStringLiteral("DBEditID"), 0);
-    m_dtInc = makeEdit(this, QStringLiteral("DBEditDT_INC"), 0);
-    m_dtAlt = makeEdit(this, QStringLiteral("DBEditDT_ALT"), 0);
-    for (QLineEdit *e : {m_id, m_dtInc, m_dtAlt}) {
-        e->setReadOnly(true);
-        e->setFocusPolicy(Qt::NoFocus);
-    }
-    m_nome = makeEdit(this, QStringLiteral("DBEditNOME"), 30);
-    CaseValidator::install(m_nome, CaseValidator::Case::Upper);
-    m_login = makeEdit(this, QStringLiteral("DBEditLOGIN"), 15);
-    CaseValidator::install(m_login, CaseValidator::Case::Upper);
+    m_id = bound(QStringLiteral("ID"), 0, core::CharCase::Normal, true);
+    m_dtInc = bound(QStringLiteral("DT_INC"), 0, core::CharCase::Normal, true);
+    m_dtAlt = bound(QStringLiteral("DT_ALT"), 0, core::CharCase::Normal, true);
+    m_nome = bound(QStringLiteral("NOME"), 30, core::CharCase::Upper, false);
+    m_login = bound(QStringLiteral("LOGIN"), 15, core::CharCase::Upper, false);
+    // The password is never shown: typing here sets a new one when saving.
     m_senha = makeEdit(this, QStringLiteral("DBEditSENHA"), 15);
     m_senha->setEchoMode(QLineEdit::Password);
     CaseValidator::install(m_senha, CaseValidator::Case::Lower);
@@ -78,18 +87,20 @@ TFUsuarios::TFUsuarios(data::DatabasePtr db, QWidget *parent)
     form->addRow(QStringLiteral("Senha:"), m_senha);
     v->addLayout(form);
 
-    m_bloqueado = new QCheckBox(QStringLiteral("Bloqueado"), this);
-    m_bloqueado->setObjectName(QStringLiteral("DBCheckBoxSTATUS"));
+    auto *bloq = new core::DbCheckBox(QStringLiteral("Bloqueado"), this);
+    bloq->setObjectName(QStringLiteral("DBCheckBoxSTATUS"));
+    bloq->setValueChecked(QStringLiteral("N"));
+    bloq->setValueUnchecked(QStringLiteral("S"));
+    bloq->setDataSource(m_table, QStringLiteral("STATUS"));
+    m_bloqueado = bloq;
     v->addWidget(m_bloqueado);
-    m_admin = new QGroupBox(QStringLiteral("Administrador"), this);
-    m_admin->setObjectName(QStringLiteral("DBRadioGroupADMIN"));
-    auto *ag = new QHBoxLayout(m_admin);
-    m_sim = new QRadioButton(QStringLiteral("SIM"), m_admin);
-    m_sim->setObjectName(QStringLiteral("rbAdminSim"));
-    m_nao = new QRadioButton(QStringLiteral("NÃO"), m_admin);
-    m_nao->setObjectName(QStringLiteral("rbAdminNao"));
-    ag->addWidget(m_sim);
-    ag->addWidget(m_nao);
+    auto *admin = new core::DbRadioGroup(QStringLiteral("Administrador"), this);
+    admin->setObjectName(QStringLiteral("DBRadioGroupADMIN"));
+    admin->setItems({QStringLiteral("SIM"), QStringLiteral("NÃO")}, {QStringLiteral("S"), QStringLiteral("N")});
+    admin->button(0)->setObjectName(QStringLiteral("rbAdminSim"));
+    admin->button(1)->setObjectName(QStringLiteral("rbAdminNao"));
+    admin->setDataSource(m_table, QStringLiteral("ADMIN"));
+    m_admin = admin;
     v->addWidget(m_admin);
     m_aviso = new QLabel(QStringLiteral("Esse Usuario não pode ser deletado Administrador Padrão!"), this);
     m_aviso->setObjectName(QStringLiteral("LabelAdminPadrao"));
@@ -131,48 +142,43 @@ TFUsuarios::TFUsuarios(data::DatabasePtr db, QWidget *parent)
     connect(m_sair, &QPushButton::clicked, this, &TFUsuarios::btnSairClick);
     connect(m_prior, &QPushButton::clicked, this, [this] { moveBy(-1); });
     connect(m_next, &QPushButton::clicked, this, [this] { moveBy(1); });
-    EnterNext::install(this);
+
+    // A new row: ordinary, active user created today. An edit: changed today.
+    connect(m_table, &data::Table::afterInsert, this, [this] {
+        m_table->setValue(QStringLiteral("ADMIN"), QStringLiteral("N"));
+        m_table->setValue(QStringLiteral("STATUS"), QStringLiteral("S"));
+        m_table->setValue(QStringLiteral("DT_INC"), QDate::currentDate());
+    });
+    connect(m_table, &data::Table::afterEdit, this,
+            [this] { m_table->setValue(QStringLiteral("DT_ALT"), QDate::currentDate()); });
+    connect(m_table, &data::Dataset::stateChanged, this, [this] {
+        if (isEditing(m_table))
+            m_gravar->setEnabled(true);
+    });
+    connect(m_senha, &QLineEdit::textEdited, this, [this] {
+        try {
+            if (!isEditing(m_table))
+                m_table->edit();
+            m_passwordTyped = true;
+        } catch (const std::exception &e) {
+            showError(e);
+        }
+    });
+    // A move clears the password box: passwords are never shown.
+    connect(m_table, &data::Dataset::afterScroll, this, [this] {
+        m_senha->clear();
+        m_passwordTyped = false;
+        applyAdminRule();
+    });
+    for (auto sig : {&data::Table::afterInsert, &data::Table::afterPost, &data::Table::afterDelete,
+                     &data::Table::afterCancel})
+        connect(m_table, sig, this, &TFUsuarios::applyAdminRule);
+    core::EnterMovesFocus::install(this);
 
     try {
         m_db->addPassword(QString::fromLatin1(kUsersTablePassword));
-        m_table = new data::Table(m_db, QStringLiteral("USUARIOS.DB"), this);
-        m_table->setObjectName(QStringLiteral("TabelaUsuarios"));
-        m_binder = new FieldBinder(m_table, this);
-        m_binder->addEdit(m_id, QStringLiteral("ID"));
-        m_binder->addEdit(m_dtInc, QStringLiteral("DT_INC"));
-        m_binder->addEdit(m_dtAlt, QStringLiteral("DT_ALT"));
-        m_binder->addEdit(m_nome, QStringLiteral("NOME"));
-        m_binder->addEdit(m_login, QStringLiteral("LOGIN"));
-        m_binder->addCheck(m_bloqueado, QStringLiteral("STATUS"), QStringLiteral("N"), QStringLiteral("S"));
-        m_binder->addChoices({{m_sim, QStringLiteral("S")}, {m_nao, QStringLiteral("N")}}, QStringLiteral("ADMIN"));
-        m_binder->onBeginEdit = [this](bool wasInsert) {
-            if (wasInsert) {
-                m_table->setValue(QStringLiteral("ADMIN"), QStringLiteral("N"));
-                m_table->setValue(QStringLiteral("STATUS"), QStringLiteral("S"));
-                m_table->setValue(QStringLiteral("DT_INC"), QDate::currentDate());
-            } else {
-                m_table->setValue(QStringLiteral("DT_ALT"), QDate::currentDate());
-            }
-            m_gravar->setEnabled(true);
-        };
-        connect(m_binder, &FieldBinder::edited, this, [this](const QString &, QObject *control) {
-            m_gravar->setEnabled(true);
-            m_binder->loadExcept(control);
-        });
-        connect(m_senha, &QLineEdit::textEdited, this, [this] {
-            if (m_binder->beginEdit()) {
-                m_passwordTyped = true;
-                m_gravar->setEnabled(true);
-            }
-        });
-        // A move clears the password box: passwords are never shown.
-        connect(m_table, &data::Dataset::afterScroll, this, [this] {
-            m_senha->clear();
-            m_passwordTyped = false;
-        });
         m_table->open();
         m_table->first();
-        m_binder->load();
         m_ready = true;
     } catch (const std::exception &e) {
         showError(e);
@@ -205,12 +211,8 @@ void TFUsuarios::btnNovoClick()
         if (isEditing(m_table) && !saveRow())
             return;
         m_table->append();
-        m_table->setValue(QStringLiteral("ADMIN"), QStringLiteral("N"));
-        m_table->setValue(QStringLiteral("STATUS"), QStringLiteral("S"));
-        m_table->setValue(QStringLiteral("DT_INC"), QDate::currentDate());
         m_senha->clear();
         m_passwordTyped = false;
-        m_binder->load();
         m_gravar->setEnabled(true);
         applyAdminRule();
         m_nome->setFocus();
@@ -238,7 +240,6 @@ bool TFUsuarios::saveRow()
         m_senha->clear();
         m_passwordTyped = false;
         m_gravar->setEnabled(false);
-        m_binder->load();
         applyAdminRule();
         return true;
     } catch (const std::exception &e) {
@@ -274,7 +275,6 @@ void TFUsuarios::btnExcluirClick()
     } catch (const std::exception &e) {
         showError(e);
     }
-    m_binder->load();
     applyAdminRule();
 }
 
@@ -292,7 +292,6 @@ void TFUsuarios::moveBy(int step)
     } catch (const std::exception &e) {
         showError(e);
     }
-    m_binder->load();
     applyAdminRule();
 }
 
@@ -347,7 +346,7 @@ TFAlteraSenha::TFAlteraSenha(data::DatabasePtr db, const QString &loginName, QWi
     v->addLayout(row);
     connect(m_ok, &QPushButton::clicked, this, &TFAlteraSenha::btnOKClick);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    EnterNext::install(this);
+    core::EnterMovesFocus::install(this);
 
     try {
         m_db->addPassword(QString::fromLatin1(kUsersTablePassword));

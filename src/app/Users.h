@@ -14,8 +14,6 @@ class QRadioButton;
 
 namespace brelvo::app {
 
-class FieldBinder;
-
 class TFUsuarios : public QDialog {
     Q_OBJECT
 public:
@@ -42,13 +40,11 @@ private:
 
     data::DatabasePtr m_db;
     data::Table *m_table = nullptr;
-    FieldBinder *m_binder = nullptr;
     bool m_ready = false;
     bool m_passwordTyped = false;
     QLineEdit *m_id, *m_dtInc, *m_dtAlt, *m_nome, *m_login, *m_senha;
     QCheckBox *m_bloqueado;
     QGroupBox *m_admin;
-    QRadioButton *m_sim, *m_nao;
     QLabel *m_aviso;
     QPushButton *m_novo, *m_gravar, *m_excluir, *m_sair, *m_prior, *m_next;
 };

@@ -1,0 +1,162 @@
+#pragma once
+// Small widgets shared by the registry windows: fields bound to a cursor,
+// a grid model over a cursor, a navigator, Enter-moves-on and case forcing.
+
+#include "data/Dataset.h"
+
+#include <QAbstractTableModel>
+#include <QLabel>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+class QLineEdit;
+class QComboBox;
+class QPlainTextEdit;
+class QCheckBox;
+class QRadioButton;
+class QToolButton;
+class QPushButton;
+
+namespace brelvo::registries {
+
+enum class CaseMode { Keep, Upper, Lower };
+
+// Rewrites what the user types in upper or lower case, keeping the cursor.
+void forceCase(QLineEdit *edit, CaseMode mode);
+void forceCase(QComboBox *combo, CaseMode mode);
+
+// A masked box with nothing typed puts the cursor at its start when focused.
+void homeOnFocus(QLineEdit *edit);
+
+// Shows a database failure through the dialog service.
+void showDbError(QWidget *parent, const std::exception &e);
+
+// Enter and Return move the focus to the next control and are swallowed.
+// Multi-line boxes keep their Enter. `onEnter` may take over for a widget
+// (return true when handled).
+class EnterKeyFilter : public QObject {
+    Q_OBJECT
+public:
+    explicit EnterKeyFilter(QWidget *window);
+    void setEnabled(bool on) { m_enabled = on; }
+    void setHandler(std::function<bool(QWidget *)> onEnter) { m_handler = std::move(onEnter); }
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+private:
+    QWidget *m_window;
+    bool m_enabled = true;
+    std::function<bool(QWidget *)> m_handler;
+};
+
+// Moves the focus to the next control of the window that takes Tab focus.
+void focusNext(QWidget *window);
+
+// A label that reacts to a click.
+class ClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+Q_SIGNALS:
+    void clicked();
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+// Controls showing the fields of a cursor's current row. Typing puts the row
+// into editing (an empty table starts a new row) and writes the field.
+class FieldBinder : public QObject {
+    Q_OBJECT
+public:
+    explicit FieldBinder(data::Table *table, QObject *parent = nullptr);
+
+    void bind(QLineEdit *edit, const QString &field, CaseMode mode = CaseMode::Keep,
+              const QString &displayMask = QString());
+    void bind(QComboBox *combo, const QString &field, CaseMode mode = CaseMode::Keep);
+    void bind(QPlainTextEdit *memo, const QString &field);
+    void bind(QCheckBox *check, const QString &field, const QString &checkedValue,
+              const QString &uncheckedValue);
+    void bind(QRadioButton *radio, const QString &field, const QString &value);
+
+    // Shows the current row again.
+    void reload();
+
+    // Converts a typed text to the field's type (null for an empty text).
+    static QVariant toFieldValue(data::Table *table, const QString &field, const QString &text);
+    static QString toText(const data::Dataset *ds, const QString &field, const QString &displayMask = QString());
+
+private:
+    struct Binding {
+        QPointer<QWidget> widget;
+        QString field;
+        QString mask;
+        QString on, off;
+        int kind = 0;
+    };
+    void write(const QString &field, const QVariant &value);
+    data::Table *m_table;
+    std::vector<Binding> m_bindings;
+    bool m_loading = false;
+    bool m_writing = false;
+};
+
+// Read-only grid model over a cursor: a snapshot of the rows in the cursor's
+// order, re-read when the cursor's rows change. Row i is recNo i.
+class CursorModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    struct Column {
+        QString field;
+        QString caption;
+        QString mask;   // display mask for numbers ("000000"), empty for text
+    };
+    CursorModel(data::Dataset *cursor, std::vector<Column> columns, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role = Qt::DisplayRole) const override;
+
+    void reload();
+    int currentRow() const { return m_current; }
+    QString cell(int row, int column) const;
+
+Q_SIGNALS:
+    void currentRowChanged(int row);
+
+private:
+    void updateCurrent();
+    data::Dataset *m_cursor;
+    std::vector<Column> m_columns;
+    std::vector<QStringList> m_rows;
+    int m_current = -1;
+    bool m_reloading = false;
+};
+
+// First, prior, next, last (and optionally a Post button) acting on a cursor.
+class Navigator : public QWidget {
+    Q_OBJECT
+public:
+    enum Buttons { Moves = 1, Post = 2 };
+    Navigator(data::Table *table, int buttons, QWidget *parent = nullptr);
+    QToolButton *button(const QString &name) const;
+Q_SIGNALS:
+    void postClicked();
+private:
+    data::Table *m_table;
+};
+
+// Runs `fn`, showing a database failure instead of letting it escape. Returns
+// false when it failed.
+bool guarded(QWidget *parent, const std::function<void()> &fn);
+
+// Highest `Codigo` of a table in code order, over every row (a filter in
+// force is lifted for the search). 0 for an empty table. Leaves the cursor on
+// the index `byCodigo`.
+qint64 highestCode(data::Table &table);
+
+// The 27 state codes offered in the "UF" lists.
+QStringList stateCodes();
+
+} // namespace brelvo::registries

@@ -1,0 +1,258 @@
+#include "registries/TF_Fornecedor.h"
+
+#include "core/DialogService.h"
+#include "registries/RegistryReports.h"
+#include "registries/RegistryRules.h"
+#include "registries/RegistryUi.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace brelvo::registries {
+
+using data::Dataset;
+using data::Table;
+
+namespace {
+QValidator *numberValidator(QObject *parent)
+{
+    return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9.]*(,[0-9]*)?")), parent);
+}
+} // namespace
+
+TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TF_Fornecedor"));
+    setWindowTitle(QStringLiteral("Fornecedores"));
+    resize(900, 620);
+
+    m_table = new Table(db, QStringLiteral("tbfornecedor.db"), this);
+    m_table->setObjectName(QStringLiteral("TbFornecedor"));
+    m_table->setIndexName(QStringLiteral("byCodigo"));
+    m_table->open();
+    m_binder = new FieldBinder(m_table, this);
+
+    auto *root = new QVBoxLayout(this);
+    auto *pages = new QTabWidget(this);
+    auto *page = new QWidget;
+    pages->addTab(page, QStringLiteral("Cadastro de Fornecedores"));
+    root->addWidget(pages);
+    auto *lay = new QVBoxLayout(page);
+
+    auto *bar = new QHBoxLayout;
+    m_nav = new Navigator(m_table, Navigator::Moves, page);
+    m_nav->setObjectName(QStringLiteral("DBNavigator1"));
+    bar->addWidget(m_nav);
+    auto button = [&](const QString &name, const QString &text) {
+        auto *b = new QPushButton(text, page);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        bar->addWidget(b);
+        return b;
+    };
+    m_btnNovo = button(QStringLiteral("btnNovo"), QStringLiteral("Incluir Novo"));
+    m_btnSalvar = button(QStringLiteral("btnSalvar"), QStringLiteral("Salvar"));
+    m_btnCancelar = button(QStringLiteral("btnCancelar"), QStringLiteral("Cancelar"));
+    m_btnDeletar = button(QStringLiteral("btnDeletar"), QStringLiteral("Deletar"));
+    m_btnImprimir = button(QStringLiteral("btnImprimir"), QStringLiteral("&Imprimir"));
+    bar->addStretch();
+    bar->addWidget(new QLabel(QStringLiteral("Localizar:"), page));
+    auto *localizar = new QLineEdit(page);
+    localizar->setObjectName(QStringLiteral("edtLocalizar"));
+    localizar->setMaxLength(100);
+    forceCase(localizar, CaseMode::Upper);
+    bar->addWidget(localizar, 1);
+    lay->addLayout(bar);
+
+    auto *form = new QGridLayout;
+    auto edit = [&](const QString &field, CaseMode mode, const QString &mask = QString()) {
+        auto *e = new QLineEdit(page);
+        e->setObjectName(QStringLiteral("edt") + field);
+        m_binder->bind(e, field, mode, mask);
+        return e;
+    };
+    auto put = [&](QWidget *w, const QString &caption, int r, int c, int span = 1) {
+        form->addWidget(new QLabel(caption, page), r, c);
+        form->addWidget(w, r, c + 1, 1, span);
+    };
+    auto *codigo = edit(QStringLiteral("Codigo"), CaseMode::Keep, QStringLiteral("0000"));
+    codigo->setReadOnly(true);
+    codigo->setFocusPolicy(Qt::NoFocus);
+    put(codigo, QStringLiteral("Codigo"), 0, 0);
+    m_nome = edit(QStringLiteral("Nome"), CaseMode::Upper);
+    put(m_nome, QStringLiteral("Nome"), 1, 0, 3);
+    put(edit(QStringLiteral("Contato"), CaseMode::Upper), QStringLiteral("Contato"), 2, 0);
+    put(edit(QStringLiteral("Telefone"), CaseMode::Keep), QStringLiteral("Telefone"), 2, 2);
+    m_cnpj = edit(QStringLiteral("CNPJ_CPF"), CaseMode::Keep);
+    put(m_cnpj, QStringLiteral("CNPJ / CPF"), 3, 0);
+    put(edit(QStringLiteral("TipoServico"), CaseMode::Upper), QStringLiteral("Tipo de Serviço"), 4, 0, 3);
+    auto *cnd = new QComboBox(page);
+    cnd->setObjectName(QStringLiteral("cbCndPagamento"));
+    cnd->setEditable(true);
+    cnd->addItems({QStringLiteral("Boleto"), QStringLiteral("Dinheiro"), QStringLiteral("Cartão"),
+                   QStringLiteral("Parcelado"), QStringLiteral("Cheque"), QStringLiteral("Avista"),
+                   QStringLiteral("Todas")});
+    cnd->lineEdit()->setMaxLength(50);
+    m_binder->bind(cnd, QStringLiteral("CndPagamento"));
+    put(cnd, QStringLiteral("Condição de Pagamento"), 5, 0);
+    auto *desconto = edit(QStringLiteral("Desconto"), CaseMode::Keep);
+    desconto->setValidator(numberValidator(desconto));
+    put(desconto, QStringLiteral("Desconto %"), 5, 2);
+    auto *entrega = edit(QStringLiteral("EntregaDias"), CaseMode::Keep);
+    entrega->setValidator(numberValidator(entrega));
+    put(entrega, QStringLiteral("Entrega (Dias)"), 6, 0);
+    put(edit(QStringLiteral("Transportadora"), CaseMode::Upper), QStringLiteral("Trasportadora"), 6, 2);
+    auto *sit = new QGroupBox(QStringLiteral("Situação"), page);
+    sit->setObjectName(QStringLiteral("rgSituacao"));
+    auto *sl = new QHBoxLayout(sit);
+    auto *ativo = new QRadioButton(QStringLiteral("Ativo"), sit);
+    ativo->setObjectName(QStringLiteral("rbAtivo"));
+    auto *inativo = new QRadioButton(QStringLiteral("Inativo"), sit);
+    inativo->setObjectName(QStringLiteral("rbInativo"));
+    sl->addWidget(ativo);
+    sl->addWidget(inativo);
+    m_binder->bind(ativo, QStringLiteral("Situacao"), QStringLiteral("Ativo"));
+    m_binder->bind(inativo, QStringLiteral("Situacao"), QStringLiteral("Inativo"));
+    form->addWidget(sit, 7, 0, 1, 4);
+    form->setColumnStretch(1, 1);
+    form->setColumnStretch(3, 1);
+    lay->addLayout(form);
+
+    m_model = new CursorModel(m_table,
+                              {{QStringLiteral("Nome"), QStringLiteral("Nome"), {}},
+                               {QStringLiteral("Contato"), QStringLiteral("Contato"), {}},
+                               {QStringLiteral("EntregaDias"), QStringLiteral("EntregaDias"), {}},
+                               {QStringLiteral("Telefone"), QStringLiteral("Telefone"), {}}},
+                              this);
+    auto *grid = new QTableView(page);
+    grid->setObjectName(QStringLiteral("DBGrid1"));
+    grid->setModel(m_model);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(20);
+    grid->horizontalHeader()->setStretchLastSection(true);
+    grid->setColumnWidth(0, 320);
+    lay->addWidget(grid, 1);
+    connect(m_model, &CursorModel::currentRowChanged, grid, [grid](int r) { if (r >= 0) grid->selectRow(r); });
+    connect(grid, &QTableView::clicked, this, [this](const QModelIndex &ix) {
+        guarded(this, [&] {
+            if (m_table->state() != Dataset::State::Browse)
+                m_table->post();
+            m_table->moveTo(ix.row());
+        });
+    });
+
+    connect(m_btnNovo, &QPushButton::clicked, this, &TF_Fornecedor::btnNovoClick);
+    connect(m_btnSalvar, &QPushButton::clicked, this, &TF_Fornecedor::btnSalvarClick);
+    connect(m_btnCancelar, &QPushButton::clicked, this, &TF_Fornecedor::btnCancelarClick);
+    connect(m_btnDeletar, &QPushButton::clicked, this, &TF_Fornecedor::btnDeletarClick);
+    connect(m_btnImprimir, &QPushButton::clicked, this, &TF_Fornecedor::btnImprimirClick);
+    connect(localizar, &QLineEdit::textChanged, this, &TF_Fornecedor::localizarChange);
+
+    connect(m_table, &Dataset::stateChanged, this, [this](Dataset::State s) {
+        const bool editing = s == Dataset::State::Edit || s == Dataset::State::Insert;
+        m_btnSalvar->setEnabled(editing);
+    });
+    m_btnSalvar->setEnabled(false);
+    new EnterKeyFilter(this);
+}
+
+TF_Fornecedor::~TF_Fornecedor()
+{
+    try {
+        m_table->close();
+    } catch (...) {
+    }
+}
+
+void TF_Fornecedor::btnNovoClick()
+{
+    guarded(this, [&] {
+        if (m_table->state() != Dataset::State::Browse)
+            m_table->post();
+        const qint64 n = highestCode(*m_table);
+        m_table->append();
+        m_table->setValue(QStringLiteral("Codigo"), double(n + 1));
+    });
+    m_nome->setFocus();
+    m_btnSalvar->setEnabled(m_table->state() != Dataset::State::Browse);
+}
+
+void TF_Fornecedor::btnSalvarClick()
+{
+    if (m_table->state() != Dataset::State::Edit && m_table->state() != Dataset::State::Insert) {
+        core::dialogs().information(this, QString(), QStringLiteral("Não Teve Alteração Edite!"));
+        return;
+    }
+    const bool ok = guarded(this, [&] {
+        const QString doc = m_table->asString(QStringLiteral("CNPJ_CPF"));
+        if (!doc.isEmpty())
+            m_table->setValue(QStringLiteral("CNPJ_CPF"), formatCpfCnpj(doc));
+        m_table->post();
+    });
+    if (!ok)
+        return;
+    m_btnSalvar->setEnabled(false);
+    core::dialogs().information(this, QString(), QStringLiteral("Cadastro Salvo com Sucesso!"));
+}
+
+void TF_Fornecedor::btnCancelarClick()
+{
+    guarded(this, [&] {
+        if (m_table->state() != Dataset::State::Browse)
+            m_table->cancel();
+    });
+    m_btnSalvar->setEnabled(false);
+}
+
+void TF_Fornecedor::btnDeletarClick()
+{
+    if (m_table->isEmpty() && m_table->state() == Dataset::State::Browse)
+        return;
+    if (core::dialogs().question(this, QStringLiteral("Exclusão"), QStringLiteral("DESEJA EXCLUIR ESTE REGISTRO?"))
+        != core::Answer::Yes)
+        return;
+    guarded(this, [&] {
+        if (m_table->state() == Dataset::State::Insert)
+            m_table->cancel();
+        else
+            m_table->remove();
+    });
+    m_btnSalvar->setEnabled(false);
+}
+
+void TF_Fornecedor::btnImprimirClick()
+{
+    guarded(this, [&] {
+        if (m_table->state() != Dataset::State::Browse)
+            m_table->post();
+        printing::PreparedReport r = supplierListReport(*m_table);
+        previewReport(r, this);
+    });
+}
+
+void TF_Fornecedor::localizarChange(const QString &text)
+{
+    guarded(this, [&] {
+        if (m_table->state() != Dataset::State::Browse)
+            m_table->post();
+        m_table->setIndexFieldNames(QStringLiteral("Nome"));
+        m_table->findNearest({text});
+    });
+}
+
+} // namespace brelvo::registries

@@ -1,0 +1,761 @@
+#include "registries/TFormCadastro.h"
+
+#include "core/DialogService.h"
+#include "core/Format.h"
+#include "registries/RegistryReports.h"
+#include "registries/RegistryRules.h"
+#include "registries/RegistryUi.h"
+#include "web/CepLookup.h"
+#include "web/HttpGet.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFocusEvent>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace brelvo::registries {
+
+using data::Dataset;
+using data::Table;
+
+namespace {
+const QString kExclusao = QStringLiteral("Exclusão");
+
+QTableView *makeGrid(QWidget *parent, QAbstractItemModel *model, const QString &name)
+{
+    auto *v = new QTableView(parent);
+    v->setObjectName(name);
+    v->setModel(model);
+    v->setSelectionBehavior(QAbstractItemView::SelectRows);
+    v->setSelectionMode(QAbstractItemView::SingleSelection);
+    v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    v->verticalHeader()->setDefaultSectionSize(20);
+    v->verticalHeader()->hide();
+    v->horizontalHeader()->setStretchLastSection(true);
+    return v;
+}
+
+// Keeps a grid's selection on the cursor's row and moves the cursor on a click.
+void followCursor(QTableView *view, CursorModel *model, Table *table, QWidget *window)
+{
+    QObject::connect(model, &CursorModel::currentRowChanged, view, [view](int row) {
+        if (row >= 0)
+            view->selectRow(row);
+        else
+            view->clearSelection();
+    });
+    QObject::connect(model, &QAbstractItemModel::modelReset, view, [view, model] {
+        if (model->currentRow() >= 0)
+            view->selectRow(model->currentRow());
+    });
+    QObject::connect(view, &QTableView::clicked, view, [table, window](const QModelIndex &ix) {
+        guarded(window, [&] {
+            if (table->state() != Dataset::State::Browse)
+                table->post();
+            table->moveTo(ix.row());
+        });
+    });
+}
+
+QLineEdit *plainBox(QWidget *parent, const QString &name, CaseMode mode)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(name);
+    forceCase(e, mode);
+    return e;
+}
+} // namespace
+
+TFormCadastro::TFormCadastro(data::DatabasePtr db, bool isAdmin, QWidget *parent)
+    : QDialog(parent), m_db(std::move(db)), m_isAdmin(isAdmin)
+{
+    setObjectName(QStringLiteral("TFormCadastro"));
+    setWindowTitle(QStringLiteral("CADASTRO DE CIENTES"));
+    resize(1060, 700);
+
+    m_clientes = new Table(m_db, QStringLiteral("tbCliente.DB"), this);
+    m_clientes->setObjectName(QStringLiteral("TabelaCadastro"));
+    m_carros = new Table(m_db, QStringLiteral("TCadastroCarros.db"), this);
+    m_carros->setObjectName(QStringLiteral("TbCadastroCarros"));
+
+    m_clientes->setIndexName(QStringLiteral("byCodigo"));
+    m_clientes->open();
+    m_carros->setIndexName(QStringLiteral("ByLink"));
+    m_carros->setMasterSource(m_clientes, QStringLiteral("Codigo"), QStringLiteral("Link"));
+    m_carros->open();
+    m_clientes->last();
+
+    m_binder = new FieldBinder(m_clientes, this);
+
+    auto *root = new QVBoxLayout(this);
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    root->addWidget(m_pages);
+    auto *cadastro = new QWidget;
+    cadastro->setObjectName(QStringLiteral("TabCadastro"));
+    auto *listagem = new QWidget;
+    listagem->setObjectName(QStringLiteral("TabListagem"));
+    m_pages->addTab(cadastro, QStringLiteral("Cadastro"));
+    m_pages->addTab(listagem, QStringLiteral("Listagem"));
+    buildCadastroPage(cadastro);
+    buildListagemPage(listagem);
+
+    for (QPushButton *b : findChildren<QPushButton *>())
+        b->setAutoDefault(false);
+
+    m_enter = new EnterKeyFilter(this);
+    m_enter->setHandler([this](QWidget *w) {
+        if (w == m_dataIni) { m_dataFim->setFocus(); return true; }
+        if (w == m_dataFim) { listagemOkClick(); return true; }
+        return false;
+    });
+    connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {
+        guarded(this, [&] {
+            if (m_clientes->state() == Dataset::State::Edit || m_clientes->state() == Dataset::State::Insert)
+                m_clientes->cancel();
+        });
+        m_enter->setEnabled(page == 0);
+    });
+
+    connect(m_clientes, &Dataset::stateChanged, this, [this](Dataset::State s) {
+        if (s == Dataset::State::Edit || s == Dataset::State::Insert)
+            editingStarted();
+    });
+    connect(m_clientes, &Table::afterPost, this, &TFormCadastro::editingEnded);
+    connect(m_clientes, &Table::afterCancel, this, &TFormCadastro::editingEnded);
+    connect(m_clientes, &Table::afterDelete, this, &TFormCadastro::rowDeleted);
+    editingEnded();
+    m_btnDeletar->setEnabled(m_isAdmin);
+}
+
+TFormCadastro::~TFormCadastro()
+{
+    try {
+        m_carros->close();
+        m_clientes->close();
+    } catch (...) {
+    }
+}
+
+void TFormCadastro::buildCadastroPage(QWidget *page)
+{
+    auto *lay = new QVBoxLayout(page);
+
+    // Toolbar.
+    auto *bar = new QHBoxLayout;
+    auto button = [&](const QString &name, const QString &text) {
+        auto *b = new QPushButton(text, page);
+        b->setObjectName(name);
+        bar->addWidget(b);
+        return b;
+    };
+    m_btnNovo = button(QStringLiteral("btnNovo"), QStringLiteral("&Novo"));
+    m_btnGravar = button(QStringLiteral("btnGravar"), QStringLiteral("&Gravar"));
+    m_btnDeletar = button(QStringLiteral("btnDeletar"), QStringLiteral("&Deletar"));
+    m_btnImprimir = button(QStringLiteral("btnImprimir"), QStringLiteral("&Imprimir"));
+    m_btnCancelar = button(QStringLiteral("btnCancelar"), QStringLiteral("Cancelar"));
+    m_btnSair = button(QStringLiteral("btnSair"), QStringLiteral("&Sair"));
+    m_nav = new Navigator(m_clientes, Navigator::Moves, page);
+    m_nav->setObjectName(QStringLiteral("DBNavigator1"));
+    bar->addWidget(m_nav);
+    bar->addStretch();
+    lay->addLayout(bar);
+    connect(m_btnNovo, &QPushButton::clicked, this, &TFormCadastro::btnNovoClick);
+    connect(m_btnGravar, &QPushButton::clicked, this, &TFormCadastro::btnGravarClick);
+    connect(m_btnCancelar, &QPushButton::clicked, this, &TFormCadastro::btnCancelarClick);
+    connect(m_btnDeletar, &QPushButton::clicked, this, &TFormCadastro::btnDeletarClick);
+    connect(m_btnImprimir, &QPushButton::clicked, this, &TFormCadastro::btnImprimirClick);
+    connect(m_btnSair, &QPushButton::clicked, this, &QDialog::reject);
+
+    // Search and order.
+    auto *find = new QHBoxLayout;
+    find->addWidget(new QLabel(QStringLiteral("Localizar"), page));
+    m_localizar = plainBox(page, QStringLiteral("edtLocalizar"), CaseMode::Upper);
+    m_localizar->setMaxLength(50);
+    find->addWidget(m_localizar, 1);
+    auto *order = new QGroupBox(QStringLiteral("Ordenar por:"), page);
+    order->setObjectName(QStringLiteral("rgOrdenar"));
+    auto *ol = new QHBoxLayout(order);
+    ol->setContentsMargins(6, 2, 6, 2);
+    m_rbNome = new QRadioButton(QStringLiteral("A-Z"), order);
+    m_rbNome->setObjectName(QStringLiteral("rbAZ"));
+    m_rbCodigo = new QRadioButton(QStringLiteral("Codigo"), order);
+    m_rbCodigo->setObjectName(QStringLiteral("rbCodigo"));
+    m_rbCodigo->setChecked(true);
+    ol->addWidget(m_rbNome);
+    ol->addWidget(m_rbCodigo);
+    find->addWidget(order);
+    lay->addLayout(find);
+    connect(m_localizar, &QLineEdit::textChanged, this, &TFormCadastro::localizarChange);
+    connect(m_rbNome, &QRadioButton::clicked, this, [this] {
+        guarded(this, [&] {
+            if (m_clientes->state() != Dataset::State::Browse) m_clientes->post();
+            m_clientes->setIndexName(QStringLiteral("byNome"));
+        });
+    });
+    connect(m_rbCodigo, &QRadioButton::clicked, this, [this] {
+        guarded(this, [&] {
+            if (m_clientes->state() != Dataset::State::Browse) m_clientes->post();
+            m_clientes->setIndexName(QStringLiteral("byCodigo"));
+        });
+    });
+
+    // Customer boxes beside the list of names.
+    auto *middle = new QHBoxLayout;
+    auto *form = new QGridLayout;
+    form->setHorizontalSpacing(8);
+    form->setVerticalSpacing(4);
+    int row = 0;
+    auto addBox = [&](QWidget *w, const QString &caption, int r, int c, int span = 1, QLabel *label = nullptr) {
+        if (!label)
+            label = new QLabel(caption, page);
+        label->setBuddy(w);
+        form->addWidget(label, r, c);
+        form->addWidget(w, r, c + 1, 1, span);
+    };
+    auto edit = [&](const QString &field, CaseMode mode, const QString &mask = QString()) {
+        auto *e = new QLineEdit(page);
+        e->setObjectName(QStringLiteral("edt") + field);
+        if (!mask.isEmpty())
+            e->setInputMask(mask);
+        m_binder->bind(e, field, mode, field == QLatin1String("Codigo") ? QStringLiteral("000000") : QString());
+        return e;
+    };
+
+    auto *codigo = edit(QStringLiteral("Codigo"), CaseMode::Keep);
+    codigo->setReadOnly(true);
+    codigo->setFocusPolicy(Qt::NoFocus);
+    auto *lblCodigo = new ClickLabel(QStringLiteral("<u>Código</u>"), page);
+    lblCodigo->setObjectName(QStringLiteral("lblCodigo"));
+    lblCodigo->setCursor(Qt::PointingHandCursor);
+    lblCodigo->setToolTip(QStringLiteral("Procurar pelo código"));
+    connect(lblCodigo, &ClickLabel::clicked, this, &TFormCadastro::procurarCodigo);
+    addBox(codigo, {}, row, 0, 1, lblCodigo);
+    auto *data = edit(QStringLiteral("Data"), CaseMode::Keep, QStringLiteral("99/99/9999;_"));
+    addBox(data, QStringLiteral("Data"), row++, 2);
+    m_nome = edit(QStringLiteral("Nome"), CaseMode::Upper);
+    addBox(m_nome, QStringLiteral("Nome"), row++, 0, 3);
+    addBox(edit(QStringLiteral("CIC"), CaseMode::Upper), QStringLiteral("CPF/CNPJ"), row, 0);
+    addBox(edit(QStringLiteral("RG"), CaseMode::Upper), QStringLiteral("RG / IE"), row++, 2);
+    addBox(edit(QStringLiteral("Fone"), CaseMode::Keep), QStringLiteral("Fone"), row, 0);
+    addBox(edit(QStringLiteral("Celular"), CaseMode::Upper), QStringLiteral("Celular"), row++, 2);
+    m_cep = edit(QStringLiteral("CEP"), CaseMode::Keep, QStringLiteral("99999-000;_"));
+    m_cep->installEventFilter(this);
+    addBox(m_cep, QStringLiteral("CEP"), row++, 0);
+    m_endereco = edit(QStringLiteral("Endereco"), CaseMode::Upper);
+    addBox(m_endereco, QStringLiteral("Endereço"), row++, 0, 3);
+    m_bairro = edit(QStringLiteral("CARRO"), CaseMode::Upper);
+    addBox(m_bairro, QStringLiteral("Bairro"), row, 0);
+    m_cidade = edit(QStringLiteral("Cidade"), CaseMode::Upper);
+    addBox(m_cidade, QStringLiteral("Cidade"), row++, 2);
+    m_uf = new QComboBox(page);
+    m_uf->setObjectName(QStringLiteral("cbUF"));
+    m_uf->setEditable(true);
+    m_uf->addItems(stateCodes());
+    m_uf->lineEdit()->setMaxLength(2);
+    m_binder->bind(m_uf, QStringLiteral("UF"), CaseMode::Upper);
+    addBox(m_uf, QStringLiteral("UF"), row, 0);
+    addBox(edit(QStringLiteral("Apelido"), CaseMode::Upper), QStringLiteral("Contato"), row++, 2);
+    m_email = edit(QStringLiteral("Email"), CaseMode::Lower);
+    auto *btnEmail = new QPushButton(QStringLiteral("email"), page);
+    btnEmail->setObjectName(QStringLiteral("btnEmail"));
+    btnEmail->setToolTip(QStringLiteral("Enviar Email via Outlook!"));
+    connect(btnEmail, &QPushButton::clicked, this, &TFormCadastro::emailClick);
+    addBox(m_email, QStringLiteral("Email"), row, 0, 2);
+    form->addWidget(btnEmail, row++, 3);
+    auto *obs = new QPlainTextEdit(page);
+    obs->setObjectName(QStringLiteral("edtObs"));
+    obs->setMaximumHeight(60);
+    m_binder->bind(obs, QStringLiteral("Obs"));
+    addBox(obs, QStringLiteral("Observação"), row++, 0, 3);
+    form->setColumnStretch(1, 1);
+    form->setColumnStretch(3, 1);
+    middle->addLayout(form, 3);
+
+    m_names = new CursorModel(m_clientes, {{QStringLiteral("Nome"), QStringLiteral("Nome"), {}}}, this);
+    auto *names = makeGrid(page, m_names, QStringLiteral("DBGridNomes"));
+    followCursor(names, m_names, m_clientes, this);
+    middle->addWidget(names, 2);
+    lay->addLayout(middle);
+
+    // Vehicles.
+    auto *veh = new QGroupBox(QStringLiteral("Cadastrar Veículo"), page);
+    veh->setObjectName(QStringLiteral("gbVeiculo"));
+    auto *vl = new QGridLayout(veh);
+    vl->setVerticalSpacing(2);
+    m_modelo = plainBox(veh, QStringLiteral("edtModelo"), CaseMode::Upper);
+    m_modelo->setMaxLength(50);
+    auto yearValidator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,4}")), veh);
+    m_anoFab = plainBox(veh, QStringLiteral("edtAnoFab"), CaseMode::Upper);
+    m_anoFab->setValidator(yearValidator);
+    m_anoMod = plainBox(veh, QStringLiteral("edtAnoMod"), CaseMode::Upper);
+    m_anoMod->setValidator(yearValidator);
+    m_fabricante = new QComboBox(veh);
+    m_fabricante->setObjectName(QStringLiteral("cbFabricante"));
+    m_fabricante->setEditable(true);
+    m_fabricante->lineEdit()->setMaxLength(50);
+    forceCase(m_fabricante, CaseMode::Upper);
+    m_cor = plainBox(veh, QStringLiteral("edtCor"), CaseMode::Upper);
+    m_cor->setMaxLength(30);
+    m_placa = plainBox(veh, QStringLiteral("edtPlaca"), CaseMode::Upper);
+    m_placa->setMaxLength(10);
+    m_combustivel = new QComboBox(veh);
+    m_combustivel->setObjectName(QStringLiteral("cbCombustivel"));
+    m_combustivel->setEditable(true);
+    m_combustivel->addItems(fuelChoices());
+    m_combustivel->setCurrentIndex(-1);
+    m_combustivel->lineEdit()->setMaxLength(50);
+    forceCase(m_combustivel, CaseMode::Upper);
+    auto *lblFab = new ClickLabel(QStringLiteral("<u>FABRICANTE</u>"), veh);
+    lblFab->setObjectName(QStringLiteral("lblFabricante"));
+    lblFab->setCursor(Qt::PointingHandCursor);
+    connect(lblFab, &ClickLabel::clicked, this, &TFormCadastro::fabricanteClick);
+    auto *years = new QHBoxLayout;
+    years->addWidget(m_anoFab);
+    years->addWidget(new QLabel(QStringLiteral("/"), veh));
+    years->addWidget(m_anoMod);
+    vl->addWidget(new QLabel(QStringLiteral("MODELO"), veh), 0, 0);
+    vl->addWidget(new QLabel(QStringLiteral("Ano Fab   /  Ano Mod."), veh), 0, 1);
+    vl->addWidget(lblFab, 0, 2);
+    vl->addWidget(new QLabel(QStringLiteral("COR"), veh), 0, 3);
+    vl->addWidget(new QLabel(QStringLiteral("PLACA"), veh), 0, 4);
+    vl->addWidget(new QLabel(QStringLiteral("COMBUSTIVEL"), veh), 0, 5);
+    vl->addWidget(m_modelo, 1, 0);
+    vl->addLayout(years, 1, 1);
+    vl->addWidget(m_fabricante, 1, 2);
+    vl->addWidget(m_cor, 1, 3);
+    vl->addWidget(m_placa, 1, 4);
+    vl->addWidget(m_combustivel, 1, 5);
+    vl->setColumnStretch(0, 3);
+    vl->setColumnStretch(2, 2);
+    vl->setColumnStretch(5, 2);
+    auto *btnCad = new QPushButton(QStringLiteral("Cadastrar"), veh);
+    btnCad->setObjectName(QStringLiteral("btnCadastrarVeiculo"));
+    auto *btnDelV = new QPushButton(QStringLiteral("&Deletar Veículo Selecionado"), veh);
+    btnDelV->setObjectName(QStringLiteral("btnDeletarVeiculo"));
+    vl->addWidget(btnCad, 1, 6);
+    vl->addWidget(btnDelV, 2, 6);
+    connect(btnCad, &QPushButton::clicked, this, &TFormCadastro::cadastrarVeiculoClick);
+    connect(btnDelV, &QPushButton::clicked, this, &TFormCadastro::deletarVeiculoClick);
+    auto *lblGrid = new QLabel(QStringLiteral("Veículos Cadastrados"), veh);
+    vl->addWidget(lblGrid, 2, 0);
+    m_vehicles = new CursorModel(m_carros,
+                                 {{QStringLiteral("Modelo"), QStringLiteral("Modelo"), {}},
+                                  {QStringLiteral("Anofabrica"), QStringLiteral("Fabricação"), {}},
+                                  {QStringLiteral("AnoModelo"), QStringLiteral("AnoModelo"), {}},
+                                  {QStringLiteral("Fabricante"), QStringLiteral("Fabricante"), {}},
+                                  {QStringLiteral("Cor"), QStringLiteral("Cor"), {}},
+                                  {QStringLiteral("Placa"), QStringLiteral("Placa"), {}},
+                                  {QStringLiteral("Combustivel"), QStringLiteral("Combustivel"), {}}},
+                                 this);
+    auto *vgrid = makeGrid(veh, m_vehicles, QStringLiteral("DBGridVeiculos"));
+    vgrid->setMinimumHeight(110);
+    followCursor(vgrid, m_vehicles, m_carros, this);
+    vl->addWidget(vgrid, 3, 0, 1, 7);
+    lay->addWidget(veh, 1);
+}
+
+void TFormCadastro::buildListagemPage(QWidget *page)
+{
+    auto *lay = new QVBoxLayout(page);
+    auto *period = new QGroupBox(QStringLiteral("Entre com um período"), page);
+    auto *pl = new QHBoxLayout(period);
+    m_dataIni = new QLineEdit(period);
+    m_dataIni->setObjectName(QStringLiteral("edtDataIni"));
+    m_dataIni->setInputMask(QStringLiteral("99/99/9999;_"));
+    m_dataFim = new QLineEdit(period);
+    m_dataFim->setObjectName(QStringLiteral("edtDataFim"));
+    m_dataFim->setInputMask(QStringLiteral("99/99/9999;_"));
+    homeOnFocus(m_dataIni);
+    homeOnFocus(m_dataFim);
+    auto *ok = new QPushButton(QStringLiteral("&OK"), period);
+    ok->setObjectName(QStringLiteral("btnOK"));
+    pl->addWidget(m_dataIni);
+    pl->addWidget(new QLabel(QStringLiteral("a"), period));
+    pl->addWidget(m_dataFim);
+    pl->addWidget(ok);
+    pl->addStretch();
+    connect(ok, &QPushButton::clicked, this, &TFormCadastro::listagemOkClick);
+    lay->addWidget(period);
+
+    m_list = new CursorModel(m_clientes,
+                             {{QStringLiteral("Data"), QStringLiteral("Data"), {}},
+                              {QStringLiteral("Codigo"), QStringLiteral("Código"), QStringLiteral("000000")},
+                              {QStringLiteral("Nome"), QStringLiteral("Nome"), {}},
+                              {QStringLiteral("Endereco"), QStringLiteral("Endereço"), {}}},
+                             this);
+    auto *grid = makeGrid(page, m_list, QStringLiteral("DBGridListagem"));
+    followCursor(grid, m_list, m_clientes, this);
+    lay->addWidget(grid, 1);
+    auto *print = new QPushButton(QStringLiteral("Imprimir lista"), page);
+    print->setObjectName(QStringLiteral("btnImprimirLista"));
+    connect(print, &QPushButton::clicked, this, &TFormCadastro::imprimirListaClick);
+    auto *bl = new QHBoxLayout;
+    bl->addStretch();
+    bl->addWidget(print);
+    lay->addLayout(bl);
+}
+
+// ---------------------------------------------------------------- states
+
+void TFormCadastro::editingStarted()
+{
+    m_btnGravar->setEnabled(true);
+    m_btnNovo->setEnabled(false);
+    m_btnCancelar->setEnabled(true);
+    m_nav->setEnabled(false);
+}
+
+void TFormCadastro::editingEnded()
+{
+    m_btnGravar->setEnabled(false);
+    m_btnNovo->setEnabled(true);
+    m_btnCancelar->setEnabled(false);
+    m_nav->setEnabled(true);
+}
+
+void TFormCadastro::rowDeleted()
+{
+    m_btnGravar->setEnabled(true);
+    m_btnNovo->setEnabled(true);
+    m_btnCancelar->setEnabled(false);
+    m_nav->setEnabled(false);
+}
+
+bool TFormCadastro::event(QEvent *e)
+{
+    if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show)
+        activate();
+    return QDialog::event(e);
+}
+
+void TFormCadastro::activate()
+{
+    m_btnDeletar->setEnabled(m_isAdmin);
+    const QString path = QDir(programFolder()).filePath(QStringLiteral("fabricantes.txt"));
+    const auto list = readMakers(path);
+    if (!list) {
+        // Reported once: closing the message box activates the window again.
+        if (!m_makersFailed) {
+            m_makersFailed = true;
+            core::dialogs().error(this, QStringLiteral("Erro"),
+                                  QStringLiteral("Não foi possível abrir o arquivo \"%1\".")
+                                      .arg(QDir::toNativeSeparators(path)));
+        }
+        return;
+    }
+    m_makersFailed = false;
+    if (*list == m_makers)
+        return;
+    m_makers = *list;
+    const QString typed = m_fabricante->currentText();
+    m_fabricante->clear();
+    m_fabricante->addItems(m_makers);
+    m_fabricante->setEditText(typed);
+}
+
+// ---------------------------------------------------------------- toolbar
+
+void TFormCadastro::btnNovoClick()
+{
+    guarded(this, [&] {
+        const qint64 n = highestCode(*m_clientes);
+        m_rbCodigo->setChecked(true);
+        m_clientes->append();
+        m_clientes->setValue(QStringLiteral("Codigo"), n + 1);
+        m_clientes->setValue(QStringLiteral("Data"), QDate::currentDate());
+    });
+    m_pages->setCurrentIndex(0);
+    m_nome->setFocus();
+    m_btnGravar->setEnabled(true);
+}
+
+void TFormCadastro::btnGravarClick()
+{
+    guarded(this, [&] {
+        if (m_clientes->state() == Dataset::State::Edit || m_clientes->state() == Dataset::State::Insert)
+            m_clientes->post();
+        m_clientes->refresh();
+    });
+    m_btnGravar->setEnabled(false);
+}
+
+void TFormCadastro::btnCancelarClick()
+{
+    guarded(this, [&] {
+        if (m_clientes->state() == Dataset::State::Edit || m_clientes->state() == Dataset::State::Insert)
+            m_clientes->cancel();
+    });
+}
+
+void TFormCadastro::btnDeletarClick()
+{
+    if (!m_isAdmin || m_clientes->isEmpty())
+        return;
+    if (core::dialogs().question(this, kExclusao, QStringLiteral("DESEJA EXCLUIR ESTE REGISTRO?"))
+        != core::Answer::Yes)
+        return;
+    guarded(this, [&] {
+        if (m_clientes->state() == Dataset::State::Insert) {
+            m_clientes->cancel();
+            return;
+        }
+        m_clientes->remove();
+    });
+}
+
+void TFormCadastro::btnImprimirClick()
+{
+    if (m_clientes->isEmpty())
+        return;
+    guarded(this, [&] {
+        if (m_clientes->state() != Dataset::State::Browse)
+            m_clientes->post();
+        printing::PreparedReport r = customerSheetReport(*m_clientes, *m_carros);
+        previewReport(r, this);
+    });
+}
+
+void TFormCadastro::syncOrder()
+{
+    const QString ix = m_clientes->indexName();
+    if (ix.compare(QLatin1String("byNome"), Qt::CaseInsensitive) == 0)
+        m_rbNome->setChecked(true);
+    else if (ix.compare(QLatin1String("byCodigo"), Qt::CaseInsensitive) == 0)
+        m_rbCodigo->setChecked(true);
+}
+
+void TFormCadastro::localizarChange(const QString &text)
+{
+    guarded(this, [&] {
+        if (m_clientes->state() != Dataset::State::Browse)
+            m_clientes->post();
+        m_clientes->setIndexName(QStringLiteral("byNome"));
+        m_clientes->findNearest({text});
+    });
+    syncOrder();
+}
+
+void TFormCadastro::procurarCodigo()
+{
+    QString value;
+    if (!core::dialogs().input(this, QStringLiteral("Procura"), QStringLiteral("Entre com o código do cliente!"),
+                               &value))
+        return;
+    bool ok = false;
+    const qlonglong code = value.trimmed().toLongLong(&ok);
+    bool found = false;
+    guarded(this, [&] {
+        if (m_clientes->state() != Dataset::State::Browse)
+            m_clientes->post();
+        m_clientes->setIndexName(QStringLiteral("byCodigo"));
+        if (ok)
+            found = m_clientes->findKey({code});
+    });
+    syncOrder();
+    if (!found)
+        core::dialogs().information(this, QString(), QStringLiteral("Código não encontrado"));
+}
+
+// ---------------------------------------------------------------- CEP
+
+bool TFormCadastro::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == m_cep && e->type() == QEvent::FocusOut) {
+        // Closing the window or a message box of our own is no reason to ask.
+        const auto reason = static_cast<QFocusEvent *>(e)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && isVisible())
+            QTimer::singleShot(0, this, &TFormCadastro::cepExit);
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+void TFormCadastro::cepExit()
+{
+    if (m_inCep || !m_clientes->isOpen() || m_clientes->isEmpty()
+        && m_clientes->state() == Dataset::State::Browse)
+        return;
+    const QString cep = m_cep->text();
+    // An unfinished code is not asked for: it would only blank the address.
+    QString digits = cep;
+    digits.remove(QRegularExpression(QStringLiteral("\\D")));
+    if (digits.size() != 8)
+        return;
+    m_inCep = true;
+    const bool editing = guarded(this, [&] {
+        if (m_clientes->state() == Dataset::State::Browse)
+            m_clientes->edit();
+    });
+    if (!editing) {
+        m_inCep = false;
+        return;
+    }
+    QString error;
+    const web::HttpReply reply = web::httpGet(web::cepRequestUrl(cep, cepServiceBase()), cepTimeout());
+    if (!reply.ok) {
+        core::dialogs().error(this, QStringLiteral("Erro"), reply.error);
+        m_inCep = false;
+        return;
+    }
+    // Names are matched without case, whatever case the service writes them in.
+    QMap<QString, QString> values;
+    const auto parsed = web::parseCepReply(reply.body);
+    for (auto it = parsed.begin(); it != parsed.end(); ++it)
+        if (!values.contains(it.key().toUpper()))
+            values.insert(it.key().toUpper(), it.value());
+    const web::CepAddress a = web::cepAddress(values);
+    guarded(this, [&] {
+        auto put = [&](const QString &field, const QString &value) {
+            QString v = core::upper(value);
+            const int size = m_clientes->fieldSize(field);
+            if (size > 0)
+                v = v.left(size);
+            m_clientes->setValue(field, v);
+        };
+        put(QStringLiteral("Endereco"), a.endereco);
+        put(QStringLiteral("CARRO"), a.bairro);
+        put(QStringLiteral("Cidade"), a.cidade);
+        put(QStringLiteral("UF"), a.uf);
+    });
+    m_binder->reload();
+    m_inCep = false;
+    if (!m_endereco->text().isEmpty() && !m_bairro->text().isEmpty() && !m_cidade->text().isEmpty())
+        m_email->setFocus();
+}
+
+// ---------------------------------------------------------------- e-mail, makers
+
+void TFormCadastro::emailClick()
+{
+    openUrl(customerMailUrl(m_email->text(), m_nome->text()));
+}
+
+void TFormCadastro::fabricanteClick()
+{
+    openUrl(QUrl::fromLocalFile(QDir(programFolder()).filePath(QStringLiteral("fabricantes.txt"))));
+}
+
+// ---------------------------------------------------------------- vehicles
+
+void TFormCadastro::cadastrarVeiculoClick()
+{
+    const QStringList values{m_modelo->text().trimmed(), m_anoFab->text().trimmed(), m_anoMod->text().trimmed(),
+                             m_fabricante->currentText().trimmed(), m_cor->text().trimmed(),
+                             m_placa->text().trimmed(), m_combustivel->currentText().trimmed()};
+    for (const QString &v : values) {
+        if (v.isEmpty()) {
+            core::dialogs().warning(this, QString(), QStringLiteral("Preecha Todos os campos!"));
+            return;
+        }
+    }
+    bool ok = guarded(this, [&] {
+        // The vehicle belongs to a stored customer: a pending one is stored first.
+        if (m_clientes->state() == Dataset::State::Edit || m_clientes->state() == Dataset::State::Insert)
+            m_clientes->post();
+    });
+    if (!ok)
+        return;
+    if (m_clientes->isEmpty() || m_clientes->isNull(QStringLiteral("Codigo"))) {
+        core::dialogs().warning(this, QString(), QStringLiteral("Cadastre o cliente antes do veículo!"));
+        return;
+    }
+    ok = guarded(this, [&] {
+        if (!m_carros->isEmpty() && m_carros->asString(QStringLiteral("Placa")).trimmed().isEmpty())
+            m_carros->edit();
+        else
+            m_carros->append();
+        m_carros->setValue(QStringLiteral("Link"), m_clientes->asInteger(QStringLiteral("Codigo")));
+        m_carros->setValue(QStringLiteral("Modelo"), values[0]);
+        m_carros->setValue(QStringLiteral("Anofabrica"), values[1].toDouble());
+        m_carros->setValue(QStringLiteral("AnoModelo"), values[2].toDouble());
+        m_carros->setValue(QStringLiteral("Fabricante"), values[3]);
+        m_carros->setValue(QStringLiteral("Cor"), values[4]);
+        m_carros->setValue(QStringLiteral("Placa"), values[5]);
+        m_carros->setValue(QStringLiteral("Combustivel"), values[6]);
+        m_carros->post();
+    });
+    if (!ok) {
+        guarded(this, [&] {
+            if (m_carros->state() != Dataset::State::Browse)
+                m_carros->cancel();
+        });
+        return;
+    }
+    for (QLineEdit *e : {m_modelo, m_anoFab, m_anoMod, m_cor, m_placa})
+        e->clear();
+    m_fabricante->setEditText(QString());
+    m_combustivel->setCurrentIndex(-1);
+    m_combustivel->setEditText(QString());
+    core::dialogs().information(this, QString(), QStringLiteral("Veículo adcionado com sucesso ao cadastro!"));
+}
+
+void TFormCadastro::deletarVeiculoClick()
+{
+    if (!m_carros->isOpen() || m_carros->isEmpty())
+        return;
+    core::dialogs().information(this, kExclusao,
+                                QStringLiteral("Excluir o Veículo Selecionado Modelo: ")
+                                    + m_carros->asString(QStringLiteral("Modelo")) + QStringLiteral(" "));
+    if (core::dialogs().question(this, kExclusao, QStringLiteral("COMFIRMA A EXCLUSÃO DO MESMO?"))
+        != core::Answer::Yes)
+        return;
+    guarded(this, [&] { m_carros->remove(); });
+}
+
+// ---------------------------------------------------------------- listing
+
+void TFormCadastro::listagemOkClick()
+{
+    const QString empty = QStringLiteral("  /  /    ");
+    const QString a = m_dataIni->displayText().replace(QLatin1Char('_'), QLatin1Char(' '));
+    const QString b = m_dataFim->displayText().replace(QLatin1Char('_'), QLatin1Char(' '));
+    if (a == empty && b == empty) {
+        // Both boxes emptied: every customer again.
+        guarded(this, [&] { m_clientes->setFiltered(false); });
+        return;
+    }
+    if (a == empty || b == empty)
+        return;
+    const auto from = core::parseDate(a.trimmed());
+    const auto to = core::parseDate(b.trimmed());
+    if (!from || !to) {
+        core::dialogs().warning(this, QString(), QStringLiteral("Data inválida!"));
+        return;
+    }
+    guarded(this, [&] {
+        if (m_clientes->state() != Dataset::State::Browse)
+            m_clientes->cancel();
+        m_clientes->setIndexName(QStringLiteral("byData"));
+        m_clientes->setFilter(QStringLiteral("Data >= ") + Table::quoted(core::dateText(*from))
+                              + QStringLiteral(" and Data <= ") + Table::quoted(core::dateText(*to)));
+        m_clientes->setFiltered(true);
+        m_clientes->first();
+    });
+    syncOrder();
+}
+
+void TFormCadastro::imprimirListaClick()
+{
+    guarded(this, [&] {
+        if (m_clientes->state() != Dataset::State::Browse)
+            m_clientes->post();
+        printing::PreparedReport r = customerListReport(*m_clientes);
+        previewReport(r, this);
+    });
+}
+
+} // namespace brelvo::registries

@@ -898,6 +898,7 @@ void TFormProdutos::openSearch()
     m_panel3->hide();
     m_panLocalizar->show();
     m_search->setFocus();
+    m_gridModel->setProperty("sql", QString());   // rows may have changed since the last search
     searchTextChanged();
 }
 
@@ -905,29 +906,31 @@ void TFormProdutos::syncGrid()
 {
     if (!m_produtos->isOpen() || m_produtos->isEmpty())
         return;
-    const QVariant code = m_produtos->value(QStringLiteral("Codigo"));
-    int row = -1;
+    const double code = m_produtos->value(QStringLiteral("Codigo")).toDouble();
+    int hint = -1;
     try {
-        row = m_produtos->recNo();
+        hint = m_produtos->recNo();
     } catch (const DbError &) {
     }
-    auto codeAt = [this](int r) { return m_gridModel->data(m_gridModel->index(r, 0), Qt::EditRole); };
-    while (row >= m_gridModel->rowCount() && m_gridModel->canFetchMore())
-        m_gridModel->fetchMore();
-    if (row < 0 || row >= m_gridModel->rowCount() || codeAt(row).toDouble() != code.toDouble()) {
-        row = -1;
-        for (int r = 0;; ++r) {
-            if (r >= m_gridModel->rowCount()) {
-                if (!m_gridModel->canFetchMore())
-                    break;
-                m_gridModel->fetchMore();
-            }
-            if (r < m_gridModel->rowCount() && codeAt(r).toDouble() == code.toDouble()) {
-                row = r;
-                break;
-            }
+    auto codeAt = [this](int r) { return m_gridModel->data(m_gridModel->index(r, 0), Qt::EditRole).toDouble(); };
+    // Fetches rows until `row` is loaded; false when the result has no more rows.
+    auto loadUpTo = [this](int row) {
+        while (row >= m_gridModel->rowCount()) {
+            const int before = m_gridModel->rowCount();
+            if (!m_gridModel->canFetchMore())
+                return false;
+            m_gridModel->fetchMore();
+            if (m_gridModel->rowCount() == before)
+                return false;   // the result is spent
         }
-    }
+        return true;
+    };
+    int row = -1;
+    if (hint >= 0 && loadUpTo(hint) && codeAt(hint) == code)
+        row = hint;
+    for (int r = 0; row < 0 && loadUpTo(r); ++r)
+        if (codeAt(r) == code)
+            row = r;
     m_syncing = true;
     if (row >= 0) {
         m_grid->selectRow(row);
@@ -953,12 +956,17 @@ void TFormProdutos::searchTextChanged()
                                 .arg(data::Database::sqlTableName(QStringLiteral("tbProdutos.db")), sqlOrder);
         if (m_gridModel->property("sql").toString() != sql) {
             m_gridModel->setQuery(QSqlQuery(sql, m_db->sql()));
+            // Read to the end at once, so that no statement stays open on the connection.
+            for (int before = -1; m_gridModel->canFetchMore() && m_gridModel->rowCount() != before;) {
+                before = m_gridModel->rowCount();
+                m_gridModel->fetchMore();
+            }
             m_gridModel->setProperty("sql", sql);
             m_gridModel->setHeaderData(0, Qt::Horizontal, QStringLiteral("Codigo"));
             m_gridModel->setHeaderData(1, Qt::Horizontal, s("Descrição"));
             m_gridModel->setHeaderData(2, Qt::Horizontal, QStringLiteral("Valor"));
             m_grid->setColumnWidth(0, 130);
-            m_grid->setColumnWidth(1, 420);
+            m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
         }
         m_syncing = true;
         if (byNome) {

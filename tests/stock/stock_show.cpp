@@ -68,6 +68,15 @@ int main(int argc, char **argv)
             stock::TFormProdutos w(db);
             w.resize(1000, 640);
             w.navigate(3);
+            if (args.size() > 4 && args.at(4) == QLatin1String("busca"))
+                QTimer::singleShot(300, &w, [&w] {
+                    w.openSearch();
+                    if (qEnvironmentVariableIsSet("STOCK_SHOW_DEBUG")) {
+                        auto *p = w.findChild<QWidget *>(QStringLiteral("PanLocalizar"));
+                        QTextStream(stderr) << "PanLocalizar visible=" << p->isVisible() << " hidden=" << p->isHidden()
+                                            << " h=" << p->height() << '\n';
+                    }
+                });
             w.exec();
         } else if (what == QLatin1String("entrada")) {
             stock::openEntradaMercadorias(nullptr, db);
@@ -77,6 +86,8 @@ int main(int argc, char **argv)
             printing::PreparedReport sheet = stock::TFGeraCodigoBarra::labelSheet(QStringLiteral("7891000315507"));
             printing::PrintPreview preview(sheet);
             preview.resize(1300, 740);
+            // Real size, so that the bars can be judged on screen.
+            QTimer::singleShot(500, &preview, [&preview] { preview.setZoom(printing::PrintPreview::Zoom::Actual); });
             preview.exec();
         }
     } catch (const data::DbError &e) {

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QComboBox>
+#include <QTableView>
+#include <QItemSelectionModel>
 #include <QTest>
 
 using namespace brelvo;
@@ -234,10 +236,22 @@ void TestProdutos::navigationStoresTheBalance()
 
     // The search panel finds by name and stores the balance of what it finds.
     f.entry(20, 3);
+    w.show();
     w.openSearch();
+    QVERIFY(w.findChild<QWidget *>(QStringLiteral("PanLocalizar"))->isVisible());
     type(w, "EditLocalizar", QStringLiteral("PI"));
     QCOMPARE(edit(w, "DBEditDescricao")->text(), QStringLiteral("PINO"));
     QCOMPARE(f.productField(20, "Estoque").toDouble(), 3.0);
+    // The grid follows: the found row is the selected one.
+    auto *grid = w.findChild<QTableView *>(QStringLiteral("DBGrid1"));
+    const QModelIndexList selected = grid->selectionModel()->selectedRows(1);
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(selected.first().data().toString(), QStringLiteral("PINO"));
+    // Clicking another row of the grid moves the window there.
+    const QModelIndex cabo = grid->model()->index(0, 1);
+    QCOMPARE(cabo.data().toString(), QStringLiteral("CABO"));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cabo).center());
+    QCOMPARE(edit(w, "DBEditDescricao")->text(), QStringLiteral("CABO"));
     QVERIFY(dialogs->clean());
 }
 

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <zint.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace brelvo::printing {
@@ -97,12 +98,18 @@ Ean13Symbol ean13Symbol(const QString &code, const QSizeF &sizeMm, QString *erro
         const QString text = QString::fromLatin1(reinterpret_cast<const char *>(s->text), s->length);
         const double fh = s->fsize * sy;
         const double w = (s->width > 0 ? s->width : s->fsize * 0.62 * s->length) * sx;
-        double left = s->x * sx - w / 2;            // centred on x
-        if (s->halign == 1)
+        // x is the centre, or the left (halign 1) or right (halign 2) end of the text.
+        double left = s->x * sx - w / 2, width = w;
+        Qt::Alignment align = Qt::AlignHCenter;
+        if (s->halign == 1) {
             left = s->x * sx;
-        else if (s->halign == 2)
-            left = s->x * sx - w;
-        out.digits.push_back({QRectF(left, s->y * sy - fh * 0.85, w, fh), text});
+            align = Qt::AlignLeft;
+        } else if (s->halign == 2) {
+            left = std::max(0.0, s->x * sx - w);
+            width = s->x * sx - left;
+            align = Qt::AlignRight;
+        }
+        out.digits.push_back({QRectF(left, s->y * sy - fh * 0.85, width, fh), text, align});
         out.digitHeight = fh;
     }
     return out;
@@ -121,7 +128,7 @@ static void drawSymbol(QPainter &p, const Ean13Symbol &s, double pxPerMm)
     for (const auto &d : s.digits) {
         const QRectF r(d.rect.x() * pxPerMm, d.rect.y() * pxPerMm, d.rect.width() * pxPerMm,
                        d.rect.height() * pxPerMm);
-        p.drawText(r, Qt::AlignCenter, d.text);
+        p.drawText(r, int(d.align | Qt::AlignVCenter), d.text);
     }
 }
 

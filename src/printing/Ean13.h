@@ -21,6 +21,7 @@ struct Ean13Symbol {
     struct Digits {
         QRectF rect;        // mm, relative to the symbol's top-left corner
         QString text;
+        Qt::Alignment align = Qt::AlignHCenter;   // within rect
     };
     QSizeF size;            // mm
     std::vector<QRectF> bars;

@@ -647,7 +647,7 @@ void ReportEngine::emitBarcode(const Element &e, const QString &code, double dy)
     for (const auto &d : it->digits) {
         PageItem t;
         t.kind = PageItem::Text;
-        t.align = Align::Center;
+        t.align = d.align & Qt::AlignRight ? Align::Right : d.align & Qt::AlignLeft ? Align::Left : Align::Center;
         t.font = quint16(font);
         t.x = float(x0 + d.rect.x()); t.y = float(y0 + d.rect.y());
         t.w = float(d.rect.width()); t.h = float(d.rect.height());

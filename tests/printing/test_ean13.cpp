@@ -99,8 +99,10 @@ void TestEan13::symbolOfZeroSeventeen()
     QVERIFY(s.digitHeight > 1 && s.digitHeight < 10);
     // Digits stand under the data bars.
     const double dataBottom = minH + s.bars[0].top();
-    for (const auto &d : s.digits)
+    for (const auto &d : s.digits) {
         QVERIFY(d.rect.bottom() > dataBottom);
+        QVERIFY2(d.rect.left() >= 0 && d.rect.right() <= 38.01, qPrintable(d.text));   // nothing cut off
+    }
 }
 
 void TestEan13::imageHasTheBars()

@@ -137,6 +137,33 @@ private Q_SLOTS:
         QCOMPARE(menu.loggedUser().nome, QStringLiteral("TWIN 2"));
     }
 
+    void enterWalksNamePasswordOk()
+    {
+        apptest::AppDb a;
+        core::ScopedFakeDialogs fake;
+        app::TFormMenu menu(a.db);
+        app::TFLogin *d = menu.loginDialog();
+        d->prepare();
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d));
+        d->activateWindow();
+        auto *nome = d->findChild<QComboBox *>(QStringLiteral("ValorNome"));
+        auto *senha = d->findChild<QLineEdit *>(QStringLiteral("ValorSenha"));
+        auto *ok = d->findChild<QPushButton *>(QStringLiteral("Button1"));
+        nome->setFocus();
+        QTest::keyClicks(nome->lineEdit(), QStringLiteral("kov"));
+        QTest::keyClick(nome->lineEdit(), Qt::Key_Return);
+        QVERIFY(senha->hasFocus());
+        QVERIFY(!d->succeeded());
+        QTest::keyClicks(senha, QStringLiteral("KOV"));
+        QTest::keyClick(senha, Qt::Key_Return);
+        QVERIFY(ok->hasFocus());
+        QVERIFY(!d->succeeded());
+        QTest::keyClick(ok, Qt::Key_Return);
+        QVERIFY(d->succeeded());
+        QCOMPARE(menu.labAcesso(), QStringLiteral("S"));
+    }
+
     void dialogLeavesOnlyBySuccessOrCancel()
     {
         apptest::AppDb a;

@@ -240,11 +240,13 @@ private Q_SLOTS:
             QVERIFY(!no.isAccepted());
             QCOMPARE(ends.count(), 0);
             QCOMPARE(fake->messages(), QStringList{QStringLiteral("Deseja realmente sair do Programa?")});
+            // F7 closes the window the same way.
             fake->answerQuestion(core::Answer::Yes);
-            QCloseEvent yes;
-            QApplication::sendEvent(&menu, &yes);
-            QVERIFY(yes.isAccepted());
+            menu.show();
+            QTest::keyClick(&menu, Qt::Key_F7);
             QCOMPARE(ends.count(), 1);
+            QVERIFY(menu.isHidden());
+            QCOMPARE(fake->messages().size(), 2);
         }
     }
 

@@ -132,7 +132,7 @@ printing::PreparedReport customerSheetReport(Table &clientes, Table &carros)
                         {137, 20, "Placa", "Placa"},          {158, 32, "Combustivel", "Combustivel"}};
     printing::SubDetail &sub = r.addSubDetail();
     sub.header.setHeight(14);
-    sub.header.fill({0, 1, w, 6});
+    sub.header.frame({0, 1, w, 6}, 0.3);
     sub.header.label({0, 1.5, w, 5}, QStringLiteral(" Veículos Cadastrado "), bold, Align::Center);
     for (const Col &c : cols)
         sub.header.label({c.x, 8, c.w, 5}, QString::fromUtf8(c.caption), bold);

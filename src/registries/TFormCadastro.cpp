@@ -340,9 +340,13 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     vl->addWidget(m_cor, 1, 3);
     vl->addWidget(m_placa, 1, 4);
     vl->addWidget(m_combustivel, 1, 5);
-    vl->setColumnStretch(0, 3);
-    vl->setColumnStretch(2, 2);
-    vl->setColumnStretch(5, 2);
+    m_anoFab->setMaximumWidth(60);
+    m_anoMod->setMaximumWidth(60);
+    m_placa->setMaximumWidth(100);
+    vl->setColumnStretch(0, 4);
+    vl->setColumnStretch(2, 3);
+    vl->setColumnStretch(3, 2);
+    vl->setColumnStretch(5, 3);
     auto *btnCad = new QPushButton(QStringLiteral("Cadastrar"), veh);
     btnCad->setObjectName(QStringLiteral("btnCadastrarVeiculo"));
     auto *btnDelV = new QPushButton(QStringLiteral("&Deletar Veículo Selecionado"), veh);
@@ -364,6 +368,10 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
                                  this);
     auto *vgrid = makeGrid(veh, m_vehicles, QStringLiteral("DBGridVeiculos"));
     vgrid->setMinimumHeight(110);
+    for (int col : {0, 3})
+        vgrid->setColumnWidth(col, 200);
+    vgrid->setColumnWidth(4, 110);
+    vgrid->setColumnWidth(5, 100);
     followCursor(vgrid, m_vehicles, m_carros, this);
     vl->addWidget(vgrid, 3, 0, 1, 7);
     lay->addWidget(veh, 1);

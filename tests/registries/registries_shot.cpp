@@ -3,6 +3,7 @@
 
 #include "data/Database.h"
 #include "data/Dataset.h"
+#include "printing/PrintPreview.h"
 #include "registries/RegistryRules.h"
 #include "registries/TFormCadastro.h"
 
@@ -71,7 +72,14 @@ int main(int argc, char **argv)
     w.show();
     QTimer::singleShot(mode == QLatin1String("ficha") ? 600 : 1500, &w, [&] {
         if (mode == QLatin1String("ficha")) {
-            QTimer::singleShot(2000, [&] {
+            QTimer::singleShot(1500, [&] {
+                for (QWidget *top : QApplication::topLevelWidgets())
+                    if (auto *p = qobject_cast<printing::PrintPreview *>(top)) {
+                        p->showMaximized();
+                        p->setZoom(printing::PrintPreview::Zoom::WholePage);
+                    }
+            });
+            QTimer::singleShot(2500, [&] {
                 QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), out});
                 _exit(0);
             });

@@ -49,19 +49,30 @@ mkdir -p "$RESULTS"
 
 mapfile -t exes < <(find "$BUILD_DIR/bench" "$BUILD_DIR/bin" -type f -name 'bench_*' -perm -u+x \
     ! -name '*.*' 2>/dev/null | sort -u)
+set +e     # a failing benchmark is reported, the others still run
 for exe in "${exes[@]}"; do
     name="$(basename "$exe")"
     echo "== $name"
-    # shellcheck disable=SC2086
-    if ! "$exe" --benchmark_repetitions="$REPETITIONS" --benchmark_report_aggregates_only=true \
+    # Google Benchmark executables get repetitions and a JSON report; any other
+    # bench_* program runs as it is and its output is kept as text.
+    if ldd "$exe" 2>/dev/null | grep -q 'libbenchmark'; then
+        # shellcheck disable=SC2086
+        "$exe" --benchmark_repetitions="$REPETITIONS" --benchmark_report_aggregates_only=true \
             --benchmark_out="$RESULTS/$name.json" --benchmark_out_format=json ${BENCH_ARGS:-} \
-            | tee "$RESULTS/$name.txt"; then
-        echo "!! $name falhou" >&2
+            | tee "$RESULTS/$name.txt"
+        rc=${PIPESTATUS[0]}
+    else
+        "$exe" | tee "$RESULTS/$name.txt"
+        rc=${PIPESTATUS[0]}
+    fi
+    if [ "$rc" -ne 0 ]; then
+        echo "!! $name falhou (código $rc)" >&2
         status=1
     fi
 done
+set -e
 
-# Summary: the median of every benchmark.
+# Summary: the median of every benchmark (wall and CPU time).
 echo
 echo "== Resumo (mediana) — $(grep -h 'Model name' "$RESULTS/machine.txt" | sed 's/ \{2,\}/ /g'), $(nproc) núcleos"
 for json in "$RESULTS"/bench_*.json; do
@@ -76,8 +87,13 @@ for b in data.get("benchmarks", []):
     if b.get("error_occurred"):
         print(f"  {name:14} {b['name']:60} ERRO: {b.get('error_message', '')}")
         continue
-    print(f"  {name:14} {b['run_name']:60} {b['real_time']:12.3f} {b['time_unit']}")
+    print(f"  {name:14} {b['run_name']:56} {b['real_time']:11.3f} {b['time_unit']} (CPU {b['cpu_time']:.3f})")
 PY
+done
+for txt in "$RESULTS"/bench_*.txt; do
+    [ -f "$txt" ] || continue
+    [ -f "${txt%.txt}.json" ] && continue
+    echo "  $(basename "${txt%.txt}"): ver $txt"
 done
 echo "Resultados em $RESULTS"
 exit $status

@@ -45,25 +45,36 @@ QString StockBalance::saidaOrdemSql()
 
 QString StockBalance::refreshAllSql()
 {
-    // Each movement table is summed once (materialised) and looked up by code
-    // for every product. Item rows count only when their header is a "PV" row:
-    // the header keys are gathered once and each item is probed against them
-    // while the items' covering index is scanned (the '+' keeps SQLite from
-    // walking the items by their link instead). Entries are summed from a
-    // plain scan, cheaper than visiting 200 000 rows in code order.
+    // Each movement table is summed once and looked up by code for every
+    // product. An item counts only when its header is a "PV" row; rather than
+    // probing the header of each of a million items, the few header keys that
+    // are not "PV" (or have no header at all) are gathered first, and their
+    // items' sums are taken off the sums of all monitored items.
+    // Entries are summed from a plain scan, cheaper than visiting every row in
+    // code order.
     return QStringLiteral(
                "WITH e(Codigo, Soma) AS MATERIALIZED"
                "   (SELECT Codigo, Sum(Qtd) FROM %1 NOT INDEXED GROUP BY Codigo),"
+               " sBad(Link) AS MATERIALIZED"
+               "   (SELECT Link FROM (SELECT DISTINCT Link FROM %2) l"
+               "    WHERE NOT EXISTS (SELECT 1 FROM %3 v WHERE v.Chave = l.Link AND v.VenOs = 'PV')),"
                " s(CodBarra, Soma) AS MATERIALIZED"
-               "   (SELECT CodBarra, Sum(Qtd) FROM %2 WHERE Monitorar = 'S'"
-               "    AND +Link IN (SELECT Chave FROM %3 WHERE VenOs = 'PV') GROUP BY CodBarra),"
+               "   (SELECT CodBarra, Sum(Qtd) FROM %2 WHERE Monitorar = 'S' AND Link IS NOT NULL GROUP BY CodBarra),"
+               " sOff(CodBarra, Soma) AS MATERIALIZED"
+               "   (SELECT CodBarra, Sum(Qtd) FROM %2 WHERE Monitorar = 'S' AND Link IN sBad GROUP BY CodBarra),"
+               " oBad(CodVenda) AS MATERIALIZED"
+               "   (SELECT CodVenda FROM (SELECT DISTINCT CodVenda FROM %4) l"
+               "    WHERE NOT EXISTS (SELECT 1 FROM %5 h WHERE h.Chave = l.CodVenda AND h.OsOc = 'PV')),"
                " o(CodBarra, Soma) AS MATERIALIZED"
-               "   (SELECT CodBarra, Sum(Qtd) FROM %4 WHERE Monitorar = 'S'"
-               "    AND +CodVenda IN (SELECT Chave FROM %5 WHERE OsOc = 'PV') GROUP BY CodBarra)"
+               "   (SELECT CodBarra, Sum(Qtd) FROM %4 WHERE Monitorar = 'S' AND CodVenda IS NOT NULL GROUP BY CodBarra),"
+               " oOff(CodBarra, Soma) AS MATERIALIZED"
+               "   (SELECT CodBarra, Sum(Qtd) FROM %4 WHERE Monitorar = 'S' AND CodVenda IN oBad GROUP BY CodBarra)"
                " UPDATE %6 SET Estoque ="
                "   coalesce((SELECT Soma FROM e WHERE e.Codigo = %6.Codigo), 0)"
-               " - coalesce((SELECT Soma FROM s WHERE s.CodBarra = %6.Codigo), 0)"
-               " - coalesce((SELECT Soma FROM o WHERE o.CodBarra = %6.Codigo), 0)"
+               " - (coalesce((SELECT Soma FROM s WHERE s.CodBarra = %6.Codigo), 0)"
+               "    - coalesce((SELECT Soma FROM sOff WHERE sOff.CodBarra = %6.Codigo), 0))"
+               " - (coalesce((SELECT Soma FROM o WHERE o.CodBarra = %6.Codigo), 0)"
+               "    - coalesce((SELECT Soma FROM oOff WHERE oOff.CodBarra = %6.Codigo), 0))"
                " WHERE Codigo IS NOT NULL")
         .arg(t("tbReposicao.DB"), t("tbItems.DB"), t("tbVendas.db"), t("tbitemsordem.db"),
              t("TOrdemServico.DB"), t("tbProdutos.db"));

@@ -7,7 +7,9 @@
 #include "stock/TFormEntradaMercadorias.h"
 #include "stock/TFormProdutos.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
@@ -80,6 +82,15 @@ void TestEntrada::deliveryRaisesTheBalance()
     QCOMPARE(w.grid()->rowCount(), 1);
     QVERIFY(child(w, "EditCodigo")->text().isEmpty());
     QCOMPARE(child(w, "EditNFiscal")->text(), QStringLiteral("4521"));
+
+    // Enter moves on: a scanned code (digits + Enter) goes on to the quantity.
+    w.show();
+    QApplication::setActiveWindow(&w);
+    child(w, "EditCodigo")->setFocus();
+    QTest::keyClicks(child(w, "EditCodigo"), QStringLiteral("7891000315507"));
+    QTest::keyClick(child(w, "EditCodigo"), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), child(w, "EditQtd"));
+    QCOMPARE(child<QLabel>(w, "LabDescricao")->text(), QStringLiteral("OLEO 15W40"));
 
     // A second line of the same invoice adds up.
     fillLine(w, QStringLiteral("7891000315507"), QStringLiteral("0,5"), QStringLiteral("18,75"));

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QComboBox>
+#include <QFile>
+#include <QImage>
 #include <QTableView>
 #include <QItemSelectionModel>
 #include <QTest>
@@ -42,6 +44,7 @@ private Q_SLOTS:
     void findByCode();
     void navigationStoresTheBalance();
     void listingFiltersByCategoryPrefix();
+    void photo();
 };
 
 void TestProdutos::emptyTableStartsANewProduct()
@@ -303,6 +306,45 @@ void TestProdutos::listingFiltersByCategoryPrefix()
     QVERIFY(texts.contains(QStringLiteral("ALINHAMENTO")));
     QVERIFY(!texts.contains(QStringLiteral("DISCO")));
     QCOMPARE(dialogs->count(FakeDialogService::Kind::ExecNamed), 3);
+}
+
+void TestProdutos::photo()
+{
+    stocktest::Db f;
+    f.product(1, "COM FOTO");
+    f.product(2, "SEM FOTO");
+    const QString pic = f.dir.filePath(QStringLiteral("peca.jpg"));
+    QImage img(40, 30, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    QVERIFY(img.save(pic));
+    core::ScopedFakeDialogs dialogs;
+    stock::TFormProdutos w(f.db);
+    auto *label = w.findChild<QWidget *>(QStringLiteral("Image1"));
+    // No photo: the placeholder beside the program.
+    QCOMPARE(label->property("fotoPath").toString(), stock::TFormProdutos::placeholderPath());
+
+    w.navigate(0);
+    dialogs->answerFile(pic);
+    w.choosePhoto();
+    QCOMPARE(w.produtos()->state(), Dataset::State::Edit);
+    QCOMPARE(label->property("fotoPath").toString(), pic);
+    w.AlterarClick();
+    QCOMPARE(f.productField(1, "FotoProduto").toString(), pic);
+
+    // Cancelled file dialog: nothing changes.
+    dialogs->answerFile(QString());
+    w.choosePhoto();
+    QCOMPARE(w.produtos()->state(), Dataset::State::Browse);
+
+    // The file is gone: no error, the picture on screen stays.
+    w.navigate(3);
+    QCOMPARE(label->property("fotoPath").toString(), stock::TFormProdutos::placeholderPath());
+    w.navigate(0);
+    QVERIFY(QFile::remove(pic));
+    w.navigate(3);
+    w.navigate(0);
+    QCOMPARE(label->property("fotoPath").toString(), stock::TFormProdutos::placeholderPath());
+    QVERIFY(dialogs->clean());
 }
 
 QTEST_MAIN(TestProdutos)

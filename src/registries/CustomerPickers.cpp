@@ -141,7 +141,7 @@ void CustomerPicker::buscarChange(const QString &text)
 
 void CustomerPicker::choose(Choice how)
 {
-    if (!m_pesquisa->isOpen() || m_pesquisa->isEmpty() || m_pesquisa->eof() && m_pesquisa->bof())
+    if (!m_pesquisa->isOpen() || m_pesquisa->isEmpty())
         return;
     // A search past the last name leaves no row to copy.
     if (m_pesquisa->isNull(QStringLiteral("Codigo")) && m_pesquisa->isNull(QStringLiteral("Nome")))

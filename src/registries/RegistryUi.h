@@ -156,6 +156,10 @@ bool guarded(QWidget *parent, const std::function<void()> &fn);
 // the index `byCodigo`.
 qint64 highestCode(data::Table &table);
 
+// A row stored without a `Codigo` (typed straight into an empty table, before
+// any "new" button) gets the highest number plus one when it is posted.
+void numberOnPost(data::Table *table, QObject *context);
+
 // The 27 state codes offered in the "UF" lists.
 QStringList stateCodes();
 

@@ -43,6 +43,7 @@ TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : QDialog(pa
     m_table->setIndexName(QStringLiteral("byCodigo"));
     m_table->open();
     m_binder = new FieldBinder(m_table, this);
+    numberOnPost(m_table, this);
 
     auto *root = new QVBoxLayout(this);
     auto *pages = new QTabWidget(this);

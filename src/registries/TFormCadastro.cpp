@@ -100,6 +100,7 @@ TFormCadastro::TFormCadastro(data::DatabasePtr db, bool isAdmin, QWidget *parent
     m_clientes->last();
 
     m_binder = new FieldBinder(m_clientes, this);
+    numberOnPost(m_clientes, this);
 
     auto *root = new QVBoxLayout(this);
     m_pages = new QTabWidget(this);
@@ -594,8 +595,8 @@ bool TFormCadastro::eventFilter(QObject *watched, QEvent *e)
 
 void TFormCadastro::cepExit()
 {
-    if (m_inCep || !m_clientes->isOpen() || m_clientes->isEmpty()
-        && m_clientes->state() == Dataset::State::Browse)
+    if (m_inCep || !m_clientes->isOpen()
+        || (m_clientes->isEmpty() && m_clientes->state() == Dataset::State::Browse))
         return;
     const QString cep = m_cep->text();
     // An unfinished code is not asked for: it would only blank the address.

@@ -70,6 +70,7 @@ TFormFuncionario::TFormFuncionario(data::DatabasePtr db, QWidget *parent) : QDia
     m_funcoes->setObjectName(QStringLiteral("TbFuncao"));
     m_funcoes->open();
     m_binder = new FieldBinder(m_table, this);
+    numberOnPost(m_table, this);
 
     auto *root = new QVBoxLayout(this);
     auto *bar = new QHBoxLayout;

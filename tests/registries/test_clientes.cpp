@@ -87,6 +87,15 @@ private Q_SLOTS:
 void TestClientes::numbering()
 {
     {
+        // Typed straight into an empty table, no "Novo": still numbered.
+        Ctx c;
+        TFormCadastro w(c.fresh.db, true);
+        regtest::type(child<QLineEdit>(&w, "edtNome"), "avulso");
+        QTest::mouseClick(child(&w, "btnGravar"), Qt::LeftButton);
+        QCOMPARE(regtest::columnOf(c.fresh.db, "tbCliente.DB", "Codigo"), QStringList{"1"});
+        QVERIFY(c.dialogs->clean());
+    }
+    {
         Ctx c;
         TFormCadastro w(c.fresh.db, true);
         QTest::mouseClick(child(&w, "btnNovo"), Qt::LeftButton);

@@ -397,6 +397,19 @@ void TestClientes::cepLookup()
     QCOMPARE(t->asString("Endereco"), QStringLiteral("PRAÇA DA SÉ"));
     QCOMPARE(t->asString("Cidade"), QStringLiteral("SÃO PAULO"));
     QCOMPARE(t->state(), data::Dataset::State::Edit);
+
+    // On screen, leaving the box is what asks; a filled address moves on to the e-mail.
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    setCepServiceBase(server.base());
+    server.requests.clear();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    cep->setFocus();
+    cep->setText("01001-000");
+    endereco->setFocus();
+    QTRY_COMPARE(server.requests.size(), 1);
+    QTRY_VERIFY(child<QLineEdit>(&w, "edtEmail")->hasFocus());
+    QCOMPARE(c.dialogs->count(Kind::Error), 1);
     QVERIFY(c.dialogs->clean());
 }
 

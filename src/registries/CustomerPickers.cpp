@@ -44,25 +44,14 @@ CustomerPicker::CustomerPicker(data::DatabasePtr db, Table *document, bool refre
     top->addWidget(btn);
     lay->addLayout(top);
 
-    m_model = new CursorModel(m_pesquisa,
-                              {{QStringLiteral("Codigo"), QStringLiteral("Codigo"), QStringLiteral("000000")},
-                               {QStringLiteral("Nome"), QStringLiteral("Nome"), {}},
-                               {QStringLiteral("CIC"), QStringLiteral("CIC"), {}},
-                               {QStringLiteral("RG"), QStringLiteral("RG"), {}},
-                               {QStringLiteral("Fone"), QStringLiteral("Fone"), {}},
-                               {QStringLiteral("Celular"), QStringLiteral("Celular"), {}}},
-                              this);
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    m_grid->setModel(m_model);
+    m_grid = makeGrid(this, m_pesquisa, QStringLiteral("DBGrid1"),
+                      {core::GridColumn::make(QStringLiteral("Codigo"), {}, 0, QStringLiteral("000000")),
+                       core::GridColumn::make(QStringLiteral("Nome"), {}, 40),
+                       core::GridColumn::make(QStringLiteral("CIC")),
+                       core::GridColumn::make(QStringLiteral("RG")),
+                       core::GridColumn::make(QStringLiteral("Fone")),
+                       core::GridColumn::make(QStringLiteral("Celular"))});
     m_grid->setToolTip(QStringLiteral("Clique no nome do cliente para importar !"));
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
-    m_grid->verticalHeader()->setDefaultSectionSize(20);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
-    m_grid->setColumnWidth(1, 300);
     lay->addWidget(m_grid, 1);
 
     m_selected = new QLabel(this);
@@ -75,16 +64,8 @@ CustomerPicker::CustomerPicker(data::DatabasePtr db, Table *document, bool refre
         guarded(this, [&] { m_pesquisa->moveTo(ix.row()); });
         choose(Choice::Click);
     });
-    connect(m_model, &CursorModel::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
-            m_grid->selectRow(row);
-        showSelected();
-    });
-    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
-        if (m_model->currentRow() >= 0)
-            m_grid->selectRow(m_model->currentRow());
-        showSelected();
-    });
+    connect(m_pesquisa, &Dataset::afterScroll, this, &CustomerPicker::showSelected);
+    connect(m_pesquisa, &Dataset::dataChanged, this, &CustomerPicker::showSelected);
     showSelected();
 }
 

@@ -16,7 +16,6 @@ class QTableView;
 
 namespace brelvo::registries {
 
-class CursorModel;
 
 class CustomerPicker : public QDialog {
     Q_OBJECT
@@ -49,7 +48,6 @@ protected:
 
 private:
     void showSelected();
-    CursorModel *m_model = nullptr;
     QLineEdit *m_busca = nullptr;
     QLabel *m_selected = nullptr;
     QTableView *m_grid = nullptr;

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -387,105 +388,19 @@ void FieldBinder::reload()
     m_loading = false;
 }
 
-// ---------------------------------------------------------------- grid model
+// ---------------------------------------------------------------- grid
 
-CursorModel::CursorModel(Dataset *cursor, std::vector<Column> columns, QObject *parent)
-    : QAbstractTableModel(parent), m_cursor(cursor), m_columns(std::move(columns))
+core::DbGrid *makeGrid(QWidget *parent, Dataset *dataset, const QString &objectName,
+                       const QList<core::GridColumn> &columns)
 {
-    connect(cursor, &Dataset::dataChanged, this, &CursorModel::reload);
-    connect(cursor, &Dataset::afterOpen, this, &CursorModel::reload);
-    connect(cursor, &Dataset::stateChanged, this, [this](Dataset::State s) {
-        if (s == Dataset::State::Browse || s == Dataset::State::Inactive)
-            reload();
-    });
-    connect(cursor, &Dataset::afterScroll, this, &CursorModel::updateCurrent);
-    reload();
-}
-
-int CursorModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-int CursorModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_columns.size());
-}
-
-QVariant CursorModel::data(const QModelIndex &index, int role) const
-{
-    if (!index.isValid() || index.row() >= int(m_rows.size()))
-        return {};
-    if (role == Qt::DisplayRole)
-        return m_rows[index.row()].value(index.column());
-    return {};
-}
-
-QVariant CursorModel::headerData(int section, Qt::Orientation o, int role) const
-{
-    if (role == Qt::DisplayRole && o == Qt::Horizontal && section < int(m_columns.size()))
-        return m_columns[section].caption;
-    return QAbstractTableModel::headerData(section, o, role);
-}
-
-QString CursorModel::cell(int row, int column) const
-{
-    if (row < 0 || row >= int(m_rows.size()))
-        return {};
-    return m_rows[row].value(column);
-}
-
-void CursorModel::reload()
-{
-    if (m_reloading)
-        return;
-    // A row being edited stays where it is; the grid catches up after the post.
-    if (m_cursor->state() == Dataset::State::Edit || m_cursor->state() == Dataset::State::Insert)
-        return;
-    m_reloading = true;
-    beginResetModel();
-    m_rows.clear();
-    if (m_cursor->isOpen()) {
-        try {
-            m_cursor->disableControls();
-            const data::Bookmark here = m_cursor->bookmark();
-            for (m_cursor->first(); !m_cursor->eof(); m_cursor->next()) {
-                QStringList row;
-                for (const Column &c : m_columns)
-                    row << FieldBinder::toText(m_cursor, c.field, c.mask);
-                m_rows.push_back(row);
-            }
-            if (here.isValid())
-                m_cursor->gotoBookmark(here);
-            else
-                m_cursor->first();
-            m_cursor->enableControls();
-        } catch (const std::exception &) {
-            if (m_cursor->controlsDisabled())
-                m_cursor->enableControls();
-        }
-    }
-    endResetModel();
-    m_reloading = false;
-    updateCurrent();
-}
-
-void CursorModel::updateCurrent()
-{
-    if (m_reloading)
-        return;
-    int row = -1;
-    if (m_cursor->isOpen() && !m_cursor->isEmpty()) {
-        try {
-            row = m_cursor->recNo();
-        } catch (const std::exception &) {
-            row = -1;
-        }
-    }
-    if (row != m_current) {
-        m_current = row;
-        Q_EMIT currentRowChanged(row);
-    }
+    auto *g = new core::DbGrid(parent);
+    g->setObjectName(objectName);
+    g->setDataset(dataset, columns);
+    g->setGridReadOnly(true);
+    g->verticalHeader()->hide();
+    g->verticalHeader()->setDefaultSectionSize(20);
+    g->horizontalHeader()->setStretchLastSection(true);
+    return g;
 }
 
 // ---------------------------------------------------------------- navigator

@@ -2,9 +2,9 @@
 // Small widgets shared by the registry windows: fields bound to a cursor,
 // a grid model over a cursor, a navigator, Enter-moves-on and case forcing.
 
+#include "core/DatasetModel.h"
 #include "data/Dataset.h"
 
-#include <QAbstractTableModel>
 #include <QLabel>
 #include <QPointer>
 #include <QWidget>
@@ -101,38 +101,10 @@ private:
     bool m_writing = false;
 };
 
-// Read-only grid model over a cursor: a snapshot of the rows in the cursor's
-// order, re-read when the cursor's rows change. Row i is recNo i.
-class CursorModel : public QAbstractTableModel {
-    Q_OBJECT
-public:
-    struct Column {
-        QString field;
-        QString caption;
-        QString mask;   // display mask for numbers ("000000"), empty for text
-    };
-    CursorModel(data::Dataset *cursor, std::vector<Column> columns, QObject *parent = nullptr);
-
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation o, int role = Qt::DisplayRole) const override;
-
-    void reload();
-    int currentRow() const { return m_current; }
-    QString cell(int row, int column) const;
-
-Q_SIGNALS:
-    void currentRowChanged(int row);
-
-private:
-    void updateCurrent();
-    data::Dataset *m_cursor;
-    std::vector<Column> m_columns;
-    std::vector<QStringList> m_rows;
-    int m_current = -1;
-    bool m_reloading = false;
-};
+// A read-only grid over a cursor: whole rows selected, the selection follows
+// the cursor and a click moves it.
+core::DbGrid *makeGrid(QWidget *parent, data::Dataset *dataset, const QString &objectName,
+                       const QList<core::GridColumn> &columns);
 
 // First, prior, next, last (and optionally a Post button) acting on a cursor.
 class Navigator : public QWidget {

@@ -131,32 +131,12 @@ TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : QDialog(pa
     form->setColumnStretch(3, 1);
     lay->addLayout(form);
 
-    m_model = new CursorModel(m_table,
-                              {{QStringLiteral("Nome"), QStringLiteral("Nome"), {}},
-                               {QStringLiteral("Contato"), QStringLiteral("Contato"), {}},
-                               {QStringLiteral("EntregaDias"), QStringLiteral("EntregaDias"), {}},
-                               {QStringLiteral("Telefone"), QStringLiteral("Telefone"), {}}},
-                              this);
-    auto *grid = new QTableView(page);
-    grid->setObjectName(QStringLiteral("DBGrid1"));
-    grid->setModel(m_model);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->verticalHeader()->hide();
-    grid->verticalHeader()->setDefaultSectionSize(20);
-    grid->horizontalHeader()->setStretchLastSection(true);
-    grid->setColumnWidth(0, 320);
+    auto *grid = makeGrid(page, m_table, QStringLiteral("DBGrid1"),
+                          {core::GridColumn::make(QStringLiteral("Nome"), {}, 45),
+                           core::GridColumn::make(QStringLiteral("Contato")),
+                           core::GridColumn::make(QStringLiteral("EntregaDias")),
+                           core::GridColumn::make(QStringLiteral("Telefone"))});
     lay->addWidget(grid, 1);
-    connect(m_model, &CursorModel::currentRowChanged, grid, [grid](int r) { if (r >= 0) grid->selectRow(r); });
-    connect(grid, &QTableView::clicked, this, [this](const QModelIndex &ix) {
-        guarded(this, [&] {
-            if (m_table->state() != Dataset::State::Browse)
-                m_table->post();
-            m_table->moveTo(ix.row());
-        });
-    });
-
     connect(m_btnNovo, &QPushButton::clicked, this, &TF_Fornecedor::btnNovoClick);
     connect(m_btnSalvar, &QPushButton::clicked, this, &TF_Fornecedor::btnSalvarClick);
     connect(m_btnCancelar, &QPushButton::clicked, this, &TF_Fornecedor::btnCancelarClick);

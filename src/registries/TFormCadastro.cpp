@@ -35,42 +35,6 @@ using data::Table;
 namespace {
 const QString kExclusao = QStringLiteral("Exclusão");
 
-QTableView *makeGrid(QWidget *parent, QAbstractItemModel *model, const QString &name)
-{
-    auto *v = new QTableView(parent);
-    v->setObjectName(name);
-    v->setModel(model);
-    v->setSelectionBehavior(QAbstractItemView::SelectRows);
-    v->setSelectionMode(QAbstractItemView::SingleSelection);
-    v->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    v->verticalHeader()->setDefaultSectionSize(20);
-    v->verticalHeader()->hide();
-    v->horizontalHeader()->setStretchLastSection(true);
-    return v;
-}
-
-// Keeps a grid's selection on the cursor's row and moves the cursor on a click.
-void followCursor(QTableView *view, CursorModel *model, Table *table, QWidget *window)
-{
-    QObject::connect(model, &CursorModel::currentRowChanged, view, [view](int row) {
-        if (row >= 0)
-            view->selectRow(row);
-        else
-            view->clearSelection();
-    });
-    QObject::connect(model, &QAbstractItemModel::modelReset, view, [view, model] {
-        if (model->currentRow() >= 0)
-            view->selectRow(model->currentRow());
-    });
-    QObject::connect(view, &QTableView::clicked, view, [table, window](const QModelIndex &ix) {
-        guarded(window, [&] {
-            if (table->state() != Dataset::State::Browse)
-                table->post();
-            table->moveTo(ix.row());
-        });
-    });
-}
-
 QLineEdit *plainBox(QWidget *parent, const QString &name, CaseMode mode)
 {
     auto *e = new QLineEdit(parent);
@@ -287,9 +251,7 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     form->setColumnStretch(3, 1);
     middle->addLayout(form, 3);
 
-    m_names = new CursorModel(m_clientes, {{QStringLiteral("Nome"), QStringLiteral("Nome"), {}}}, this);
-    auto *names = makeGrid(page, m_names, QStringLiteral("DBGridNomes"));
-    followCursor(names, m_names, m_clientes, this);
+    auto *names = makeGrid(page, m_clientes, QStringLiteral("DBGridNomes"), {core::GridColumn::make(QStringLiteral("Nome"))});
     middle->addWidget(names, 2);
     lay->addLayout(middle);
 
@@ -358,22 +320,19 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     connect(btnDelV, &QPushButton::clicked, this, &TFormCadastro::deletarVeiculoClick);
     auto *lblGrid = new QLabel(QStringLiteral("Veículos Cadastrados"), veh);
     vl->addWidget(lblGrid, 2, 0);
-    m_vehicles = new CursorModel(m_carros,
-                                 {{QStringLiteral("Modelo"), QStringLiteral("Modelo"), {}},
-                                  {QStringLiteral("Anofabrica"), QStringLiteral("Fabricação"), {}},
-                                  {QStringLiteral("AnoModelo"), QStringLiteral("AnoModelo"), {}},
-                                  {QStringLiteral("Fabricante"), QStringLiteral("Fabricante"), {}},
-                                  {QStringLiteral("Cor"), QStringLiteral("Cor"), {}},
-                                  {QStringLiteral("Placa"), QStringLiteral("Placa"), {}},
-                                  {QStringLiteral("Combustivel"), QStringLiteral("Combustivel"), {}}},
-                                 this);
-    auto *vgrid = makeGrid(veh, m_vehicles, QStringLiteral("DBGridVeiculos"));
+    auto *vgrid = makeGrid(veh, m_carros, QStringLiteral("DBGridVeiculos"),
+                           {core::GridColumn::make(QStringLiteral("Modelo")),
+                            core::GridColumn::make(QStringLiteral("Anofabrica"), QStringLiteral("Fabricação")),
+                            core::GridColumn::make(QStringLiteral("AnoModelo")),
+                            core::GridColumn::make(QStringLiteral("Fabricante")),
+                            core::GridColumn::make(QStringLiteral("Cor")),
+                            core::GridColumn::make(QStringLiteral("Placa")),
+                            core::GridColumn::make(QStringLiteral("Combustivel"))});
     vgrid->setMinimumHeight(110);
     for (int col : {0, 3})
         vgrid->setColumnWidth(col, 200);
     vgrid->setColumnWidth(4, 110);
     vgrid->setColumnWidth(5, 100);
-    followCursor(vgrid, m_vehicles, m_carros, this);
     vl->addWidget(vgrid, 3, 0, 1, 7);
     lay->addWidget(veh, 1);
 }
@@ -401,14 +360,11 @@ void TFormCadastro::buildListagemPage(QWidget *page)
     connect(ok, &QPushButton::clicked, this, &TFormCadastro::listagemOkClick);
     lay->addWidget(period);
 
-    m_list = new CursorModel(m_clientes,
-                             {{QStringLiteral("Data"), QStringLiteral("Data"), {}},
-                              {QStringLiteral("Codigo"), QStringLiteral("Código"), QStringLiteral("000000")},
-                              {QStringLiteral("Nome"), QStringLiteral("Nome"), {}},
-                              {QStringLiteral("Endereco"), QStringLiteral("Endereço"), {}}},
-                             this);
-    auto *grid = makeGrid(page, m_list, QStringLiteral("DBGridListagem"));
-    followCursor(grid, m_list, m_clientes, this);
+    auto *grid = makeGrid(page, m_clientes, QStringLiteral("DBGridListagem"),
+                          {core::GridColumn::make(QStringLiteral("Data")),
+                           core::GridColumn::make(QStringLiteral("Codigo"), QStringLiteral("Código"), 0, QStringLiteral("000000")),
+                           core::GridColumn::make(QStringLiteral("Nome")),
+                           core::GridColumn::make(QStringLiteral("Endereco"), QStringLiteral("Endereço"))});
     lay->addWidget(grid, 1);
     auto *print = new QPushButton(QStringLiteral("Imprimir lista"), page);
     print->setObjectName(QStringLiteral("btnImprimirLista"));

@@ -16,7 +16,6 @@ class QTableView;
 
 namespace brelvo::registries {
 
-class CursorModel;
 class EnterKeyFilter;
 class FieldBinder;
 class Navigator;
@@ -67,9 +66,6 @@ private:
     data::Table *m_clientes = nullptr;
     data::Table *m_carros = nullptr;
     FieldBinder *m_binder = nullptr;
-    CursorModel *m_names = nullptr;
-    CursorModel *m_vehicles = nullptr;
-    CursorModel *m_list = nullptr;
     EnterKeyFilter *m_enter = nullptr;
     Navigator *m_nav = nullptr;
     QTabWidget *m_pages = nullptr;

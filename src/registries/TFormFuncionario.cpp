@@ -28,30 +28,6 @@ using data::Table;
 namespace {
 const QString kExclusao = QStringLiteral("Exclusão");
 
-QTableView *grid(QWidget *parent, CursorModel *model, Table *table, QWidget *window)
-{
-    auto *v = new QTableView(parent);
-    v->setObjectName(QStringLiteral("DBGrid1"));
-    v->setModel(model);
-    v->setSelectionBehavior(QAbstractItemView::SelectRows);
-    v->setSelectionMode(QAbstractItemView::SingleSelection);
-    v->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    v->verticalHeader()->hide();
-    v->verticalHeader()->setDefaultSectionSize(20);
-    v->horizontalHeader()->setStretchLastSection(true);
-    QObject::connect(model, &CursorModel::currentRowChanged, v, [v](int r) { if (r >= 0) v->selectRow(r); });
-    QObject::connect(model, &QAbstractItemModel::modelReset, v, [v, model] {
-        if (model->currentRow() >= 0) v->selectRow(model->currentRow());
-    });
-    QObject::connect(v, &QTableView::clicked, v, [table, window](const QModelIndex &ix) {
-        guarded(window, [&] {
-            if (table->state() != Dataset::State::Browse)
-                table->post();
-            table->moveTo(ix.row());
-        });
-    });
-    return v;
-}
 } // namespace
 
 // ---------------------------------------------------------------- employees
@@ -168,14 +144,11 @@ TFormFuncionario::TFormFuncionario(data::DatabasePtr db, QWidget *parent) : QDia
     form->setColumnStretch(3, 1);
     lay->addWidget(group);
 
-    m_model = new CursorModel(m_table,
-                              {{QStringLiteral("Nome"), QStringLiteral("Nome"), {}},
-                               {QStringLiteral("Funcao"), QStringLiteral("Funcao"), {}},
-                               {QStringLiteral("Telefone"), QStringLiteral("Telefone"), {}},
-                               {QStringLiteral("Celular"), QStringLiteral("Celular"), {}}},
-                              this);
-    auto *g = grid(page, m_model, m_table, this);
-    g->setColumnWidth(0, 320);
+    auto *g = makeGrid(page, m_table, QStringLiteral("DBGrid1"),
+                       {core::GridColumn::make(QStringLiteral("Nome"), {}, 45),
+                        core::GridColumn::make(QStringLiteral("Funcao")),
+                        core::GridColumn::make(QStringLiteral("Telefone")),
+                        core::GridColumn::make(QStringLiteral("Celular"))});
     lay->addWidget(g, 1);
 
     connect(m_btnNovo, &QPushButton::clicked, this, &TFormFuncionario::btnNovoClick);
@@ -323,8 +296,9 @@ TFormFuncao::TFormFuncao(data::DatabasePtr db, QWidget *parent) : QDialog(parent
     root->addWidget(group);
 
     root->addWidget(new QLabel(QStringLiteral("Cadastradas"), this));
-    m_model = new CursorModel(m_table, {{QStringLiteral("Funcao"), QStringLiteral("Função"), {}}}, this);
-    root->addWidget(grid(this, m_model, m_table, this), 1);
+    root->addWidget(makeGrid(this, m_table, QStringLiteral("DBGrid1"),
+                             {core::GridColumn::make(QStringLiteral("Funcao"), QStringLiteral("Função"))}),
+                    1);
 
     connect(m_btnAdicionar, &QPushButton::clicked, this, &TFormFuncao::btnAdicionarClick);
     connect(m_btnRemover, &QPushButton::clicked, this, &TFormFuncao::btnRemoverClick);

@@ -11,7 +11,6 @@ class QPushButton;
 
 namespace brelvo::registries {
 
-class CursorModel;
 class FieldBinder;
 class Navigator;
 
@@ -36,7 +35,6 @@ private:
     data::Table *m_table = nullptr;
     data::Table *m_funcoes = nullptr;
     FieldBinder *m_binder = nullptr;
-    CursorModel *m_model = nullptr;
     Navigator *m_nav = nullptr;
     QComboBox *m_funcao = nullptr;
     QPushButton *m_btnNovo = nullptr, *m_btnSalvar = nullptr, *m_btnCancelar = nullptr,
@@ -62,7 +60,6 @@ private:
     void afterPost();
     data::Table *m_table = nullptr;     // list and editing
     data::Table *m_busca = nullptr;     // duplicate searches
-    CursorModel *m_model = nullptr;
     QLineEdit *m_nome = nullptr;
     QLineEdit *m_dbFuncao = nullptr;
     FieldBinder *m_binder = nullptr;

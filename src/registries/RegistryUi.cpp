@@ -134,62 +134,6 @@ QStringList stateCodes()
             "PB", "PE", "PI", "PR", "RJ", "RN", "RO", "RR", "RS", "SC", "SE", "SP", "TO"};
 }
 
-// ---------------------------------------------------------------- Enter key
-
-EnterKeyFilter::EnterKeyFilter(QWidget *window) : QObject(window), m_window(window)
-{
-    window->installEventFilter(this);
-    // Children are watched too: key presses reach the focused control first.
-    const auto children = window->findChildren<QWidget *>();
-    for (QWidget *w : children)
-        w->installEventFilter(this);
-}
-
-bool EnterKeyFilter::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::ChildAdded) {
-        auto *ce = static_cast<QChildEvent *>(event);
-        if (ce->child()->isWidgetType())
-            ce->child()->installEventFilter(this);
-        return false;
-    }
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    auto *ke = static_cast<QKeyEvent *>(event);
-    if (ke->key() != Qt::Key_Return && ke->key() != Qt::Key_Enter)
-        return false;
-    auto *w = qobject_cast<QWidget *>(watched);
-    if (!w || (w != m_window && !m_window->isAncestorOf(w)))
-        return false;
-    if (m_handler && w != m_window && m_handler(w))
-        return true;
-    if (!m_enabled)
-        return false;
-    if (qobject_cast<QPlainTextEdit *>(w) || qobject_cast<QTextEdit *>(w)
-        || (w->parentWidget() && (qobject_cast<QPlainTextEdit *>(w->parentWidget())
-                                  || qobject_cast<QTextEdit *>(w->parentWidget()))))
-        return false;
-    // A press delivered to the window after a child ignored it is not a second press.
-    if (w == m_window && m_window->focusWidget() && m_window->focusWidget() != m_window)
-        return true;
-    focusNext(m_window);
-    return true;
-}
-
-void focusNext(QWidget *window)
-{
-    QWidget *from = window->focusWidget() ? window->focusWidget() : window;
-    QWidget *w = from->nextInFocusChain();
-    while (w && w != from) {
-        if (w->isVisibleTo(window) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)
-            && window->isAncestorOf(w) && !w->focusProxy()) {
-            w->setFocus(Qt::TabFocusReason);
-            return;
-        }
-        w = w->nextInFocusChain();
-    }
-}
-
 void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
 {
     QLabel::mouseReleaseEvent(event);

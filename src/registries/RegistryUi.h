@@ -33,26 +33,6 @@ void homeOnFocus(QLineEdit *edit);
 // Shows a database failure through the dialog service.
 void showDbError(QWidget *parent, const std::exception &e);
 
-// Enter and Return move the focus to the next control and are swallowed.
-// Multi-line boxes keep their Enter. `onEnter` may take over for a widget
-// (return true when handled).
-class EnterKeyFilter : public QObject {
-    Q_OBJECT
-public:
-    explicit EnterKeyFilter(QWidget *window);
-    void setEnabled(bool on) { m_enabled = on; }
-    void setHandler(std::function<bool(QWidget *)> onEnter) { m_handler = std::move(onEnter); }
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-private:
-    QWidget *m_window;
-    bool m_enabled = true;
-    std::function<bool(QWidget *)> m_handler;
-};
-
-// Moves the focus to the next control of the window that takes Tab focus.
-void focusNext(QWidget *window);
-
 // A label that reacts to a click.
 class ClickLabel : public QLabel {
     Q_OBJECT

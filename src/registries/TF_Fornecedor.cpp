@@ -1,5 +1,6 @@
 #include "registries/TF_Fornecedor.h"
 
+#include "core/DataControls.h"
 #include "core/DialogService.h"
 #include "registries/RegistryReports.h"
 #include "registries/RegistryRules.h"
@@ -149,7 +150,7 @@ TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : QDialog(pa
         m_btnSalvar->setEnabled(editing);
     });
     m_btnSalvar->setEnabled(false);
-    new EnterKeyFilter(this);
+    core::EnterMovesFocus::install(this);
 }
 
 TF_Fornecedor::~TF_Fornecedor()

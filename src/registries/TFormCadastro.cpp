@@ -1,5 +1,6 @@
 #include "registries/TFormCadastro.h"
 
+#include "core/DataControls.h"
 #include "core/DialogService.h"
 #include "core/Format.h"
 #include "registries/RegistryReports.h"
@@ -82,18 +83,14 @@ TFormCadastro::TFormCadastro(data::DatabasePtr db, bool isAdmin, QWidget *parent
     for (QPushButton *b : findChildren<QPushButton *>())
         b->setAutoDefault(false);
 
-    m_enter = new EnterKeyFilter(this);
-    m_enter->setHandler([this](QWidget *w) {
-        if (w == m_dataIni) { m_dataFim->setFocus(); return true; }
-        if (w == m_dataFim) { listagemOkClick(); return true; }
-        return false;
-    });
-    connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {
+    core::EnterMovesFocus::install(this);
+    connect(m_dataIni, &QLineEdit::returnPressed, m_dataFim, [this] { m_dataFim->setFocus(); });
+    connect(m_dataFim, &QLineEdit::returnPressed, this, &TFormCadastro::listagemOkClick);
+    connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
         guarded(this, [&] {
             if (m_clientes->state() == Dataset::State::Edit || m_clientes->state() == Dataset::State::Insert)
                 m_clientes->cancel();
         });
-        m_enter->setEnabled(page == 0);
     });
 
     connect(m_clientes, &Dataset::stateChanged, this, [this](Dataset::State s) {

@@ -16,7 +16,6 @@ class QTableView;
 
 namespace brelvo::registries {
 
-class EnterKeyFilter;
 class FieldBinder;
 class Navigator;
 
@@ -66,7 +65,6 @@ private:
     data::Table *m_clientes = nullptr;
     data::Table *m_carros = nullptr;
     FieldBinder *m_binder = nullptr;
-    EnterKeyFilter *m_enter = nullptr;
     Navigator *m_nav = nullptr;
     QTabWidget *m_pages = nullptr;
     QPushButton *m_btnNovo = nullptr, *m_btnGravar = nullptr, *m_btnDeletar = nullptr,

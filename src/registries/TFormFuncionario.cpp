@@ -1,5 +1,6 @@
 #include "registries/TFormFuncionario.h"
 
+#include "core/DataControls.h"
 #include "core/DialogService.h"
 #include "core/Format.h"
 #include "registries/RegistryRules.h"
@@ -165,7 +166,7 @@ TFormFuncionario::TFormFuncionario(data::DatabasePtr db, QWidget *parent) : QDia
     connect(m_table, &Table::afterCancel, this, [this] { editing(false); });
     connect(m_table, &Table::afterDelete, this, [this] { editing(false); });
     editing(false);
-    new EnterKeyFilter(this);
+    core::EnterMovesFocus::install(this);
 }
 
 TFormFuncionario::~TFormFuncionario()

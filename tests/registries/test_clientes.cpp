@@ -430,6 +430,13 @@ void TestClientes::emailAndMakers()
     QCOMPARE(q.queryItemValue("subject", QUrl::FullyDecoded), QStringLiteral("Ordem de Serviço"));
     QCOMPARE(q.queryItemValue("Body", QUrl::FullyDecoded), QStringLiteral("Olâ Sr.(a) JOSÉ D'ÁVILA & CIA?"));
 
+    // Enter moves on to the next box.
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    child<QLineEdit>(&w, "edtNome")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_VERIFY(child<QLineEdit>(&w, "edtCIC")->hasFocus());
+
     w.activate();
     QCOMPARE(w.makers(), (QStringList{"FIAT", "VOLKSWAGEN", "CITROËN"}));
     QCOMPARE(child<QComboBox>(&w, "cbFabricante")->count(), 3);

@@ -50,11 +50,9 @@ QString StockBalance::refreshAllSql()
     // probing the header of each of a million items, the few header keys that
     // are not "PV" (or have no header at all) are gathered first, and their
     // items' sums are taken off the sums of all monitored items.
-    // Entries are summed from a plain scan, cheaper than visiting every row in
-    // code order.
     return QStringLiteral(
                "WITH e(Codigo, Soma) AS MATERIALIZED"
-               "   (SELECT Codigo, Sum(Qtd) FROM %1 NOT INDEXED GROUP BY Codigo),"
+               "   (SELECT Codigo, Sum(Qtd) FROM %1 GROUP BY Codigo),"
                " sBad(Link) AS MATERIALIZED"
                "   (SELECT Link FROM (SELECT DISTINCT Link FROM %2) l"
                "    WHERE NOT EXISTS (SELECT 1 FROM %3 v WHERE v.Chave = l.Link AND v.VenOs = 'PV')),"

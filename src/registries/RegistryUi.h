@@ -44,43 +44,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 };
 
-// Controls showing the fields of a cursor's current row. Typing puts the row
-// into editing (an empty table starts a new row) and writes the field.
-class FieldBinder : public QObject {
-    Q_OBJECT
-public:
-    explicit FieldBinder(data::Table *table, QObject *parent = nullptr);
-
-    void bind(QLineEdit *edit, const QString &field, CaseMode mode = CaseMode::Keep,
-              const QString &displayMask = QString());
-    void bind(QComboBox *combo, const QString &field, CaseMode mode = CaseMode::Keep);
-    void bind(QPlainTextEdit *memo, const QString &field);
-    void bind(QCheckBox *check, const QString &field, const QString &checkedValue,
-              const QString &uncheckedValue);
-    void bind(QRadioButton *radio, const QString &field, const QString &value);
-
-    // Shows the current row again.
-    void reload();
-
-    // Converts a typed text to the field's type (null for an empty text).
-    static QVariant toFieldValue(data::Table *table, const QString &field, const QString &text);
-    static QString toText(const data::Dataset *ds, const QString &field, const QString &displayMask = QString());
-
-private:
-    struct Binding {
-        QPointer<QWidget> widget;
-        QString field;
-        QString mask;
-        QString on, off;
-        int kind = 0;
-    };
-    void write(const QString &field, const QVariant &value);
-    data::Table *m_table;
-    std::vector<Binding> m_bindings;
-    bool m_loading = false;
-    bool m_writing = false;
-};
-
 // A read-only grid over a cursor: whole rows selected, the selection follows
 // the cursor and a click moves it.
 core::DbGrid *makeGrid(QWidget *parent, data::Dataset *dataset, const QString &objectName,

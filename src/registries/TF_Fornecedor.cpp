@@ -26,12 +26,6 @@ namespace brelvo::registries {
 using data::Dataset;
 using data::Table;
 
-namespace {
-QValidator *numberValidator(QObject *parent)
-{
-    return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9.]*(,[0-9]*)?")), parent);
-}
-} // namespace
 
 TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : QDialog(parent)
 {
@@ -43,7 +37,6 @@ TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : QDialog(pa
     m_table->setObjectName(QStringLiteral("TbFornecedor"));
     m_table->setIndexName(QStringLiteral("byCodigo"));
     m_table->open();
-    m_binder = new FieldBinder(m_table, this);
     numberOnPost(m_table, this);
 
     auto *root = new QVBoxLayout(this);
@@ -79,54 +72,49 @@ TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : QDialog(pa
     lay->addLayout(bar);
 
     auto *form = new QGridLayout;
-    auto edit = [&](const QString &field, CaseMode mode, const QString &mask = QString()) {
-        auto *e = new QLineEdit(page);
+    using core::CharCase;
+    auto edit = [&](const QString &field, CharCase cc) {
+        auto *e = new core::DbEdit(page);
         e->setObjectName(QStringLiteral("edt") + field);
-        m_binder->bind(e, field, mode, mask);
+        e->setCharCase(cc);
+        e->setDataSource(m_table, field);
         return e;
     };
     auto put = [&](QWidget *w, const QString &caption, int r, int c, int span = 1) {
         form->addWidget(new QLabel(caption, page), r, c);
         form->addWidget(w, r, c + 1, 1, span);
     };
-    auto *codigo = edit(QStringLiteral("Codigo"), CaseMode::Keep, QStringLiteral("0000"));
+    auto *codigo = edit(QStringLiteral("Codigo"), CharCase::Normal);
+    codigo->setDisplayMask(QStringLiteral("0000"));
     codigo->setReadOnly(true);
     codigo->setFocusPolicy(Qt::NoFocus);
     put(codigo, QStringLiteral("Codigo"), 0, 0);
-    m_nome = edit(QStringLiteral("Nome"), CaseMode::Upper);
+    m_nome = edit(QStringLiteral("Nome"), CharCase::Upper);
     put(m_nome, QStringLiteral("Nome"), 1, 0, 3);
-    put(edit(QStringLiteral("Contato"), CaseMode::Upper), QStringLiteral("Contato"), 2, 0);
-    put(edit(QStringLiteral("Telefone"), CaseMode::Keep), QStringLiteral("Telefone"), 2, 2);
-    m_cnpj = edit(QStringLiteral("CNPJ_CPF"), CaseMode::Keep);
+    put(edit(QStringLiteral("Contato"), CharCase::Upper), QStringLiteral("Contato"), 2, 0);
+    put(edit(QStringLiteral("Telefone"), CharCase::Normal), QStringLiteral("Telefone"), 2, 2);
+    m_cnpj = edit(QStringLiteral("CNPJ_CPF"), CharCase::Normal);
     put(m_cnpj, QStringLiteral("CNPJ / CPF"), 3, 0);
-    put(edit(QStringLiteral("TipoServico"), CaseMode::Upper), QStringLiteral("Tipo de Serviço"), 4, 0, 3);
-    auto *cnd = new QComboBox(page);
+    put(edit(QStringLiteral("TipoServico"), CharCase::Upper), QStringLiteral("Tipo de Serviço"), 4, 0, 3);
+    auto *cnd = new core::DbComboBox(page);
     cnd->setObjectName(QStringLiteral("cbCndPagamento"));
-    cnd->setEditable(true);
-    cnd->addItems({QStringLiteral("Boleto"), QStringLiteral("Dinheiro"), QStringLiteral("Cartão"),
+    cnd->setItems({QStringLiteral("Boleto"), QStringLiteral("Dinheiro"), QStringLiteral("Cartão"),
                    QStringLiteral("Parcelado"), QStringLiteral("Cheque"), QStringLiteral("Avista"),
                    QStringLiteral("Todas")});
     cnd->lineEdit()->setMaxLength(50);
-    m_binder->bind(cnd, QStringLiteral("CndPagamento"));
+    cnd->setDataSource(m_table, QStringLiteral("CndPagamento"));
     put(cnd, QStringLiteral("Condição de Pagamento"), 5, 0);
-    auto *desconto = edit(QStringLiteral("Desconto"), CaseMode::Keep);
-    desconto->setValidator(numberValidator(desconto));
+    auto *desconto = edit(QStringLiteral("Desconto"), CharCase::Normal);
     put(desconto, QStringLiteral("Desconto %"), 5, 2);
-    auto *entrega = edit(QStringLiteral("EntregaDias"), CaseMode::Keep);
-    entrega->setValidator(numberValidator(entrega));
+    auto *entrega = edit(QStringLiteral("EntregaDias"), CharCase::Normal);
     put(entrega, QStringLiteral("Entrega (Dias)"), 6, 0);
-    put(edit(QStringLiteral("Transportadora"), CaseMode::Upper), QStringLiteral("Trasportadora"), 6, 2);
-    auto *sit = new QGroupBox(QStringLiteral("Situação"), page);
+    put(edit(QStringLiteral("Transportadora"), CharCase::Upper), QStringLiteral("Trasportadora"), 6, 2);
+    auto *sit = new core::DbRadioGroup(QStringLiteral("Situação"), page);
     sit->setObjectName(QStringLiteral("rgSituacao"));
-    auto *sl = new QHBoxLayout(sit);
-    auto *ativo = new QRadioButton(QStringLiteral("Ativo"), sit);
-    ativo->setObjectName(QStringLiteral("rbAtivo"));
-    auto *inativo = new QRadioButton(QStringLiteral("Inativo"), sit);
-    inativo->setObjectName(QStringLiteral("rbInativo"));
-    sl->addWidget(ativo);
-    sl->addWidget(inativo);
-    m_binder->bind(ativo, QStringLiteral("Situacao"), QStringLiteral("Ativo"));
-    m_binder->bind(inativo, QStringLiteral("Situacao"), QStringLiteral("Inativo"));
+    sit->setItems({QStringLiteral("Ativo"), QStringLiteral("Inativo")});
+    sit->button(0)->setObjectName(QStringLiteral("rbAtivo"));
+    sit->button(1)->setObjectName(QStringLiteral("rbInativo"));
+    sit->setDataSource(m_table, QStringLiteral("Situacao"));
     form->addWidget(sit, 7, 0, 1, 4);
     form->setColumnStretch(1, 1);
     form->setColumnStretch(3, 1);

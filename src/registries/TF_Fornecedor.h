@@ -10,7 +10,6 @@ class QPushButton;
 
 namespace brelvo::registries {
 
-class FieldBinder;
 class Navigator;
 
 class TF_Fornecedor : public QDialog {
@@ -31,7 +30,6 @@ public Q_SLOTS:
 
 private:
     data::Table *m_table = nullptr;
-    FieldBinder *m_binder = nullptr;
     Navigator *m_nav = nullptr;
     QPushButton *m_btnNovo = nullptr, *m_btnSalvar = nullptr, *m_btnCancelar = nullptr,
                 *m_btnDeletar = nullptr, *m_btnImprimir = nullptr;

@@ -64,7 +64,6 @@ TFormCadastro::TFormCadastro(data::DatabasePtr db, bool isAdmin, QWidget *parent
     m_carros->open();
     m_clientes->last();
 
-    m_binder = new FieldBinder(m_clientes, this);
     numberOnPost(m_clientes, this);
 
     auto *root = new QVBoxLayout(this);
@@ -189,16 +188,17 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
         form->addWidget(label, r, c);
         form->addWidget(w, r, c + 1, 1, span);
     };
-    auto edit = [&](const QString &field, CaseMode mode, const QString &mask = QString()) {
-        auto *e = new QLineEdit(page);
+    auto edit = [&](const QString &field, core::CharCase cc) {
+        auto *e = new core::DbEdit(page);
         e->setObjectName(QStringLiteral("edt") + field);
-        if (!mask.isEmpty())
-            e->setInputMask(mask);
-        m_binder->bind(e, field, mode, field == QLatin1String("Codigo") ? QStringLiteral("000000") : QString());
+        e->setCharCase(cc);
+        e->setDataSource(m_clientes, field);
         return e;
     };
+    using core::CharCase;
 
-    auto *codigo = edit(QStringLiteral("Codigo"), CaseMode::Keep);
+    auto *codigo = edit(QStringLiteral("Codigo"), CharCase::Normal);
+    codigo->setDisplayMask(QStringLiteral("000000"));
     codigo->setReadOnly(true);
     codigo->setFocusPolicy(Qt::NoFocus);
     auto *lblCodigo = new ClickLabel(QStringLiteral("<u>Código</u>"), page);
@@ -207,42 +207,49 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     lblCodigo->setToolTip(QStringLiteral("Procurar pelo código"));
     connect(lblCodigo, &ClickLabel::clicked, this, &TFormCadastro::procurarCodigo);
     addBox(codigo, {}, row, 0, 1, lblCodigo);
-    auto *data = edit(QStringLiteral("Data"), CaseMode::Keep, QStringLiteral("99/99/9999;_"));
+    auto *data = new core::DbDateEdit(page);
+    data->setObjectName(QStringLiteral("edtData"));
+    data->setDataSource(m_clientes, QStringLiteral("Data"));
     addBox(data, QStringLiteral("Data"), row++, 2);
-    m_nome = edit(QStringLiteral("Nome"), CaseMode::Upper);
+    m_nome = edit(QStringLiteral("Nome"), CharCase::Upper);
     addBox(m_nome, QStringLiteral("Nome"), row++, 0, 3);
-    addBox(edit(QStringLiteral("CIC"), CaseMode::Upper), QStringLiteral("CPF/CNPJ"), row, 0);
-    addBox(edit(QStringLiteral("RG"), CaseMode::Upper), QStringLiteral("RG / IE"), row++, 2);
-    addBox(edit(QStringLiteral("Fone"), CaseMode::Keep), QStringLiteral("Fone"), row, 0);
-    addBox(edit(QStringLiteral("Celular"), CaseMode::Upper), QStringLiteral("Celular"), row++, 2);
-    m_cep = edit(QStringLiteral("CEP"), CaseMode::Keep, QStringLiteral("99999-000;_"));
+    addBox(edit(QStringLiteral("CIC"), CharCase::Upper), QStringLiteral("CPF/CNPJ"), row, 0);
+    addBox(edit(QStringLiteral("RG"), CharCase::Upper), QStringLiteral("RG / IE"), row++, 2);
+    addBox(edit(QStringLiteral("Fone"), CharCase::Normal), QStringLiteral("Fone"), row, 0);
+    addBox(edit(QStringLiteral("Celular"), CharCase::Upper), QStringLiteral("Celular"), row++, 2);
+    auto *cep = new core::DbMaskEdit(page);
+    cep->setObjectName(QStringLiteral("edtCEP"));
+    cep->setEditMask(QStringLiteral("00000\\-999;1;_"));
+    cep->setDataSource(m_clientes, QStringLiteral("CEP"));
+    m_cep = cep;
     m_cep->installEventFilter(this);
     addBox(m_cep, QStringLiteral("CEP"), row++, 0);
-    m_endereco = edit(QStringLiteral("Endereco"), CaseMode::Upper);
+    m_endereco = edit(QStringLiteral("Endereco"), CharCase::Upper);
     addBox(m_endereco, QStringLiteral("Endereço"), row++, 0, 3);
-    m_bairro = edit(QStringLiteral("CARRO"), CaseMode::Upper);
+    m_bairro = edit(QStringLiteral("CARRO"), CharCase::Upper);
     addBox(m_bairro, QStringLiteral("Bairro"), row, 0);
-    m_cidade = edit(QStringLiteral("Cidade"), CaseMode::Upper);
+    m_cidade = edit(QStringLiteral("Cidade"), CharCase::Upper);
     addBox(m_cidade, QStringLiteral("Cidade"), row++, 2);
-    m_uf = new QComboBox(page);
-    m_uf->setObjectName(QStringLiteral("cbUF"));
-    m_uf->setEditable(true);
-    m_uf->addItems(stateCodes());
-    m_uf->lineEdit()->setMaxLength(2);
-    m_binder->bind(m_uf, QStringLiteral("UF"), CaseMode::Upper);
+    auto *uf = new core::DbComboBox(page);
+    uf->setObjectName(QStringLiteral("cbUF"));
+    uf->setItems(stateCodes());
+    uf->setCharCase(CharCase::Upper);
+    uf->lineEdit()->setMaxLength(2);
+    uf->setDataSource(m_clientes, QStringLiteral("UF"));
+    m_uf = uf;
     addBox(m_uf, QStringLiteral("UF"), row, 0);
-    addBox(edit(QStringLiteral("Apelido"), CaseMode::Upper), QStringLiteral("Contato"), row++, 2);
-    m_email = edit(QStringLiteral("Email"), CaseMode::Lower);
+    addBox(edit(QStringLiteral("Apelido"), CharCase::Upper), QStringLiteral("Contato"), row++, 2);
+    m_email = edit(QStringLiteral("Email"), CharCase::Lower);
     auto *btnEmail = new QPushButton(QStringLiteral("email"), page);
     btnEmail->setObjectName(QStringLiteral("btnEmail"));
     btnEmail->setToolTip(QStringLiteral("Enviar Email via Outlook!"));
     connect(btnEmail, &QPushButton::clicked, this, &TFormCadastro::emailClick);
     addBox(m_email, QStringLiteral("Email"), row, 0, 2);
     form->addWidget(btnEmail, row++, 3);
-    auto *obs = new QPlainTextEdit(page);
+    auto *obs = new core::DbMemo(page);
     obs->setObjectName(QStringLiteral("edtObs"));
     obs->setMaximumHeight(60);
-    m_binder->bind(obs, QStringLiteral("Obs"));
+    obs->setDataSource(m_clientes, QStringLiteral("Obs"));
     addBox(obs, QStringLiteral("Observação"), row++, 0, 3);
     form->setColumnStretch(1, 1);
     form->setColumnStretch(3, 1);
@@ -593,7 +600,6 @@ void TFormCadastro::cepExit()
         put(QStringLiteral("Cidade"), a.cidade);
         put(QStringLiteral("UF"), a.uf);
     });
-    m_binder->reload();
     m_inCep = false;
     if (!m_endereco->text().isEmpty() && !m_bairro->text().isEmpty() && !m_cidade->text().isEmpty())
         m_email->setFocus();

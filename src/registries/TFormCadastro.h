@@ -16,7 +16,6 @@ class QTableView;
 
 namespace brelvo::registries {
 
-class FieldBinder;
 class Navigator;
 
 class TFormCadastro : public QDialog {
@@ -64,7 +63,6 @@ private:
     bool m_isAdmin;
     data::Table *m_clientes = nullptr;
     data::Table *m_carros = nullptr;
-    FieldBinder *m_binder = nullptr;
     Navigator *m_nav = nullptr;
     QTabWidget *m_pages = nullptr;
     QPushButton *m_btnNovo = nullptr, *m_btnGravar = nullptr, *m_btnDeletar = nullptr,

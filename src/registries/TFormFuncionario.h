@@ -11,7 +11,6 @@ class QPushButton;
 
 namespace brelvo::registries {
 
-class FieldBinder;
 class Navigator;
 
 class TFormFuncionario : public QDialog {
@@ -34,7 +33,6 @@ private:
     void editing(bool on);
     data::Table *m_table = nullptr;
     data::Table *m_funcoes = nullptr;
-    FieldBinder *m_binder = nullptr;
     Navigator *m_nav = nullptr;
     QComboBox *m_funcao = nullptr;
     QPushButton *m_btnNovo = nullptr, *m_btnSalvar = nullptr, *m_btnCancelar = nullptr,
@@ -62,7 +60,6 @@ private:
     data::Table *m_busca = nullptr;     // duplicate searches
     QLineEdit *m_nome = nullptr;
     QLineEdit *m_dbFuncao = nullptr;
-    FieldBinder *m_binder = nullptr;
     QPushButton *m_btnAdicionar = nullptr, *m_btnRemover = nullptr, *m_btnEditar = nullptr;
 };
 

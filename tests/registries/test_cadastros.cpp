@@ -231,6 +231,15 @@ void TestCadastros::pickerForServiceOrder()
     ordem.post();
     QCOMPARE(regtest::columnOf(c.fresh.db, "TOrdemServico.DB", "NomeCliente"), QStringList{"CÉLIA D'ÁVILA"});
 
+    // F3 pressed in the grid chooses as well.
+    {
+        TFPesquisaOS p(c.fresh.db, &ordem);
+        QTest::keyClick(child<QTableView>(&p, "DBGrid1"), Qt::Key_F3);
+        QCOMPARE(p.choice(), CustomerPicker::Choice::Key);
+    }
+    QCOMPARE(ordem.asString("NomeCliente"), QStringLiteral("ANDRÉ"));
+    ordem.post();
+
     // Closing without a choice leaves the order as it was.
     {
         TFPesquisaOS p(c.fresh.db, &ordem);
@@ -239,7 +248,7 @@ void TestCadastros::pickerForServiceOrder()
         QCOMPARE(p.choice(), CustomerPicker::Choice::None);
     }
     QCOMPARE(ordem.state(), Dataset::State::Browse);
-    QCOMPARE(ordem.asInteger("CodCliente"), 20);
+    QCOMPARE(ordem.asInteger("CodCliente"), 10);
 
     // A click on a row chooses it; the picker opens through its entry point.
     c.dialogs->onDialog("TFPesquisaOS", [](QDialog *d) {

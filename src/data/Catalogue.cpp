@@ -35,6 +35,8 @@ QStringList fieldList(std::initializer_list<const char *> fields)
 // Primary index: unnamed, unique.
 IndexDef primary(const char *field) { return {QString(), {u8(field)}, true, true}; }
 // Primary index that windows also select by name.
+// Ordering key of a list table that may hold equal values.
+IndexDef listKey(const char *field) { return {QString(), {u8(field)}, false, true}; }
 IndexDef namedPrimary(const char *name, const char *field) { return {u8(name), {u8(field)}, true, true}; }
 // Named secondary index.
 IndexDef named(const char *name, std::initializer_list<const char *> fields, bool unique = false)
@@ -197,15 +199,15 @@ std::vector<TableDef> buildCatalogue()
                        alpha("VendaKg", 1), money("PrecoAtacado"), number("QtdAtacado")},
                       {namedPrimary("ByCodigo", "Codigo"), named("ByDescricao", {"Descricao"})}));
 
-    c.push_back(table("tbMarcas.db", {alpha("Marca", 30)}, {primary("Marca")}));
-    c.push_back(table("tbMedidas.db", {alpha("UnMedida", 5)}, {primary("UnMedida")}));
-    c.push_back(table("tbCategoria.db", {alpha("Categoria", 30)}, {primary("Categoria")}));
+    c.push_back(table("tbMarcas.db", {alpha("Marca", 30)}, {listKey("Marca")}));
+    c.push_back(table("tbMedidas.db", {alpha("UnMedida", 5)}, {listKey("UnMedida")}));
+    c.push_back(table("tbCategoria.db", {alpha("Categoria", 30)}, {listKey("Categoria")}));
 
     c.push_back(table("tbReposicao.DB",
                       {autoInc("Chave"), date("Data"), timeOfDay("Hora"), number("Codigo"), alpha("Descricao", 50),
                        alpha("Marca", 30), alpha("Categoria", 30), number("Qtd"), money("PrecoCompra"),
                        number("NFiscal"), alpha("Finalizada", 1), alpha("Fornecedor", 100)},
-                      {primary("Chave"), named("ByCodigo", {"Codigo"})}));
+                      {primary("Chave"), named("ByCodigo", {"Codigo"}), speed({"Codigo", "Qtd"})}));
 
     c.push_back(table("tbVendas.db",
                       {autoInc("Chave"), date("DtVenda"), number("CodVenda"), number("CodVendedor"),

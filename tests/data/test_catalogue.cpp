@@ -136,7 +136,9 @@ void TestCatalogue::layoutsAreWellFormed()
             }
             if (i.primary) {
                 ++primaries;
-                QVERIFY(i.unique);
+                // Brand, measure and category lists may hold equal names.
+                const bool list = t.fields.size() == 1 && t.fileName != QLatin1String("tbFuncao.db");
+                QCOMPARE(i.unique, !list);
                 QCOMPARE(i.fields.first(), t.primaryKey);
             }
         }

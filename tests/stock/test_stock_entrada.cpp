@@ -237,6 +237,11 @@ void TestEntrada::lookupLists()
     QTest::keyClicks(child(medidas, "EditNome"), QStringLiteral("PCT123456"));
     medidas.Adicionar();
     QCOMPARE(medidas.values(), QStringList{QStringLiteral("PCT12")});
+    // Nothing stops two equal values.
+    QTest::keyClicks(child(medidas, "EditNome"), QStringLiteral("PCT12"));
+    medidas.Adicionar();
+    QCOMPARE(medidas.values(), (QStringList{QStringLiteral("PCT12"), QStringLiteral("PCT12")}));
+    QVERIFY(dialogs->callsOf(core::FakeDialogService::Kind::Error).isEmpty());
 
     // Removing a category leaves the products' text alone.
     dialogs->clearCalls();

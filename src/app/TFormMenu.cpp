@@ -285,6 +285,7 @@ void TFormMenu::buildMenus()
     addItem(cad, QStringLiteral("mnuEditarFabricantes"), QStringLiteral("Editar Fabricantes"));
     QMenu *prod = addMenu(cad, QStringLiteral("mnuProdutosServicos"), QStringLiteral("&Produtos e Serviços"));
     addItem(prod, QStringLiteral("mnuCadastrarProdutos"), QStringLiteral("Cadastrar Produtos e Serviços"));
+    addItem(prod, QStringLiteral("mnuEntradaMercadorias"), QStringLiteral("Entrada de Mercadorias"));
 
     // Controls governed by the permission fields.
     m_governed[QStringLiteral("03")] = adm->menuAction();

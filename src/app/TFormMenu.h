@@ -18,6 +18,7 @@
 //   mnuCadastroClientes (also btnCadastroCliente, F2), mnuCadastroFornecedores
 //   (also btnFornecedores, F5), mnuMarcas, mnuMedidas, mnuCategoria,
 //   mnuCadastroFuncao, mnuCadastroLubrificantes, mnuCadastrarProdutos,
+//   mnuEntradaMercadorias,
 //   btnOrdemServico, btnTrocaOleo,
 //   frenteCaixa (F3: run only after the product table was found non-empty;
 //   the handler reads the operator from loggedUser().nome).

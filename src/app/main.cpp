@@ -3,6 +3,7 @@
 #include "app/TFormInicial.h"
 #include "app/TFormMenu.h"
 #include "app/TAboutBox.h"
+#include "app/Wiring.h"
 #include "core/DialogService.h"
 #include "data/Database.h"
 
@@ -43,6 +44,7 @@ int main(int argc, char **argv)
     app::createWorkingFiles(dir);
 
     app::TFormMenu menu(db);
+    app::wireSubsystemWindows(menu);
     QObject::connect(&menu, &app::TFormMenu::activated, &splash, &app::TFormInicial::finish);
     QObject::connect(&menu, &app::TFormMenu::programEnd, &app, [&] {
         splash.close();

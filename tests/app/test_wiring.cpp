@@ -1,0 +1,52 @@
+// The subsystems' windows reached from the main menu.
+
+#include "AppFixture.h"
+
+#include "app/Wiring.h"
+
+#include <QAction>
+
+using namespace brelvo;
+using Kind = core::FakeDialogService::Kind;
+
+class WiringTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void everyWiredCommandOpensItsWindow()
+    {
+        apptest::AppDb a;
+        core::ScopedFakeDialogs fake;
+        app::TFormMenu menu(a.db);
+        app::wireSubsystemWindows(menu);
+
+        const QList<QPair<QString, QString>> commands = {
+            {QStringLiteral("mnuCadastroClientes"), QStringLiteral("TFormCadastro")},
+            {QStringLiteral("mnuCadastroFornecedores"), QStringLiteral("TF_Fornecedor")},
+            {QStringLiteral("mnuCadastroFuncionarios"), QStringLiteral("TFormFuncionario")},
+            {QStringLiteral("mnuCadastroFuncao"), QStringLiteral("TFormFuncao")},
+            {QStringLiteral("mnuCadastrarProdutos"), QStringLiteral("TFormProdutos")},
+            {QStringLiteral("mnuEntradaMercadorias"), QStringLiteral("TFormEntradaMercadorias")},
+            {QStringLiteral("mnuMarcas"), QStringLiteral("TFormMarcas")},
+            {QStringLiteral("mnuMedidas"), QStringLiteral("TFormMedidas")},
+            {QStringLiteral("mnuCategoria"), QStringLiteral("TFormCategoria")},
+        };
+        for (const auto &[command, window] : commands) {
+            auto *action = menu.findChild<QAction *>(command);
+            QVERIFY2(action, qPrintable(command));
+            QVERIFY2(action->isEnabled(), qPrintable(command));
+            QVERIFY(action->toolTip() != QStringLiteral("Em desenvolvimento"));
+
+            fake->clearCalls();
+            QVERIFY(menu.runCommand(command));
+            const auto execs = fake->callsOf(Kind::Exec);
+            QVERIFY2(!execs.isEmpty(), qPrintable(command));
+            QCOMPARE(execs.first().name, window);
+            QVERIFY2(fake->callsOf(Kind::Error).isEmpty(), qPrintable(command));
+        }
+        // The F2 button follows its menu entry.
+        QVERIFY(menu.findChild<QPushButton *>(QStringLiteral("btnCadastroCliente"))->isEnabled());
+    }
+};
+
+QTEST_MAIN(WiringTest)
+#include "test_wiring.moc"

@@ -6,6 +6,7 @@
 #   BENCH_ARGS  extra arguments for every benchmark (e.g. --benchmark_filter=Find)
 #   REPETITIONS repetitions per benchmark for the median (default 5)
 set -euo pipefail
+export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build-bench}"

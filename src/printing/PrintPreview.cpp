@@ -3,6 +3,7 @@
 #include "core/DialogService.h"
 #include "printing/ReportPainter.h"
 
+#include <cmath>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -95,6 +96,9 @@ PrintPreview::PrintPreview(PreparedReport &report, QWidget *parent) : QDialog(pa
     m_scroll->setBackgroundRole(QPalette::Dark);
     m_view = new PageView(m_report, m_scroll);
     m_scroll->setWidget(m_view);
+    // The zoom follows the visible area: the dialog's own resize comes before
+    // its layout has sized the scroll area.
+    m_scroll->viewport()->installEventFilter(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -141,7 +145,8 @@ void PrintPreview::refresh()
 {
     const QSignalBlocker block(m_pageBox);
     m_pageBox->setValue(m_page + 1);
-    m_view->show(m_page, zoomDpi());
+    m_shownDpi = zoomDpi();
+    m_view->show(m_page, m_shownDpi);
 }
 
 void PrintPreview::resizeEvent(QResizeEvent *e)
@@ -149,6 +154,17 @@ void PrintPreview::resizeEvent(QResizeEvent *e)
     QDialog::resizeEvent(e);
     if (m_zoom != Zoom::Actual)
         refresh();
+}
+
+bool PrintPreview::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == m_scroll->viewport() && e->type() == QEvent::Resize && m_zoom != Zoom::Actual) {
+        // A width change can show or hide the scroll bar; the next resize settles it.
+        const double dpi = zoomDpi();
+        if (std::abs(dpi - m_shownDpi) > 0.5)
+            refresh();
+    }
+    return QDialog::eventFilter(watched, e);
 }
 
 void PrintPreview::print()

@@ -41,10 +41,12 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
     void refresh();
     double zoomDpi() const;
+    double m_shownDpi = 0;
 
     PreparedReport &m_report;
     int m_page = 0;

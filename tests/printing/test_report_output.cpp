@@ -8,6 +8,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -209,6 +210,15 @@ void TestReportOutput::previewNavigatesAndSaves()
     QCOMPARE(preview.currentPage(), 1);
     preview.firstPage();
     QCOMPARE(box->value(), 1);
+    // Page width fills the visible area once the window is laid out.
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    QCoreApplication::processEvents();
+    auto *scroll = preview.findChild<QScrollArea *>();
+    QVERIFY(scroll && scroll->widget());
+    QVERIFY2(scroll->widget()->width() > scroll->viewport()->width() * 8 / 10,
+             qPrintable(QStringLiteral("%1 of %2").arg(scroll->widget()->width()).arg(scroll->viewport()->width())));
+    preview.hide();
     preview.setZoom(PrintPreview::Zoom::WholePage);
     preview.setZoom(PrintPreview::Zoom::Actual);
 

@@ -348,76 +348,76 @@ struct PrintfSpec {
 
 PrintfSpec parsePrintf(const QString &format)
 {
-    PrintfSpec spec;
+    PrintfSpec fs;
     int i = 0;
     const int n = format.size();
     while (i < n) {
         if (format.at(i) == QLatin1Char('%')) {
             if (i + 1 < n && format.at(i + 1) == QLatin1Char('%')) {
-                spec.before += QLatin1Char('%');
+                fs.before += QLatin1Char('%');
                 i += 2;
                 continue;
             }
             break;
         }
-        spec.before += format.at(i++);
+        fs.before += format.at(i++);
     }
-    if (i >= n) return spec;
+    if (i >= n) return fs;
     int j = i + 1;
-    if (j < n && format.at(j) == QLatin1Char('-')) { spec.left = true; ++j; }
+    if (j < n && format.at(j) == QLatin1Char('-')) { fs.left = true; ++j; }
     QString w;
     while (j < n && format.at(j).isDigit()) w += format.at(j++);
-    if (!w.isEmpty()) spec.width = w.toInt();
+    if (!w.isEmpty()) fs.width = w.toInt();
     if (j < n && format.at(j) == QLatin1Char('.')) {
         ++j;
         QString p;
         while (j < n && format.at(j).isDigit()) p += format.at(j++);
-        spec.precision = p.isEmpty() ? 0 : p.toInt();
+        fs.precision = p.isEmpty() ? 0 : p.toInt();
     }
-    if (j >= n) { spec.before += format.mid(i); return spec; }
-    spec.type = format.at(j).toLower();
-    spec.valid = QStringLiteral("sdfmnegux").contains(spec.type);
-    if (!spec.valid) { spec.before += format.mid(i); return spec; }
-    spec.after = format.mid(j + 1);
-    spec.after.replace(QLatin1String("%%"), QLatin1String("%"));
-    return spec;
+    if (j >= n) { fs.before += format.mid(i); return fs; }
+    fs.type = format.at(j).toLower();
+    fs.valid = QStringLiteral("sdfmnegux").contains(fs.type);
+    if (!fs.valid) { fs.before += format.mid(i); return fs; }
+    fs.after = format.mid(j + 1);
+    fs.after.replace(QLatin1String("%%"), QLatin1String("%"));
+    return fs;
 }
 
-QString pad(const PrintfSpec &spec, const QString &body)
+QString pad(const PrintfSpec &fs, const QString &body)
 {
     QString s = body;
-    if (spec.width > s.size())
-        s = spec.left ? s.leftJustified(spec.width, QLatin1Char(' '))
-                      : s.rightJustified(spec.width, QLatin1Char(' '));
-    return spec.before + s + spec.after;
+    if (fs.width > s.size())
+        s = fs.left ? s.leftJustified(fs.width, QLatin1Char(' '))
+                      : s.rightJustified(fs.width, QLatin1Char(' '));
+    return fs.before + s + fs.after;
 }
 
-QString numberBody(const PrintfSpec &spec, double value)
+QString numberBody(const PrintfSpec &fs, double value)
 {
-    switch (spec.type.unicode()) {
+    switch (fs.type.unicode()) {
     case 'd': case 'u': case 'x': {
         const double r = std::isfinite(value) ? std::round(value) : 0;
         QString s;
-        if (spec.type == QLatin1Char('x')) s = QString::number(qint64(r), 16).toUpper();
+        if (fs.type == QLatin1Char('x')) s = QString::number(qint64(r), 16).toUpper();
         else s = QString::number(std::fabs(r), 'f', 0);
-        if (spec.precision > s.size()) s = s.rightJustified(spec.precision, QLatin1Char('0'));
-        if (r < 0 && spec.type != QLatin1Char('x')) s.prepend(QLatin1Char('-'));
+        if (fs.precision > s.size()) s = s.rightJustified(fs.precision, QLatin1Char('0'));
+        if (r < 0 && fs.type != QLatin1Char('x')) s.prepend(QLatin1Char('-'));
         return s;
     }
     case 'f': {
-        const int dec = spec.precision < 0 ? 2 : spec.precision;
+        const int dec = fs.precision < 0 ? 2 : fs.precision;
         return formatMask(dec > 0 ? QStringLiteral("0.") + QString(dec, QLatin1Char('0')) : QStringLiteral("0"), value);
     }
     case 'n': {
-        const int dec = spec.precision < 0 ? 2 : spec.precision;
+        const int dec = fs.precision < 0 ? 2 : fs.precision;
         return formatMask(dec > 0 ? QStringLiteral("#,##0.") + QString(dec, QLatin1Char('0')) : QStringLiteral("#,##0"), value);
     }
     case 'm':
-        return money(value, spec.precision < 0 ? 2 : spec.precision);
+        return money(value, fs.precision < 0 ? 2 : fs.precision);
     case 'e': case 'g':
     default: {
         QString s = shortNumber(value);
-        if (spec.type == QLatin1Char('s') && spec.precision >= 0) s = s.left(spec.precision);
+        if (fs.type == QLatin1Char('s') && fs.precision >= 0) s = s.left(fs.precision);
         return s;
     }
     }
@@ -427,22 +427,22 @@ QString numberBody(const PrintfSpec &spec, double value)
 
 QString formatPrintf(const QString &format, const QString &text)
 {
-    const PrintfSpec spec = parsePrintf(format);
-    if (!spec.valid) return spec.before;
-    if (spec.type == QLatin1Char('s')) {
+    const PrintfSpec fs = parsePrintf(format);
+    if (!fs.valid) return fs.before;
+    if (fs.type == QLatin1Char('s')) {
         QString s = text;
-        if (spec.precision >= 0) s = s.left(spec.precision);
-        return pad(spec, s);
+        if (fs.precision >= 0) s = s.left(fs.precision);
+        return pad(fs, s);
     }
-    if (auto v = parseNumber(text)) return pad(spec, numberBody(spec, *v));
-    return pad(spec, text);
+    if (auto v = parseNumber(text)) return pad(fs, numberBody(fs, *v));
+    return pad(fs, text);
 }
 
 QString formatPrintf(const QString &format, double value)
 {
-    const PrintfSpec spec = parsePrintf(format);
-    if (!spec.valid) return spec.before;
-    return pad(spec, numberBody(spec, value));
+    const PrintfSpec fs = parsePrintf(format);
+    if (!fs.valid) return fs.before;
+    return pad(fs, numberBody(fs, value));
 }
 
 QString formatPrintfArgs(const QString &format, const QVariantList &args)
@@ -470,15 +470,15 @@ QString formatPrintfArgs(const QString &format, const QVariantList &args)
             out += format.mid(i);
             break;
         }
-        const QString spec = format.mid(i, j - i + 1);
+        const QString fs = format.mid(i, j - i + 1);
         const QVariant arg = args.value(next++);
         switch (arg.metaType().id()) {
         case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
         case QMetaType::Double: case QMetaType::Float:
-            out += formatPrintf(spec, arg.toDouble());
+            out += formatPrintf(fs, arg.toDouble());
             break;
         default:
-            out += formatPrintf(spec, arg.toString());
+            out += formatPrintf(fs, arg.toString());
         }
         i = j + 1;
     }

@@ -32,7 +32,7 @@ std::optional<double> parseNumber(const QString &text, QString *error = nullptr)
 // "%-6.5s", "%-12.2m", "%2m", "%d", "%.2f" ...; one argument per call.
 QString formatPrintf(const QString &format, const QString &text);
 QString formatPrintf(const QString &format, double value);
-// Several specs, one argument each, in order ("%d.%d.%d.%d"). Numbers
+// Several conversions, one argument each, in order ("%d.%d.%d.%d"). Numbers
 // (int, double, ...) format as numbers, anything else as text.
 QString formatPrintfArgs(const QString &format, const QVariantList &args);
 

@@ -197,7 +197,7 @@ void TestFormat::printfPlain()
     QCOMPARE(formatPrintf(QStringLiteral("Total: %s!"), QStringLiteral("ok")), QStringLiteral("Total: ok!"));
     QCOMPARE(formatPrintf(QStringLiteral("100%% %s"), QStringLiteral("x")), QStringLiteral("100% x"));
     QCOMPARE(formatPrintf(QStringLiteral("%s"), 12.5), QStringLiteral("12,5"));
-    // A spec without a known type is copied.
+    // A conversion without a known type is copied.
     QCOMPARE(formatPrintf(QStringLiteral("abc %q"), QStringLiteral("x")), QStringLiteral("abc %q"));
     QCOMPARE(formatPrintf(QStringLiteral("%d"), QStringLiteral("abc")), QStringLiteral("abc"));
     // Zero-padded base of a barcode, from a number or from typed digits.

@@ -1,6 +1,7 @@
 #include "stock/LookupWindows.h"
 
 #include "core/DialogService.h"
+#include "core/DataControls.h"
 #include "stock/StockUi.h"
 
 #include <QGridLayout>
@@ -119,7 +120,7 @@ TFormLookup::TFormLookup(const Kind &kind, data::DatabasePtr db, QWidget *parent
     }
     reload();
     m_post->setEnabled(false);
-    new EnterMoves(this);
+    core::EnterMovesFocus::install(this);
 }
 
 TFormLookup::~TFormLookup() = default;

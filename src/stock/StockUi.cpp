@@ -1,5 +1,6 @@
 #include "stock/StockUi.h"
 
+#include "core/DataControls.h"
 #include "core/Format.h"
 
 #include <QAbstractButton>
@@ -12,48 +13,10 @@
 
 namespace brelvo::stock {
 
-EnterMoves::EnterMoves(QWidget *window) : QObject(window)
-{
-    window->installEventFilter(this);
-    for (QWidget *w : window->findChildren<QWidget *>())
-        w->installEventFilter(this);
-}
-
-bool EnterMoves::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    auto *key = static_cast<QKeyEvent *>(event);
-    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
-        return false;
-    if (key->modifiers() & ~(Qt::KeypadModifier))
-        return false;
-    auto *w = qobject_cast<QWidget *>(watched);
-    if (!w || qobject_cast<QAbstractButton *>(w) || qobject_cast<QAbstractItemView *>(w)
-        || qobject_cast<QPlainTextEdit *>(w))
-        return false;
-    if (!w->hasFocus())
-        return false;
-    QWidget *next = w->nextInFocusChain();
-    while (next && next != w
-           && !(next->isVisible() && next->isEnabled() && (next->focusPolicy() & Qt::TabFocus)
-                && next->window() == w->window()))
-        next = next->nextInFocusChain();
-    if (next && next != w)
-        next->setFocus(Qt::TabFocusReason);
-    return true;
-}
-
 void forceUpper(QLineEdit *edit)
 {
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString &text) {
-        const QString up = core::upper(text);
-        if (up != text) {
-            const int pos = edit->cursorPosition();
-            edit->setText(up);
-            edit->setCursorPosition(pos);
-        }
-    });
+    QObject::connect(edit, &QLineEdit::textEdited, edit,
+                     [edit] { core::forceCase(edit, core::CharCase::Upper); });
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent *e)

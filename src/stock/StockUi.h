@@ -9,16 +9,6 @@ class QWidget;
 
 namespace brelvo::stock {
 
-// Enter/Return moves the focus to the next control and is swallowed
-// (buttons still take Enter as a click; grids keep it).
-class EnterMoves : public QObject {
-    Q_OBJECT
-public:
-    explicit EnterMoves(QWidget *window);
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-};
-
 // Edits that force upper case as the user types.
 void forceUpper(QLineEdit *edit);
 

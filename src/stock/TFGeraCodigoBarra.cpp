@@ -6,6 +6,7 @@
 #include "printing/Report.h"
 #include "stock/Ean13.h"
 #include "stock/StockBalance.h"
+#include "core/DataControls.h"
 #include "stock/StockUi.h"
 
 #include <QGridLayout>
@@ -124,7 +125,7 @@ TFGeraCodigoBarra::TFGeraCodigoBarra(data::DatabasePtr db, QWidget *parent) : QD
     }
     applyVisibility();
     m_symbol->hide();
-    new EnterMoves(this);
+    core::EnterMovesFocus::install(this);
 }
 
 TFGeraCodigoBarra::~TFGeraCodigoBarra() = default;

@@ -3,6 +3,7 @@
 #include "core/DialogService.h"
 #include "core/Format.h"
 #include "stock/StockBalance.h"
+#include "core/DataControls.h"
 #include "stock/StockUi.h"
 
 #include <QComboBox>
@@ -210,7 +211,7 @@ TFormEntradaMercadorias::TFormEntradaMercadorias(data::DatabasePtr db, QWidget *
         showError(e.message());
     }
     Pesquisar();
-    new EnterMoves(this);
+    core::EnterMovesFocus::install(this);
 }
 
 TFormEntradaMercadorias::~TFormEntradaMercadorias() = default;

@@ -6,6 +6,7 @@
 #include "printing/Report.h"
 #include "stock/LookupWindows.h"
 #include "stock/StockBalance.h"
+#include "core/DataControls.h"
 #include "stock/StockUi.h"
 #include "stock/StockWindows.h"
 #include "stock/TFGeraCodigoBarra.h"
@@ -159,7 +160,7 @@ TFormProdutos::TFormProdutos(data::DatabasePtr db, QWidget *parent)
     NpermiteAlterar();
     if (m_produtos->isOpen() && m_produtos->isNull(QStringLiteral("Codigo")))
         NovoProduto();
-    new EnterMoves(this);
+    core::EnterMovesFocus::install(this);
 }
 
 TFormProdutos::~TFormProdutos() = default;

@@ -182,17 +182,28 @@ bool StockBalance::store(qint64 code, double *balanceOut)
 int StockBalance::refreshAll()
 {
     QSqlDatabase c = d->db->sql();
-    // A larger page cache for the one pass over the movement tables.
+    // A larger page cache, and reads through a memory map, for the one pass
+    // over the movement tables; both are put back afterwards.
     QSqlQuery pragma(c);
-    QVariant oldCache;
-    if (pragma.exec(QStringLiteral("PRAGMA cache_size")) && pragma.next())
-        oldCache = pragma.value(0);
-    pragma.finish();
+    auto setting = [&](const QString &name) {
+        QVariant v;
+        if (pragma.exec(QStringLiteral("PRAGMA ") + name) && pragma.next())
+            v = pragma.value(0);
+        pragma.finish();
+        return v;
+    };
+    const QVariant oldCache = setting(QStringLiteral("cache_size"));
+    const QVariant oldMmap = setting(QStringLiteral("mmap_size"));
     pragma.exec(QStringLiteral("PRAGMA cache_size = -65536"));
+    pragma.finish();
+    pragma.exec(QStringLiteral("PRAGMA mmap_size = 268435456"));
     pragma.finish();
     auto restoreCache = [&] {
         if (oldCache.isValid())
             pragma.exec(QStringLiteral("PRAGMA cache_size = %1").arg(oldCache.toLongLong()));
+        pragma.finish();
+        if (oldMmap.isValid())
+            pragma.exec(QStringLiteral("PRAGMA mmap_size = %1").arg(oldMmap.toLongLong()));
         pragma.finish();
     };
 

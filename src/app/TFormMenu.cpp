@@ -35,6 +35,17 @@
 
 namespace brelvo::app {
 
+namespace {
+// Settings and user windows open modally once their tables could be opened.
+template <class Window, class... Args>
+void execIfReady(Args &&...args)
+{
+    Window w(std::forward<Args>(args)...);
+    if (w.isReady())
+        core::dialogs().exec(&w);
+}
+} // namespace
+
 using core::dialogs;
 
 namespace {
@@ -991,37 +1002,27 @@ void TFormMenu::closeLogoPanel()
 
 void TFormMenu::openUsers()
 {
-    TFUsuarios w(m_db, this);
-    if (w.isReady())
-        dialogs().exec(&w);
+    execIfReady<TFUsuarios>(m_db, this);
 }
 
 void TFormMenu::openPasswordChange()
 {
-    TFAlteraSenha w(m_db, m_login->loginName(), this);
-    if (w.isReady())
-        dialogs().exec(&w);
+    execIfReady<TFAlteraSenha>(m_db, m_login->loginName(), this);
 }
 
 void TFormMenu::openPrinterPort()
 {
-    TFPortaImpressora w(m_db, this);
-    if (w.isReady())
-        dialogs().exec(&w);
+    execIfReady<TFPortaImpressora>(m_db, this);
 }
 
 void TFormMenu::openDiscount()
 {
-    TConfigs w(m_db, this);
-    if (w.isReady())
-        dialogs().exec(&w);
+    execIfReady<TConfigs>(m_db, this);
 }
 
 void TFormMenu::openCompany()
 {
-    TF_Empresa w(m_db, this);
-    if (w.isReady())
-        dialogs().exec(&w);
+    execIfReady<TF_Empresa>(m_db, this);
 }
 
 void TFormMenu::openAbout()

@@ -1,6 +1,7 @@
 #include "app/Wiring.h"
 
 #include "app/TFormMenu.h"
+#include "documents/DocumentWindows.h"
 #include "registries/RegistryWindows.h"
 #include "stock/StockWindows.h"
 
@@ -29,6 +30,11 @@ void wireSubsystemWindows(TFormMenu &menu)
     m->setHandler(QStringLiteral("mnuMarcas"), [=] { stock::openMarcas(m, db()); });
     m->setHandler(QStringLiteral("mnuMedidas"), [=] { stock::openMedidas(m, db()); });
     m->setHandler(QStringLiteral("mnuCategoria"), [=] { stock::openCategorias(m, db()); });
+
+    // Receipts and promissory notes
+    m->setHandler(QStringLiteral("mnuRecibo"), [=] { documents::openRecibo(m, db(), isAdmin()); });
+    m->setHandler(QStringLiteral("mnuNotaPromissoria"),
+                  [=] { documents::openNotaPromissoria(m, db(), isAdmin()); });
 }
 
 } // namespace brelvo::app

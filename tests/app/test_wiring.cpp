@@ -29,6 +29,8 @@ private Q_SLOTS:
             {QStringLiteral("mnuMarcas"), QStringLiteral("TFormMarcas")},
             {QStringLiteral("mnuMedidas"), QStringLiteral("TFormMedidas")},
             {QStringLiteral("mnuCategoria"), QStringLiteral("TFormCategoria")},
+            {QStringLiteral("mnuRecibo"), QStringLiteral("TForm1")},
+            {QStringLiteral("mnuNotaPromissoria"), QStringLiteral("TForm1")},
         };
         for (const auto &[command, window] : commands) {
             auto *action = menu.findChild<QAction *>(command);

@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/Dataset.h"
 #include "documents/DocumentPrintouts.h"
+#include "documents/DocumentWindows.h"
 #include "documents/Extenso.h"
 #include "documents/TForm1.h"
 #include "printing/PageModel.h"
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -136,6 +138,21 @@ private Q_SLOTS:
         QVERIFY(child<QRadioButton>(&w, "rbUmaVia")->isChecked());
         QVERIFY(!child<QWidget>(&w, "PanelVias")->isVisibleTo(&w));
         QVERIFY(f.dialogs->clean());
+    }
+
+    // The menu's two entries open the same window on its two pages.
+    void menuEntriesOpenTheirPage()
+    {
+        Fixture f;
+        QStringList pages;
+        f.dialogs->onDialog(QStringLiteral("TForm1"), [&](QDialog *d) {
+            auto *tabs = child<QTabWidget>(d, "PageControl1");
+            pages << tabs->tabText(tabs->currentIndex());
+            return 0;
+        });
+        openRecibo(nullptr, f.db, false);
+        openNotaPromissoria(nullptr, f.db, false);
+        QCOMPARE(pages, (QStringList{QStringLiteral("Emitir Recibo"), QStringLiteral("Emitir Nota Promissória ")}));
     }
 
     // ---------------------------------------------------------------- numbering

@@ -181,6 +181,9 @@ QWidget *TForm1::buildReciboPage()
     m_valor->setToolTip(QStringLiteral("Ex: Para 1.555,23 Coloque 1555,23 sem o ponto!!!!"));
     m_valor->installEventFilter(this);
     put(m_valor, QStringLiteral("Valor do Recibo"), 3, 0);
+    // Enter in the payer's name goes on to the value (the rest came with the name).
+    core::EnterMovesFocus::keepEnter(recebi);
+    connect(recebi->lineEdit(), &QLineEdit::returnPressed, m_valor, [this] { m_valor->setFocus(); });
     auto *importancia = edit(QStringLiteral("DBEditImportancia"), QStringLiteral("Importancia"));
     importancia->setFocusPolicy(Qt::ClickFocus);
     put(importancia, s("A importância de:"), 3, 2);
@@ -365,6 +368,7 @@ QWidget *TForm1::buildNotaPage()
     m_valorNP->setToolTip(QStringLiteral("Valores"));
     m_valorNP->installEventFilter(this);
     put(m_valorNP, QStringLiteral("Valor da nota"), 2, 0);
+    core::EnterMovesFocus::keepEnter(pagarei);
     connect(pagarei->lineEdit(), &QLineEdit::returnPressed, m_valorNP, [this] { m_valorNP->setFocus(); });
     auto *ou = edit(QStringLiteral("DBEditOu"), QStringLiteral("Ou"));
     ou->setFocusPolicy(Qt::ClickFocus);

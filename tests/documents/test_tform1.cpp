@@ -341,6 +341,41 @@ private Q_SLOTS:
         w.discardRecord();
     }
 
+    // Enter goes on in the order the operator fills a receipt or a note.
+    void enterFlowOnScreen()
+    {
+        Fixture f;
+        TForm1 w(f.db, false);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::mouseClick(child<QPushButton>(&w, "btnNovo"), Qt::LeftButton);
+        QTRY_VERIFY(child<QWidget>(&w, "DBEditCodigoCliente")->hasFocus());
+        auto enterFrom = [&](QWidget *from, const char *to) {
+            from->setFocus();
+            QTRY_VERIFY(from->hasFocus());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTRY_VERIFY2(child<QWidget>(&w, to)->hasFocus(), to);
+        };
+        auto *recebi = child<QComboBox>(&w, "cbRecebi");
+        type(recebi->lineEdit(), "FULANO");
+        enterFrom(recebi->lineEdit(), "DBEditValor");
+        type(child<QLineEdit>(&w, "DBEditValor"), "10");
+        enterFrom(child<QWidget>(&w, "DBEditValor"), "DBEditReferente");
+        enterFrom(child<QWidget>(&w, "DBEditReferente"), "DBEditCidade");
+        enterFrom(child<QWidget>(&w, "DBEditCpf"), "DBEditRgEmitente");
+        enterFrom(child<QWidget>(&w, "DBEditRgEmitente"), "DBEditObs");
+        // Esc goes back.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(child<QWidget>(&w, "DBEditRgEmitente")->hasFocus());
+        QVERIFY(w.isVisible());
+
+        w.setPagina(TForm1::PaginaNota);
+        QTest::mouseClick(child<QPushButton>(&w, "btnNovoNP"), Qt::LeftButton);
+        enterFrom(child<QComboBox>(&w, "cbPagarei")->lineEdit(), "DBEditValorNP");
+        QVERIFY(f.dialogs->messages().isEmpty());
+        w.discardRecord();
+    }
+
     // ---------------------------------------------------------------- payers and issuers
     void customerCodeFillsThePayer()
     {

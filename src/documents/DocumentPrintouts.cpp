@@ -64,18 +64,18 @@ bool copiaPadrao(Band &b, const ReciboTextos &r, double dy, const QString &logo,
     b.label({x0 + 6, dy + 40, 10, 6}, QStringLiteral("Nº"), f.negrito);
     b.label({x0 + 14, dy + 40, 36, 6}, r.codigo, f.negrito);
     b.label({x0 + 124, dy + 40, 10, 6}, QStringLiteral("R$"), f.negrito);
-    b.label({x0 + 132, dy + 40, 42, 6}, reciboValor(r), f.negrito, Align::Right);
-    rotulo(b, x0 + 5, dy + 57, 34, 168, QStringLiteral("Recebi(emos) de:"), r.recebiDe, f);
-    rotulo(b, x0 + 5, dy + 63, 20, 168, QStringLiteral("Endereço:"), r.endereco, f);
-    b.label({x0 + 5, dy + 69, 168, 5}, reciboLinhaImportancia(r), f.pequena);
-    rotulo(b, x0 + 5, dy + 78, 22, 168, QStringLiteral("Referente:"), r.referente, f);
-    b.label({x0 + 5, dy + 93, 168, 5}, reciboLocalEData(r), f.texto);
+    b.label({x0 + 130, dy + 40, 41, 6}, reciboValor(r), f.negrito, Align::Right);
+    rotulo(b, x0 + 7, dy + 57, 38, 164, QStringLiteral("Recebi(emos) de:"), r.recebiDe, f);
+    rotulo(b, x0 + 7, dy + 63, 22, 164, QStringLiteral("Endereço:"), r.endereco, f);
+    b.label({x0 + 7, dy + 69, 164, 5}, reciboLinhaImportancia(r), f.pequena);
+    rotulo(b, x0 + 7, dy + 78, 24, 164, QStringLiteral("Referente:"), r.referente, f);
+    b.label({x0 + 7, dy + 93, 164, 5}, reciboLocalEData(r), f.texto);
     if (!b.picture({x0 + 141, dy + 106, 32, 21}).loadPicture(logo, erro, arquivoLogoPadrao()))
         return false;
-    rotulo(b, x0 + 5, dy + 108, 20, 134, QStringLiteral("Emitente:"), r.emitente, f);
-    rotulo(b, x0 + 5, dy + 114, 20, 134, QStringLiteral("Endereço:"), r.enderecoEmitente, f);
-    rotulo(b, x0 + 5, dy + 121, 30, 134, QStringLiteral("CPF/CNPJ Nº "), r.cpfEmitente, f);
-    rotulo(b, x0, dy + 133, 26, 178, QStringLiteral("Observações:"), r.observacao, f);
+    rotulo(b, x0 + 7, dy + 108, 22, 132, QStringLiteral("Emitente:"), r.emitente, f);
+    rotulo(b, x0 + 7, dy + 114, 22, 132, QStringLiteral("Endereço:"), r.enderecoEmitente, f);
+    rotulo(b, x0 + 7, dy + 121, 30, 132, QStringLiteral("CPF/CNPJ Nº "), r.cpfEmitente, f);
+    rotulo(b, x0, dy + 133, 30, 178, QStringLiteral("Observações:"), r.observacao, f);
     return true;
 }
 

@@ -341,11 +341,12 @@ QWidget *TForm1::buildNotaPage()
         e->setDataSource(m_np, field);
         return e;
     };
+    // Captions above their boxes: some of them are long sentences.
     auto put = [&](QWidget *w, const QString &caption, int r, int c, int span = 1) {
         auto *label = new QLabel(caption, page);
         label->setBuddy(w);
-        form->addWidget(label, r, c);
-        form->addWidget(w, r, c + 1, 1, span);
+        form->addWidget(label, 2 * r, c, 1, span);
+        form->addWidget(w, 2 * r + 1, c, 1, span);
     };
 
     auto *codigo = edit(QStringLiteral("DBEditCodigoNP"), QStringLiteral("Codigo"));
@@ -360,21 +361,21 @@ QWidget *TForm1::buildNotaPage()
     pagarei->setDataSource(m_np, QStringLiteral("Pagarei"));
     pagarei->setFill([this] { return nomesEmpresas(); });
     connect(pagarei, &PickList::chosen, this, [this](const QString &n) { guarded([&] { pagareiChosen(n); }); });
-    put(pagarei, s("Pagarei por esta única via de NOTA PROMISSÓRIA a "), 1, 0, 1);
+    put(pagarei, s("Pagarei por esta única via de NOTA PROMISSÓRIA a "), 1, 0, 3);
     auto *cpf = edit(QStringLiteral("DBEditCpfNP"), QStringLiteral("Cpf"), CharCase::Upper);
-    put(cpf, QStringLiteral("CPF / CNPJ"), 1, 2);
+    put(cpf, QStringLiteral("CPF / CNPJ"), 1, 3);
 
     m_valorNP = edit(QStringLiteral("DBEditValorNP"), QStringLiteral("Valor"));
     m_valorNP->setToolTip(QStringLiteral("Valores"));
     m_valorNP->installEventFilter(this);
-    put(m_valorNP, QStringLiteral("Valor da nota"), 2, 0);
+    put(m_valorNP, QStringLiteral("Valor da nota"), 0, 1);
     core::EnterMovesFocus::keepEnter(pagarei);
     connect(pagarei->lineEdit(), &QLineEdit::returnPressed, m_valorNP, [this] { m_valorNP->setFocus(); });
     auto *ou = edit(QStringLiteral("DBEditOu"), QStringLiteral("Ou"));
     ou->setFocusPolicy(Qt::ClickFocus);
-    put(ou, QStringLiteral("Ou a sua Ordem a quantia de :"), 2, 2);
+    put(ou, QStringLiteral("Ou a sua Ordem a quantia de :"), 0, 2, 2);
 
-    put(edit(QStringLiteral("DBEditAos"), QStringLiteral("Aos"), CharCase::Upper), QStringLiteral("Ao (s)"), 3, 0);
+    put(edit(QStringLiteral("DBEditAos"), QStringLiteral("Aos"), CharCase::Upper), QStringLiteral("Ao (s)"), 2, 0, 2);
     auto *venc = new QGroupBox(s("Vencimento Dia / Mês / ano"), page);
     venc->setObjectName(QStringLiteral("GroupVencimento"));
     auto *vl = new QHBoxLayout(venc);
@@ -401,12 +402,14 @@ QWidget *TForm1::buildNotaPage()
     ano->setItems(anos);
     ano->lineEdit()->setMaxLength(4);
     ano->setDataSource(m_np, QStringLiteral("Ano"));
+    dia->setMinimumContentsLength(3);
+    ano->setMinimumContentsLength(5);
     vl->addWidget(dia);
     vl->addWidget(mes, 1);
     vl->addWidget(ano);
-    form->addWidget(venc, 3, 2, 1, 2);
+    form->addWidget(venc, 4, 2, 2, 2);
 
-    put(edit(QStringLiteral("DBEditCidadeNP"), QStringLiteral("Cidade"), CharCase::Upper), QStringLiteral("Cidade "), 4, 0);
+    put(edit(QStringLiteral("DBEditCidadeNP"), QStringLiteral("Cidade"), CharCase::Upper), QStringLiteral("Cidade "), 3, 0);
     auto *ufData = new QHBoxLayout;
     auto *uf = edit(QStringLiteral("DBEditUfNP"), QStringLiteral("Uf"), CharCase::Upper);
     uf->setMaxLength(2);
@@ -415,7 +418,7 @@ QWidget *TForm1::buildNotaPage()
     ufData->addWidget(uf);
     ufData->addWidget(new QLabel(QStringLiteral("Data "), page));
     ufData->addWidget(edit(QStringLiteral("DBEditDataExtenso"), QStringLiteral("Data extenso")), 1);
-    form->addLayout(ufData, 4, 2, 1, 2);
+    form->addLayout(ufData, 7, 1, 1, 3);
 
     auto *cliente = new PickList(page);
     cliente->setObjectName(QStringLiteral("cbEmitenteNP"));
@@ -423,15 +426,15 @@ QWidget *TForm1::buildNotaPage()
     cliente->setDataSource(m_np, QStringLiteral("Emitente"));
     cliente->setFill([this] { return nomesClientes(); });
     connect(cliente, &PickList::chosen, this, [this](const QString &n) { guarded([&] { clienteNPChosen(n); }); });
-    put(cliente, QStringLiteral("Dados do Cliente"), 5, 0, 3);
-    put(edit(QStringLiteral("DBEditCpfEmitente"), QStringLiteral("Cpf_emitente")), QStringLiteral("CPF/CNPJ"), 6, 0);
-    put(edit(QStringLiteral("DBEditRgEmitenteNP"), QStringLiteral("Rg_emitente")), QStringLiteral("RG/IE"), 6, 2);
-    put(edit(QStringLiteral("DBEditEndEmitente"), QStringLiteral("End_emitente"), CharCase::Upper), s("Endereço"), 7, 0, 3);
+    put(cliente, QStringLiteral("Dados do Cliente"), 4, 0, 4);
+    put(edit(QStringLiteral("DBEditCpfEmitente"), QStringLiteral("Cpf_emitente")), QStringLiteral("CPF/CNPJ"), 5, 0);
+    put(edit(QStringLiteral("DBEditRgEmitenteNP"), QStringLiteral("Rg_emitente")), QStringLiteral("RG/IE"), 5, 1);
+    put(edit(QStringLiteral("DBEditEndEmitente"), QStringLiteral("End_emitente"), CharCase::Upper), s("Endereço"), 5, 2, 2);
     auto *msg = new core::DbMemo(page);
     msg->setObjectName(QStringLiteral("DBMemoMsg"));
     msg->setDataSource(m_np, QStringLiteral("Msg"));
     msg->setMaximumHeight(60);
-    put(msg, s("Obs: (rodapé)"), 8, 0, 3);
+    put(msg, s("Obs: (rodapé)"), 6, 0, 4);
     form->setColumnStretch(1, 1);
     form->setColumnStretch(3, 1);
 

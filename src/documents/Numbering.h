@@ -11,6 +11,10 @@ namespace brelvo::documents {
 // Highest `Codigo` of the table plus one, over every row.
 qint64 proximoNumero(const data::DatabasePtr &db, const QString &tabela);
 
+// Appends a row showing the provisional number (the cursor is left on the
+// index `byCodigo`, as the list of documents is numbered).
+void novoNumerado(data::Table &tabela);
+
 // Posts the cursor's pending row. A new row gets its number drawn here,
 // inside one write transaction with the post. Throws DbError.
 void gravarNumerado(data::Table &tabela);

@@ -132,6 +132,32 @@ void TForm1::updateControls()
     m_cancelarNP->setEnabled(editando(m_np));
 }
 
+core::DbEdit *TForm1::caixa(QWidget *parent, Table *t, const QString &name, const QString &field, CharCase cc)
+{
+    auto *e = new core::DbEdit(parent);
+    e->setObjectName(name);
+    e->setCharCase(cc);
+    e->setDataSource(t, field);
+    return e;
+}
+
+core::DbEdit *TForm1::caixaNumero(QWidget *parent, Table *t, const QString &name)
+{
+    core::DbEdit *e = caixa(parent, t, name, QStringLiteral("Codigo"));
+    e->setDisplayMask(QStringLiteral("000000"));
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::NoFocus);
+    return e;
+}
+
+QPushButton *TForm1::botao(QHBoxLayout *bar, const QString &name, const QString &text, void (TForm1::*slot)())
+{
+    QPushButton *b = makeButton(name, text, bar->parentWidget());
+    connect(b, &QPushButton::clicked, this, slot);
+    bar->addWidget(b);
+    return b;
+}
+
 QWidget *TForm1::buildReciboPage()
 {
     auto *page = new QWidget;
@@ -143,11 +169,7 @@ QWidget *TForm1::buildReciboPage()
     auto *form = new QGridLayout;
     left->addLayout(form);
     auto edit = [&](const QString &name, const QString &field, CharCase cc = CharCase::Normal) {
-        auto *e = new core::DbEdit(page);
-        e->setObjectName(name);
-        e->setCharCase(cc);
-        e->setDataSource(m_recibo, field);
-        return e;
+        return caixa(page, m_recibo, name, field, cc);
     };
     auto put = [&](QWidget *w, const QString &caption, int r, int c, int span = 1) {
         auto *label = new QLabel(caption, page);
@@ -156,10 +178,7 @@ QWidget *TForm1::buildReciboPage()
         form->addWidget(w, r, c + 1, 1, span);
     };
 
-    auto *codigo = edit(QStringLiteral("DBEditCodigo"), QStringLiteral("Codigo"));
-    codigo->setDisplayMask(QStringLiteral("000000"));
-    codigo->setReadOnly(true);
-    codigo->setFocusPolicy(Qt::NoFocus);
+    auto *codigo = caixaNumero(page, m_recibo, QStringLiteral("DBEditCodigo"));
     put(codigo, s("RECIBO Nº"), 0, 0);
     auto *codigoCliente = edit(QStringLiteral("DBEditCodigoCliente"), QStringLiteral("Codigo2"));
     m_codigoCliente = codigoCliente;
@@ -216,10 +235,8 @@ QWidget *TForm1::buildReciboPage()
     auto *emitenteEdits = new QHBoxLayout;
     eg->addWidget(new QLabel(QStringLiteral("Emitente"), emitenteBox), 1, 0);
     eg->addLayout(emitenteEdits, 1, 1, 1, 3);
-    m_emitenteDigitado = new core::DbEdit(emitenteBox);
-    m_emitenteDigitado->setObjectName(QStringLiteral("DBEditEmitente"));
-    static_cast<core::DbEdit *>(m_emitenteDigitado)->setCharCase(CharCase::Upper);
-    static_cast<core::DbEdit *>(m_emitenteDigitado)->setDataSource(m_recibo, QStringLiteral("Emitente"));
+    m_emitenteDigitado = caixa(emitenteBox, m_recibo, QStringLiteral("DBEditEmitente"), QStringLiteral("Emitente"),
+                               CharCase::Upper);
     m_emitenteDigitado->hide();
     m_emitenteLista = new PickList(emitenteBox);
     m_emitenteLista->setObjectName(QStringLiteral("cbEmitente"));
@@ -234,11 +251,7 @@ QWidget *TForm1::buildReciboPage()
         m_emitenteLista->setVisible(!on);
     });
     auto emitenteEdit = [&](const QString &name, const QString &field, CharCase cc = CharCase::Normal) {
-        auto *e = new core::DbEdit(emitenteBox);
-        e->setObjectName(name);
-        e->setCharCase(cc);
-        e->setDataSource(m_recibo, field);
-        return e;
+        return caixa(emitenteBox, m_recibo, name, field, cc);
     };
     eg->addWidget(new QLabel(s("Endereço"), emitenteBox), 2, 0);
     eg->addWidget(emitenteEdit(QStringLiteral("DBEditEnd2"), QStringLiteral("End2"), CharCase::Upper), 2, 1, 1, 3);
@@ -254,10 +267,7 @@ QWidget *TForm1::buildReciboPage()
     // Buttons, the printing choice and the copies panel.
     auto *bar = new QHBoxLayout;
     auto button = [&](const QString &name, const QString &text, void (TForm1::*slot)()) {
-        QPushButton *b = makeButton(name, text, page);
-        connect(b, &QPushButton::clicked, this, slot);
-        bar->addWidget(b);
-        return b;
+        return botao(bar, name, text, slot);
     };
     button(QStringLiteral("btnNovo"), QStringLiteral("&Novo"), &TForm1::btnNovoClick);
     m_gravar = button(QStringLiteral("btnGravar"), QStringLiteral("&Gravar"), &TForm1::btnGravarClick);
@@ -335,11 +345,7 @@ QWidget *TForm1::buildNotaPage()
     auto *form = new QGridLayout;
     left->addLayout(form);
     auto edit = [&](const QString &name, const QString &field, CharCase cc = CharCase::Normal) {
-        auto *e = new core::DbEdit(page);
-        e->setObjectName(name);
-        e->setCharCase(cc);
-        e->setDataSource(m_np, field);
-        return e;
+        return caixa(page, m_np, name, field, cc);
     };
     // Captions above their boxes: some of them are long sentences.
     auto put = [&](QWidget *w, const QString &caption, int r, int c, int span = 1) {
@@ -349,10 +355,7 @@ QWidget *TForm1::buildNotaPage()
         form->addWidget(w, 2 * r + 1, c, 1, span);
     };
 
-    auto *codigo = edit(QStringLiteral("DBEditCodigoNP"), QStringLiteral("Codigo"));
-    codigo->setDisplayMask(QStringLiteral("000000"));
-    codigo->setReadOnly(true);
-    codigo->setFocusPolicy(Qt::NoFocus);
+    auto *codigo = caixaNumero(page, m_np, QStringLiteral("DBEditCodigoNP"));
     put(codigo, s("Nota Promissória Nº"), 0, 0);
 
     auto *pagarei = new PickList(page);
@@ -440,10 +443,7 @@ QWidget *TForm1::buildNotaPage()
 
     auto *bar = new QHBoxLayout;
     auto button = [&](const QString &name, const QString &text, void (TForm1::*slot)()) {
-        QPushButton *b = makeButton(name, text, page);
-        connect(b, &QPushButton::clicked, this, slot);
-        bar->addWidget(b);
-        return b;
+        return botao(bar, name, text, slot);
     };
     button(QStringLiteral("btnNovoNP"), QStringLiteral("&Novo"), &TForm1::btnNovoNPClick);
     m_gravarNP = button(QStringLiteral("btnGravarNP"), QStringLiteral("&Gravar"), &TForm1::btnGravarNPClick);
@@ -669,18 +669,32 @@ void TForm1::valorNotaExit()
 
 // ---------------------------------------------------------------- receipt buttons
 
+bool TForm1::novo(Table *t)
+{
+    // A pending document is stored first; the number shown now is drawn
+    // again when the new one is saved.
+    if (editando(t) && !gravar(t))
+        return false;
+    return guarded([t] { novoNumerado(*t); });
+}
+
+bool TForm1::apagar(Table *t, const QString &pergunta)
+{
+    if (t->isEmpty() && !editando(t))
+        return false;
+    if (core::dialogs().question(this, s("Exclusão"), pergunta) != core::Answer::Yes)
+        return false;
+    return guarded([t] {
+        if (t->state() == Dataset::State::Insert)
+            t->cancel();
+        else
+            t->remove();
+    });
+}
+
 void TForm1::btnNovoClick()
 {
-    if (editando(m_recibo) && !gravar(m_recibo))
-        return;
-    guarded([this] {
-        // The number shown now is drawn again when the receipt is saved.
-        m_recibo->setIndexName(QStringLiteral("byCodigo"));
-        m_recibo->last();
-        const qint64 n = proximoNumero(m_db, m_recibo->tableName());
-        m_recibo->append();
-        m_recibo->setValue(QStringLiteral("Codigo"), n);
-    });
+    novo(m_recibo);
     m_codigoCliente->setFocus();
 }
 
@@ -696,17 +710,7 @@ void TForm1::btnCancelarClick()
 
 void TForm1::btnApagarClick()
 {
-    if (m_recibo->isEmpty() && !editando(m_recibo))
-        return;
-    if (core::dialogs().question(this, s("Exclusão"), QStringLiteral("DESEJA EXCLUIR ESTE REGISTRO?"))
-        == core::Answer::Yes) {
-        guarded([this] {
-            if (m_recibo->state() == Dataset::State::Insert)
-                m_recibo->cancel();
-            else
-                m_recibo->remove();
-        });
-    }
+    apagar(m_recibo, QStringLiteral("DESEJA EXCLUIR ESTE REGISTRO?"));
     m_codigoCliente->setFocus();
 }
 
@@ -778,15 +782,7 @@ ReciboTextos TForm1::textosRecibo() const
 
 void TForm1::btnNovoNPClick()
 {
-    if (editando(m_np) && !gravar(m_np))
-        return;
-    guarded([this] {
-        m_np->setIndexName(QStringLiteral("byCodigo"));
-        m_np->last();
-        const qint64 n = proximoNumero(m_db, m_np->tableName());
-        m_np->append();
-        m_np->setValue(QStringLiteral("Codigo"), double(n));
-    });
+    novo(m_np);
 }
 
 void TForm1::btnGravarNPClick()
@@ -801,17 +797,7 @@ void TForm1::btnCancelarNPClick()
 
 void TForm1::btnApagarNPClick()
 {
-    if (m_np->isEmpty() && !editando(m_np))
-        return;
-    if (core::dialogs().question(this, s("Exclusão"), QStringLiteral("Deseja realmente apagar essa nota?"))
-        != core::Answer::Yes)
-        return;
-    guarded([this] {
-        if (m_np->state() == Dataset::State::Insert)
-            m_np->cancel();
-        else
-            m_np->remove();
-    });
+    apagar(m_np, QStringLiteral("Deseja realmente apagar essa nota?"));
 }
 
 void TForm1::btnImprimirNPClick()

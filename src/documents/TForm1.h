@@ -9,6 +9,7 @@
 #include <functional>
 
 class QFrame;
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -90,8 +91,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    core::DbEdit *caixa(QWidget *parent, data::Table *t, const QString &name, const QString &field,
+                        core::CharCase cc = core::CharCase::Normal);
+    core::DbEdit *caixaNumero(QWidget *parent, data::Table *t, const QString &name);
+    QPushButton *botao(QHBoxLayout *bar, const QString &name, const QString &text, void (TForm1::*slot)());
     QWidget *buildReciboPage();
     QWidget *buildNotaPage();
+    bool novo(data::Table *t);
+    bool apagar(data::Table *t, const QString &pergunta);
     bool gravar(data::Table *t);
     void cancelar(data::Table *t);
     bool editando(const data::Table *t) const;

@@ -1,5 +1,7 @@
 #include "web/BrowserView.h"
 
+#include "core/DataControls.h"
+
 #include <QDesktopServices>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -48,6 +50,13 @@ BrowserView::BrowserView(QWidget *parent)
         view->setObjectName(QStringLiteral("WebBrowser"));
         layout->addWidget(view);
         m_embedded = view;
+        // Enter belongs to the page (its forms), not to the window's move-on.
+        auto keepEnter = [view] {
+            if (QWidget *inner = view->focusProxy())
+                core::EnterMovesFocus::keepEnter(inner);
+        };
+        connect(view, &QWebEngineView::loadStarted, this, keepEnter);
+        connect(view, &QWebEngineView::loadFinished, this, keepEnter);
         return;
     }
 #endif

@@ -1,8 +1,10 @@
 #include "app/Wiring.h"
 
 #include "app/TFormMenu.h"
+#include "lubricants/LubricantWindows.h"
 #include "registries/RegistryWindows.h"
 #include "stock/StockWindows.h"
+#include "web/WebWindows.h"
 
 namespace brelvo::app {
 
@@ -29,6 +31,14 @@ void wireSubsystemWindows(TFormMenu &menu)
     m->setHandler(QStringLiteral("mnuMarcas"), [=] { stock::openMarcas(m, db()); });
     m->setHandler(QStringLiteral("mnuMedidas"), [=] { stock::openMedidas(m, db()); });
     m->setHandler(QStringLiteral("mnuCategoria"), [=] { stock::openCategorias(m, db()); });
+
+    // Lubricant reference
+    m->setHandler(QStringLiteral("btnTrocaOleo"), [=] { lubricants::openConsulta(m, db()); });
+    m->setHandler(QStringLiteral("mnuCadastroLubrificantes"), [=] { lubricants::openCadastro(m, db()); });
+
+    // Internet utilities
+    m->setHandler(QStringLiteral("mnuGoogleMaps"), [=] { web::openGoogleMaps(m); });
+    m->setHandler(QStringLiteral("mnuRastreador"), [=] { web::openRastreador(m); });
 }
 
 } // namespace brelvo::app

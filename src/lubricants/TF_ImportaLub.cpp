@@ -37,7 +37,7 @@ QString cell(const QVariantMap &values, const QString &field)
 TF_ImportaLub::TF_ImportaLub(const ImportPlan &plan, const QString &fileName, QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("F_ImportaLub"));
+    setObjectName(QStringLiteral("TF_ImportaLub"));
     setWindowTitle(kTitle);
     resize(900, 520);
 

@@ -36,7 +36,7 @@ core::DbLabel *valueLabel(QWidget *parent, data::Dataset *table, const char *nam
 TF_consulta::TF_consulta(data::DatabasePtr db, QWidget *parent)
     : core::RecordWindow(parent)
 {
-    setObjectName(QStringLiteral("F_consulta"));
+    setObjectName(QStringLiteral("TF_consulta"));
     setWindowTitle(QStringLiteral("Consulta de Lubrificantes Correto"));
     resize(820, 540);
 

@@ -2,6 +2,7 @@
 
 #include "core/DataControls.h"
 #include "core/DialogService.h"
+#include "core/Widgets.h"
 #include "web/BrowserView.h"
 #include "web/WebAddresses.h"
 
@@ -21,14 +22,12 @@ const char *kCepMask = "00000\\-999;1;_";
 TF_GoMaps::TF_GoMaps(QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("F_GoMaps"));
+    setObjectName(QStringLiteral("TF_GoMaps"));
     setWindowTitle(QStringLiteral("Localizar Endereço"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     resize(960, 700);
 
-    auto upper = [](QLineEdit *e) {
-        QObject::connect(e, &QLineEdit::textEdited, e, [e] { core::forceCase(e, core::CharCase::Upper); });
-    };
+    auto upper = [](QLineEdit *e) { core::setTypingCase(e, core::CharCase::Upper); };
     auto *form = new QGridLayout;
     auto addBox = [&](int row, int col, const QString &caption, QWidget *box) {
         auto *label = new QLabel(caption, this);
@@ -48,7 +47,7 @@ TF_GoMaps::TF_GoMaps(QWidget *parent)
     m_estado->setInsertPolicy(QComboBox::NoInsert);
     m_estado->addItems(core::stateCodes());
     m_estado->lineEdit()->setMaxLength(2);
-    upper(m_estado->lineEdit());
+    core::setTypingCase(m_estado, core::CharCase::Upper);
     m_estado->setCurrentIndex(-1);
     m_estado->setEditText(QStringLiteral("UF"));
     addBox(0, 1, QStringLiteral("Estado"), m_estado);

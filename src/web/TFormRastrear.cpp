@@ -1,6 +1,7 @@
 #include "web/TFormRastrear.h"
 
 #include "core/DataControls.h"
+#include "core/Widgets.h"
 #include "web/BrowserView.h"
 #include "web/WebAddresses.h"
 
@@ -17,7 +18,7 @@ namespace brelvo::web {
 TFormRastrear::TFormRastrear(QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("FormRastrear"));
+    setObjectName(QStringLiteral("TFormRastrear"));
     setWindowTitle(QStringLiteral("Rastreamento de Sedex, Encomenda PAC, AR etc."));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     resize(900, 650);
@@ -30,7 +31,7 @@ TFormRastrear::TFormRastrear(QWidget *parent)
     m_codigo->setObjectName(QStringLiteral("EditCodigo"));
     m_codigo->setMinimumWidth(220);
     label->setBuddy(m_codigo);
-    connect(m_codigo, &QLineEdit::textEdited, m_codigo, [this] { core::forceCase(m_codigo, core::CharCase::Upper); });
+    core::setTypingCase(m_codigo, core::CharCase::Upper);
     connect(m_codigo, &QLineEdit::returnPressed, this, &TFormRastrear::Rastrear);
     m_codigo->installEventFilter(this);
     auto *button = new QPushButton(QStringLiteral("Rastrear Agora!"), group);

@@ -56,6 +56,7 @@ TF_consulta::TF_consulta(data::DatabasePtr db, QWidget *parent)
     m_fabricante->addItems(lookupMakers());
     m_fabricante->setCurrentIndex(-1);
     m_fabricante->setEditText(QStringLiteral("FABRICANTE"));
+    m_fabricante->setMinimumWidth(m_fabricante->fontMetrics().horizontalAdvance(QStringLiteral("MERCEDES BENZ")) + 48);
     core::setTypingCase(m_fabricante, core::CharCase::Upper);
     core::EnterMovesFocus::keepEnter(m_fabricante);
     lbFab->setBuddy(m_fabricante);
@@ -147,11 +148,17 @@ void TF_consulta::restrict(const QString &field, const QString &prefix)
 
 void TF_consulta::escolherFabricante(const QString &maker)
 {
+    m_buscar->clear();   // the boxes show the restriction in force
     restrict(QStringLiteral("Fabricante"), maker.trimmed());
     m_list->setFocus();
 }
 
-void TF_consulta::buscarCarro(const QString &text) { restrict(QStringLiteral("Carro"), text); }
+void TF_consulta::buscarCarro(const QString &text)
+{
+    m_fabricante->setCurrentIndex(-1);
+    m_fabricante->setEditText(QStringLiteral("FABRICANTE"));
+    restrict(QStringLiteral("Carro"), text);
+}
 
 void TF_consulta::mostrarCarro(int row)
 {

@@ -59,7 +59,6 @@ TF_GoMaps::TF_GoMaps(QWidget *parent)
 
     auto *buscar = new QPushButton(QStringLiteral("Buscar (Ver Mapa)"), this);
     buscar->setObjectName(QStringLiteral("btnBuscar"));
-    buscar->setAutoDefault(false);
     connect(buscar, &QPushButton::clicked, this, &TF_GoMaps::Buscar);
     form->addWidget(buscar, 1, 3);
 
@@ -71,7 +70,6 @@ TF_GoMaps::TF_GoMaps(QWidget *parent)
 
     auto *buscarCep = new QPushButton(QStringLiteral("Buscar por CEP"), this);
     buscarCep->setObjectName(QStringLiteral("btnBuscarCep"));
-    buscarCep->setAutoDefault(false);
     connect(buscarCep, &QPushButton::clicked, this, &TF_GoMaps::BuscarCep);
     form->addWidget(buscarCep, 3, 1);
     form->setColumnStretch(2, 1);

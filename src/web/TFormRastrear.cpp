@@ -37,7 +37,6 @@ TFormRastrear::TFormRastrear(QWidget *parent)
     auto *button = new QPushButton(QStringLiteral("Rastrear Agora!"), group);
     button->setObjectName(QStringLiteral("btnRastrear"));
     button->setToolTip(QStringLiteral("Clique aqui para rastrear sua encomenda!"));
-    button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, &TFormRastrear::Rastrear);
     row->addWidget(label);
     row->addWidget(m_codigo);

@@ -116,11 +116,13 @@ void TestConsulta::typedLettersListEveryMaker()
     QCOMPARE(buscar->text(), u("CO"));
     QCOMPARE(listed(w), (QStringList{u("COURIER"), u("CORSA")}));
 
-    // A maker first, then typed letters: the letters replace the maker's restriction.
+    // A maker first, then typed letters: the letters replace the maker's restriction,
+    // and each box shows only the restriction in force.
     w.escolherFabricante(u("FIAT"));
-    buscar->clear();
+    QVERIFY(buscar->text().isEmpty());
     QTest::keyClicks(buscar, u("pa"));
     QCOMPARE(listed(w), (QStringList{u("PASSAT"), u("PALIO")}));
+    QCOMPARE(w.findChild<QComboBox *>(u("cbFabricante"))->currentText(), u("FABRICANTE"));
     QTest::keyClick(buscar, Qt::Key_Backspace);
     QCOMPARE(listed(w), (QStringList{u("PASSAT"), u("PALIO")}));
     QTest::keyClick(buscar, Qt::Key_Backspace);

@@ -57,6 +57,16 @@ void TestWebWindows::addressSearch()
     QCOMPARE(q(url, "hl"), u("pt-BR"));
     QCOMPARE(url.path(), u("/maps"));
     QCOMPARE(w.browser()->url(), url);
+
+    // Keyboard: Enter in the street box moves to the button, Enter there searches.
+    auto *rua = w.findChild<QLineEdit *>(u("EditRua"));
+    rua->setFocus();
+    QTest::keyClick(rua, Qt::Key_Return);
+    auto *buscar = w.findChild<QPushButton *>(u("btnBuscar"));
+    QCOMPARE(w.focusWidget(), static_cast<QWidget *>(buscar));
+    QTest::keyClick(buscar, Qt::Key_Return);
+    QCOMPARE(pages.urls.size(), 2);
+    QCOMPARE(pages.urls.last(), url);
     QVERIFY(dialogs->messages().isEmpty());
 }
 

@@ -28,6 +28,8 @@ QString VehiclePicture::resolve(const QString &path)
 
 bool VehiclePicture::showFile(const QString &path)
 {
+    if (path == m_path && !m_pixmap.isNull())
+        return true;   // already on screen (each keystroke of a search moves the cursor)
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QImage image = reader.read();

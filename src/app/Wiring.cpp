@@ -2,8 +2,10 @@
 
 #include "app/TFormMenu.h"
 #include "documents/DocumentWindows.h"
+#include "lubricants/LubricantWindows.h"
 #include "registries/RegistryWindows.h"
 #include "stock/StockWindows.h"
+#include "web/WebWindows.h"
 
 namespace brelvo::app {
 
@@ -35,6 +37,13 @@ void wireSubsystemWindows(TFormMenu &menu)
     m->setHandler(QStringLiteral("mnuRecibo"), [=] { documents::openRecibo(m, db(), isAdmin()); });
     m->setHandler(QStringLiteral("mnuNotaPromissoria"),
                   [=] { documents::openNotaPromissoria(m, db(), isAdmin()); });
+    // Lubricant reference
+    m->setHandler(QStringLiteral("btnTrocaOleo"), [=] { lubricants::openConsulta(m, db()); });
+    m->setHandler(QStringLiteral("mnuCadastroLubrificantes"), [=] { lubricants::openCadastro(m, db()); });
+
+    // Internet utilities
+    m->setHandler(QStringLiteral("mnuGoogleMaps"), [=] { web::openGoogleMaps(m); });
+    m->setHandler(QStringLiteral("mnuRastreador"), [=] { web::openRastreador(m); });
 }
 
 } // namespace brelvo::app

@@ -35,7 +35,10 @@ struct Sheet {
     const Cell cell(const QString &ref) const { return cells.value(ref); }
     QString format(const QString &ref) const { return formatOfStyle.value(cell(ref).style); }
     bool bold(const QString &ref) const { return boldStyle.value(cell(ref).style); }
-    bool isNumber(const QString &ref) const { return cells.contains(ref) && cell(ref).type.isEmpty(); }
+    bool isNumber(const QString &ref) const
+    {
+        return cells.contains(ref) && (cell(ref).type.isEmpty() || cell(ref).type == QLatin1String("n"));
+    }
     bool isText(const QString &ref) const
     {
         const QString t = cell(ref).type;

@@ -608,6 +608,7 @@ private:
     // The text that fits its place, and the font to print it in.
     QString fitText(const Band &band, const Element &e, const QString &text, int *font);
     double textWidth(int font, const QString &text);
+    double roughWidth(int font, const QString &text);
     std::pair<double, double> room(const Band &band, const Element &e);
     void setUpTable();
     void decideColumn(TableColumn &c, const QVariant &value);
@@ -646,6 +647,7 @@ private:
     std::vector<Captured> captured;
     std::vector<TableColumn> tableCols;
     QHash<const Element *, std::pair<double, double>> rooms;
+    QHash<quint64, double> charWidths;     // px, by font and character
     QStringList snapshotFields;
     QVariantMap lastRow;
 };
@@ -777,6 +779,22 @@ double ReportEngine::textWidth(int font, const QString &text)
     return metrics(font).horizontalAdvance(text) * kPxToMm;
 }
 
+// The sum of the characters' own widths: close to the text's width, cheap
+// enough for every value of a long listing.
+double ReportEngine::roughWidth(int font, const QString &text)
+{
+    const QFontMetricsF &m = metrics(font);
+    double px = 0;
+    for (QChar c : text) {
+        const quint64 key = (quint64(quint32(font)) << 16) | c.unicode();
+        auto it = charWidths.constFind(key);
+        if (it == charWidths.constEnd())
+            it = charWidths.insert(key, m.horizontalAdvance(c));
+        px += *it;
+    }
+    return px * kPxToMm;
+}
+
 // The free room a label may print into: from the element to its neighbours on
 // the same line (or the edges of the band), in band millimetres.
 std::pair<double, double> ReportEngine::room(const Band &band, const Element &e)
@@ -818,8 +836,10 @@ QString ReportEngine::fitText(const Band &band, const Element &e, const QString 
         }
         width = std::max(width, r.width());
     }
+    if (width <= 0 || roughWidth(e.m_font, text) <= width * 0.97)
+        return text;                // surely fits (kerning only narrows a text)
     const double need = textWidth(e.m_font, text);
-    if (need <= width + kEps || width <= 0)
+    if (need <= width + kEps)
         return text;
     // Printed smaller, in half points: a number as far as it takes (it is
     // never cut), a text down to 80 % before it is cut.

@@ -287,21 +287,32 @@ bool PrintPreview::save()
     if (path.isEmpty())
         return false;
 
-    // A name with a known extension says its format; otherwise the chosen
-    // format decides and its extension is added.
-    const QString suffix = QFileInfo(path).suffix();
-    if (auto byName = formatOfKey(suffix)) {
-        format = *byName;
-    } else {
-        format = formatOfFilter(chosen).value_or(format);
+    // The format chosen in the dialog decides, and its extension is added to
+    // a name without one. An extension the user typed over the proposed one
+    // says the format instead; the proposed one left as it was while another
+    // format was chosen (dialogs that do not rename) is replaced.
+    const SaveFormat proposedFormat = format;
+    const std::optional<SaveFormat> picked = formatOfFilter(chosen);
+    const QFileInfo named(path);
+    const std::optional<SaveFormat> byName = formatOfKey(named.suffix());
+    bool renamed = false;
+    if (!byName) {
+        format = picked.value_or(format);
         path += u'.' + QLatin1String(info(format).key);
-        if (QFileInfo::exists(path)
-            && core::dialogs().question(this, QStringLiteral("Salvar como"),
-                                        QStringLiteral("O arquivo %1 já existe. Deseja substituí-lo?")
-                                            .arg(QFileInfo(path).fileName()))
-                   != core::Answer::Yes)
-            return false;
+        renamed = true;
+    } else if (picked && *byName != *picked && *byName == proposedFormat) {
+        format = *picked;
+        path = named.dir().filePath(named.completeBaseName() + u'.' + QLatin1String(info(format).key));
+        renamed = true;
+    } else {
+        format = *byName;
     }
+    if (renamed && QFileInfo::exists(path)
+        && core::dialogs().question(this, QStringLiteral("Salvar como"),
+                                    QStringLiteral("O arquivo %1 já existe. Deseja substituí-lo?")
+                                        .arg(QFileInfo(path).fileName()))
+               != core::Answer::Yes)
+        return false;
 
     QString error;
     if (!writeReport(m_report, path, format, &error)) {

@@ -328,10 +328,17 @@ void TestReportOutput::saveFollowsTheChosenFormat()
     fake->answerFile(dir.filePath(QStringLiteral("documento")), kPdf);
     QVERIFY(preview.save());
     QCOMPARE(head(dir.filePath(QStringLiteral("documento.pdf")), 5), QByteArray("%PDF-"));
-    // An extension typed says the format.
+    // An extension typed over the proposed one says the format.
+    QFile::remove(saveSettingsPath());            // PDF proposed again
     fake->answerFile(dir.filePath(QStringLiteral("lista.CSV")), kPdf);
     QVERIFY(preview.save());
     QCOMPARE(head(dir.filePath(QStringLiteral("lista.CSV")), 3), QByteArray("\xEF\xBB\xBF"));
+    // The proposed extension left as it was while another format was chosen: the choice wins.
+    QFile::remove(saveSettingsPath());
+    fake->answerFile(dir.filePath(QStringLiteral("relatorio.pdf")), kXlsx);
+    QVERIFY(preview.save());
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("relatorio.pdf"))));
+    QCOMPARE(head(dir.filePath(QStringLiteral("relatorio.xlsx")), 2), QByteArray("PK"));
     // The added extension names a file that exists: asked first, kept on "No".
     QFile existing(dir.filePath(QStringLiteral("saida.csv")));
     QVERIFY(existing.open(QIODevice::WriteOnly));

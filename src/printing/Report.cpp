@@ -604,7 +604,6 @@ private:
     void place(double height, bool fixedPosition);
     void emitText(const Element &e, const QString &text, double dy, bool pageNumber, int font = -1);
     std::pair<QVariant, QString> valueAndText(const Element &e);
-    QString elementText(const Element &e) { return valueAndText(e).second; }
     // The text that fits its place, and the font to print it in.
     QString fitText(const Band &band, const Element &e, const QString &text, int *font);
     double textWidth(int font, const QString &text);

@@ -118,6 +118,13 @@ DatabaseBackup::Result DatabaseBackup::restore(const QString &archiveName, const
     if (!hold)
         return Result::InUse;
 
+    // A restore that was killed may have left its folder behind; with the
+    // folder held, no other restore is using one.
+    const QStringList stale = QDir(folder).entryList({QStringLiteral(".restauracao-banco-*")},
+                                                     QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString &d : stale)
+        QDir(QDir(folder).filePath(d)).removeRecursively();
+
     // Everything is unpacked here first (same file system, so each file goes
     // in place with one rename); it disappears with whatever is left in it.
     QTemporaryDir staging(QDir(folder).filePath(QStringLiteral(".restauracao-banco-XXXXXX")));
@@ -179,6 +186,8 @@ DatabaseBackup::Result DatabaseBackup::restore(const QString &archiveName, const
     for (const auto &[staged, target] : moves) {
         if (!QFileInfo::exists(staged))
             continue;   // the archiver decided not to write it
+        if (QFileInfo::exists(target))
+            QFile::setPermissions(staged, QFileInfo(target).permissions());
         if (std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(target).constData()) != 0) {
             m_message = QStringLiteral("Não foi possível gravar o arquivo %1.").arg(QDir::toNativeSeparators(target));
             return Result::Refused;

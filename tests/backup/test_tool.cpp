@@ -194,9 +194,14 @@ private Q_SLOTS:
         w.btnBackupClick();
         w.findChild<QRadioButton *>("rbAutomatico")->setChecked(true);
         postSales(Database::open(m_db, false), 4, 9);
+        // What a killed restore left behind goes; a plain file keeps its permissions.
+        writeFile(m_db + "/.restauracao-banco-AbC123/brelvo.sqlite", "meio restaurado");
+        const auto privateMode = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+        QVERIFY(QFile::setPermissions(m_db + "/Notas.txt", privateMode));
         dlg->clearCalls();
         dlg->answerQuestion(Answer::Yes);
         w.btnRestauraClick();
+        QCOMPARE(QFile::permissions(m_db + "/Notas.txt") & 0x0777, QFileDevice::Permissions(0x0600));
         QCOMPARE(messages(dlg.fake(), Kind::Information), QStringList{"Back-up Restaurado | Back-up restaurado com sucesso."});
         QCOMPARE(sales().headers, range(1, 3));
         // Nothing of the restore's own work is left in the folder.

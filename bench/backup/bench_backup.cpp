@@ -130,11 +130,32 @@ bool generate(const QString &folder, qint64 total)
     return true;
 }
 
-double seconds(const std::function<void()> &f)
+// CPU time of this process and of the children it waited for.
+double cpuNow()
 {
+    double t = 0;
+    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage ru {};
+        getrusage(who, &ru);
+        t += ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+    }
+    return t;
+}
+
+// Best wall time of the runs, with the CPU time of that run (less sensitive
+// to a busy machine than the wall time).
+struct Best {
+    double wall = 1e9, cpu = 0;
+};
+
+void measure(Best &best, const std::function<void()> &f)
+{
+    const double c0 = cpuNow();
     const auto t0 = Clock::now();
     f();
-    return std::chrono::duration<double>(Clock::now() - t0).count();
+    const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+    if (wall < best.wall)
+        best = {wall, cpuNow() - c0};
 }
 
 QString q(const QString &s) { return "'" + s + "'"; }
@@ -214,35 +235,34 @@ int main(int argc, char **argv)
     applyToolSettings(bf);
     bf.OnNeedDisk = [](int, bool &) {};
     DatabaseBackup job(bf);
-    double backup = 1e9, restore = 1e9, backupVol = 1e9, gzip = 1e9, gunzip = 1e9, snapshot = 1e9, check = 1e9,
-           unpack = 1e9;
+    Best backup, restore, backupVol, gzip, gunzip, snapshot, check, unpack;
     bool allDone = true;
     for (int r = 0; r < runs; ++r) {
         bf.MaxSize = 0;
-        backup = std::min(backup, seconds([&] { allDone &= job.backup(src, archive) == DatabaseBackup::Result::Done; }));
+        measure(backup, [&] { allDone &= job.backup(src, archive) == DatabaseBackup::Result::Done; });
         QDir(out).removeRecursively();
         QDir().mkpath(out);
-        restore = std::min(restore, seconds([&] { allDone &= job.restore(archive, out) == DatabaseBackup::Result::Done; }));
+        measure(restore, [&] { allDone &= job.restore(archive, out) == DatabaseBackup::Result::Done; });
         // The archiver alone, as a plain unpack with no database check.
         QDir(tmp.filePath("desempacotado")).removeRecursively();
-        unpack = std::min(unpack, seconds([&] { allDone &= bf.Restore(archive, tmp.filePath("desempacotado")); }));
+        measure(unpack, [&] { allDone &= bf.Restore(archive, tmp.filePath("desempacotado")); });
         bf.MaxSize = 5400000;   // the tool's volume size
-        backupVol = std::min(backupVol, seconds([&] {
+        measure(backupVol, [&] {
             allDone &= job.backup(src, tmp.filePath("vol.bck")) == DatabaseBackup::Result::Done;
-        }));
+        });
         // The two database steps on their own.
         const QString snap = tmp.filePath("instantaneo.sqlite");
-        snapshot = std::min(snapshot, seconds([&] { brelvo::data::DatabaseFiles::snapshot(src, snap); }));
-        check = std::min(check, seconds([&] { allDone &= brelvo::data::DatabaseFiles::check(snap).isEmpty(); }));
+        measure(snapshot, [&] { brelvo::data::DatabaseFiles::snapshot(src, snap); });
+        measure(check, [&] { allDone &= brelvo::data::DatabaseFiles::check(snap).isEmpty(); });
         QFile::remove(snap);
-        gzip = std::min(gzip, seconds([&] {
+        measure(gzip, [&] {
             for (const QString &f : files)
                 std::system(qPrintable("gzip -1 -c " + q(src + "/" + f) + " > " + q(gz + "/" + f + ".gz")));
-        }));
-        gunzip = std::min(gunzip, seconds([&] {
+        });
+        measure(gunzip, [&] {
             for (const QString &f : files)
                 std::system(qPrintable("gzip -d -c " + q(gz + "/" + f + ".gz") + " > " + q(gzOut + "/" + f)));
-        }));
+        });
     }
     bf.MaxSize = 0;
     const long rss = maxRssKb();
@@ -254,11 +274,19 @@ int main(int argc, char **argv)
     std::printf("folder: %lld files, %.1f MB (SQLite rows, pictures, text lists)\n", qint64(files.size()),
                 bytes / 1048576.0);
     std::printf("archive: %.1f MB   gzip -1: %.1f MB\n", QFileInfo(archive).size() / 1048576.0, gzBytes / 1048576.0);
-    std::printf("backup            %7.3f s   gzip -1  %7.3f s   ratio %.2f\n", backup, gzip, backup / gzip);
-    std::printf("backup (volumes)  %7.3f s\n", backupVol);
-    std::printf("restore           %7.3f s   gzip -d  %7.3f s   ratio %.2f\n", restore, gunzip, restore / gunzip);
-    std::printf("  the archiver's unpack alone %.3f s (ratio %.2f); database snapshot %.3f s; database check %.3f s\n",
-                unpack, unpack / gunzip, snapshot, check);
+    auto line = [](const char *what, const Best &b, const char *base, const Best &g) {
+        std::printf("%-17s %7.3f s (CPU %.3f)", what, b.wall, b.cpu);
+        if (base)
+            std::printf("   %s %7.3f s (CPU %.3f)   ratio %.2f (CPU %.2f)", base, g.wall, g.cpu, b.wall / g.wall,
+                        b.cpu / g.cpu);
+        std::printf("\n");
+    };
+    line("backup", backup, "gzip -1", gzip);
+    line("backup (volumes)", backupVol, nullptr, {});
+    line("restore", restore, "gzip -d", gunzip);
+    line("  unpack alone", unpack, "gzip -d", gunzip);
+    line("  db snapshot", snapshot, nullptr, {});
+    line("  db check", check, nullptr, {});
     std::printf("max RSS %.1f MB (before archiving %.1f MB)\n", rss / 1024.0, rssBefore / 1024.0);
     std::printf("restored identical: %s\n", same ? "yes" : "NO");
     std::printf("every operation done: %s\n", allDone ? "yes" : "NO");

@@ -34,6 +34,21 @@ inline QList<int> range(int first, int last)
     return out;
 }
 
+// Sales 1..n, each with its item.
+inline Sales salesUpTo(int n) { return {range(1, n), range(1, n)}; }
+
+// How a test failure shows a Sales.
+inline char *toString(const Sales &s)
+{
+    auto join = [](const QList<int> &l) {
+        QStringList out;
+        for (int i : l)
+            out << QString::number(i);
+        return out.join(u',');
+    };
+    return qstrdup(qPrintable(QStringLiteral("sales [%1] items [%2]").arg(join(s.headers), join(s.items))));
+}
+
 inline void postSales(const brelvo::data::DatabasePtr &db, int first, int last)
 {
     Table vendas(db, QStringLiteral("tbVendas.db"));

@@ -1,4 +1,5 @@
 #include "ArchiveReader.h"
+#include "SpecialFiles.h"
 
 #include "backup/archive/BackupFile.h"
 #include "backup/archive/FileAttrs.h"
@@ -12,12 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cstring>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/xattr.h>
-#include <unistd.h>
 
 using namespace brelvo::backup;
 using namespace testarchive;
@@ -648,20 +645,14 @@ void TestArchive::specialFilesLeftOut()
     const QString d = QFileInfo(tmp.path()).absoluteFilePath() + "/d";
     writeFile(d + "/a.db", "a");
     QCOMPARE(::mkfifo(QFile::encodeName(d + "/fila").constData(), 0600), 0);
-    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un addr {};
-    addr.sun_family = AF_UNIX;
-    const QByteArray sp = QFile::encodeName(d + "/tomada");
-    QVERIFY(size_t(sp.size()) < sizeof addr.sun_path);
-    std::memcpy(addr.sun_path, sp.constData(), size_t(sp.size()));
-    QCOMPARE(::bind(sock, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+    const backuptest::SocketFile sock(d + "/tomada");
+    QVERIFY(sock.ok());
     QVERIFY(QFile::link(d + "/nada", d + "/quebrado.db"));   // a link to nothing
 
     TBackupFile bf;
     QStringList skipped;
     bf.OnSkipFile = [&](const QString &f) { skipped << f; };
     QVERIFY(bf.Backup({d + "/*.*", d + "/fila"}, tmp.filePath("x.bck")));
-    ::close(sock);
     skipped.sort();
     QCOMPARE(skipped, (QStringList{d + "/fila", d + "/quebrado.db", d + "/tomada"}));   // each once
     const Archive a = parse(readAll(tmp.filePath("x.bck")));

@@ -4,6 +4,7 @@
 
 #include "ArchiveReader.h"
 #include "BackupTestDb.h"
+#include "SpecialFiles.h"
 
 #include "app/Startup.h"
 #include "backup/DatabaseBackup.h"
@@ -15,12 +16,8 @@
 #include <QTest>
 
 #include <csignal>
-#include <cstring>
 #include <functional>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 using namespace backuptest;
 using brelvo::backup::DatabaseBackup;
@@ -152,9 +149,7 @@ private Q_SLOTS:
         QCOMPARE(restoreOf(archive, folder), Result::Done);
         QCOMPARE(logFiles(folder), QStringList());
         QCOMPARE(DatabaseFiles::check(databaseFile(folder)), QString());
-        const Sales s = readSales(folder);
-        QCOMPARE(s.headers, range(1, 40));
-        QCOMPARE(s.items, range(1, 40));
+        QCOMPARE(readSales(folder), salesUpTo(40));
     }
 
     void olderArchiveWithLogFilesRestoresConsistently()
@@ -220,8 +215,7 @@ private Q_SLOTS:
                 QCOMPARE(DatabaseFiles::check(databaseFile(into)), QString());
                 const Sales s = readSales(into);
                 const int k = int(s.headers.size());
-                QCOMPARE(s.headers, range(1, k));   // a prefix of the posts
-                QCOMPARE(s.items, range(1, k));     // every sale with its item
+                QCOMPARE(s, salesUpTo(k));   // a prefix of the posts, every sale with its item
                 QVERIFY2(k >= previous, qPrintable(archive));
                 previous = k;
                 if (k > 0 && k < 1000)
@@ -283,9 +277,7 @@ private Q_SLOTS:
         restore.write("\n");
         QVERIFY(restore.waitForFinished(30000));
         QCOMPARE(restore.exitCode(), 0);
-        const Sales s = readSales(folder);
-        QCOMPARE(s.headers, range(1, 20));
-        QCOMPARE(s.items, range(1, 20));
+        QCOMPARE(readSales(folder), salesUpTo(20));
     }
 
     void restoreRefusedWhileAnotherProgramHasItOpen()
@@ -312,18 +304,12 @@ private Q_SLOTS:
         const QString folder = tmp.filePath("dados");
         QCOMPARE(runHelper({"post", folder, "1", "3", "0"}), 0);
         QCOMPARE(::mkfifo(QFile::encodeName(folder + "/fila").constData(), 0600), 0);
-        const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un addr {};
-        addr.sun_family = AF_UNIX;
-        const QByteArray sockPath = QFile::encodeName(folder + "/tomada");
-        QVERIFY(size_t(sockPath.size()) < sizeof addr.sun_path);
-        std::memcpy(addr.sun_path, sockPath.constData(), size_t(sockPath.size()));
-        QCOMPARE(::bind(sock, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+        const SocketFile sock(folder + "/tomada");
+        QVERIFY(sock.ok());
 
         QByteArray out;
         const QString archive = tmp.filePath("copia.bck");
         QCOMPARE(runHelper({"backup", folder, archive}, &out, 60000), 0);
-        ::close(sock);
         QVERIFY2(out.contains("ignorado " + QFile::encodeName(folder) + "/fila"), out.constData());
         QVERIFY2(out.contains("ignorado " + QFile::encodeName(folder) + "/tomada"), out.constData());
         QCOMPARE(entryNames(archive), (QStringList{"FILE:LIST", "brelvo.sqlite"}));
@@ -331,7 +317,7 @@ private Q_SLOTS:
         const QString into = tmp.filePath("restaurado");
         QVERIFY(QDir().mkpath(into));
         QCOMPARE(runHelper({"restore", archive, into}), 0);
-        QCOMPARE(readSales(into).headers, range(1, 3));
+        QCOMPARE(readSales(into), salesUpTo(3));
     }
 };
 

@@ -63,7 +63,7 @@ bool rows(sqlite3 *h, const char *sql, QStringList *out, QString *error)
 // Flushes a file or folder to disk; false on failure.
 bool syncPath(const QString &path, bool folder)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), (folder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | (folder ? O_DIRECTORY : 0) | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool ok = ::fsync(fd) == 0;

@@ -224,6 +224,7 @@ private Q_SLOTS:
             QCOMPARE(previous, 1000);
         }
         // The backups really ran while the posts went on.
+        qInfo("%d backups restored, %d of them taken while the posts went on", archives, partial);
         QVERIFY2(partial >= 3, qPrintable(QString::number(partial)));
     }
 

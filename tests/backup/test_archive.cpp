@@ -1,5 +1,5 @@
 #include "ArchiveReader.h"
-#include "SpecialFiles.h"
+#include "SocketFile.h"
 
 #include "backup/archive/BackupFile.h"
 #include "backup/archive/FileAttrs.h"

@@ -4,7 +4,7 @@
 
 #include "ArchiveReader.h"
 #include "BackupTestDb.h"
-#include "SpecialFiles.h"
+#include "SocketFile.h"
 
 #include "app/Startup.h"
 #include "backup/DatabaseBackup.h"

@@ -1,6 +1,6 @@
 #include "ArchiveReader.h"
 #include "BackupTestDb.h"
-#include "SpecialFiles.h"
+#include "SocketFile.h"
 
 #include "backup/TFBackup.h"
 #include "core/FakeDialogService.h"

@@ -1,6 +1,9 @@
 #include "app/Wiring.h"
 
+#include "app/Settings.h"
 #include "app/TFormMenu.h"
+#include "core/DialogService.h"
+#include "printing/ReceiptWriter.h"
 #include "registries/RegistryWindows.h"
 #include "stock/StockWindows.h"
 
@@ -11,6 +14,13 @@ void wireSubsystemWindows(TFormMenu &menu)
     TFormMenu *m = &menu;
     auto db = [m] { return m->database(); };
     auto isAdmin = [m] { return m->loggedUser().admin == QLatin1String("S"); };
+
+    // Till receipts without a port open the printer-port window.
+    printing::setReceiptPortWindow([](QWidget *parent, const data::DatabasePtr &db) {
+        TFPortaImpressora w(db, parent);
+        if (w.isReady())
+            core::dialogs().exec(&w);
+    });
 
     // Registries
     m->setHandler(QStringLiteral("mnuCadastroClientes"),

@@ -4,7 +4,10 @@
 #include "printing/Report.h"
 
 #include <QDate>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QTime>
+#include <algorithm>
 
 namespace brelvo::orders {
 
@@ -67,14 +70,27 @@ public:
         big = r.font(12, true);
         heading = r.font(13, true);
         small = r.font(8);
+        // Captions are measured as the report measures its texts.
+        ref = QImage(1, 1, QImage::Format_Mono);
+        ref.setDotsPerMeterX(qRound(1200 / 0.0254));
+        ref.setDotsPerMeterY(qRound(1200 / 0.0254));
+    }
+
+    double textWidth(int font, const QString &text) const
+    {
+        return QFontMetricsF(r.fonts().at(size_t(font)), &ref).horizontalAdvance(text) * 25.4 / 1200;
     }
 
     QString order(const char *f) const { return plain(d.order.value(QString::fromLatin1(f))); }
     QString customer(const char *f) const { return plain(d.customer.value(QString::fromLatin1(f))); }
 
-    // A caption in bold and its value after it, on one line.
+    // A caption in bold and its value after it, on one line; the caption
+    // takes at least capW and never less than its text. Returns where the
+    // value ends.
     double pair(Band &b, double x, double y, double capW, const QString &caption, const QString &value, double valW)
     {
+        capW = std::max(capW, textWidth(bold, caption) + 1.5);
+        valW = std::max(2.0, std::min(valW, w - x - capW));
         b.label({x, y, capW, 4.5}, caption, bold);
         b.label({x + capW, y, valW, 4.5}, value, normal);
         return x + capW + valW;
@@ -90,6 +106,7 @@ public:
     OrderLayout layout;
     double w = 190;
     int normal = 0, bold = 0, big = 0, heading = 0, small = 0;
+    QImage ref;
 };
 
 bool LayoutBuilder::titleBand(QString *error)
@@ -107,7 +124,7 @@ bool LayoutBuilder::titleBand(QString *error)
     const double cw = 140 - x;   // company block width, left of the date or attendant
     t.label({x, 0, cw, 6}, is.empresa, big);
     double next = pair(t, x, 7, 11, QStringLiteral("CNPJ:"), is.cnpj, 34);
-    pair(t, next + 2, 7, 24, QStringLiteral("Insc. Estadual:"), is.ie, cw - (next + 2 - x) - 24);
+    pair(t, next + 2, 7, 24, QStringLiteral("Insc. Estadual:"), is.ie, 40);
     t.label({x, 11.5, cw, 4.5}, is.end, normal);
     next = pair(t, x, 16, 9, QStringLiteral("Cep:"), is.cep, 22);
     t.label({next + 2, 16, cw - (next + 2 - x), 4.5}, is.cidade, normal);
@@ -115,9 +132,9 @@ bool LayoutBuilder::titleBand(QString *error)
          is.telefone + QStringLiteral(" / ") + is.telefone2 + QStringLiteral(" / ") + is.telefone3, cw - 16);
     t.label({x, 25, cw, 4.5}, is.site, normal);
     if (layout == OrderLayout::DeliveryReceipt)
-        pair(t, 142, 0, 18, QStringLiteral("Atendente:"), order("Atendente"), w - 160);
+        pair(t, 142, 0, 18, QStringLiteral("Atendente:"), order("Atendente"), w);
     else
-        pair(t, 142, 0, 23, QStringLiteral("Data Entrada:"), order("Data"), w - 165);
+        pair(t, 142, 0, 23, QStringLiteral("Data Entrada:"), order("Data"), w);
     t.line({0, 31}, {w, 31}, 0.4);
     return true;
 }
@@ -139,17 +156,17 @@ void LayoutBuilder::customerBand()
     y += 9;
     double x = pair(b, 0, y, 13, QStringLiteral("Código"), masked(d.order.value(QStringLiteral("CodCliente")),
                                                                     QStringLiteral("0000")), 14);
-    x = pair(b, x, y, 13, QStringLiteral("Cliente"), order("NomeCliente"), 82);
-    x = pair(b, x, y, 8, QStringLiteral("RG:"), customer("Rg"), 22);
-    pair(b, x, y, 18, QStringLiteral("CPF/CNPJ:"), customer("Cic"), w - x - 18);
+    x = pair(b, x, y, 13, QStringLiteral("Cliente"), order("NomeCliente"), 72);
+    x = pair(b, x, y, 8, QStringLiteral("RG:"), customer("Rg"), 24);
+    pair(b, x, y, 18, QStringLiteral("CPF/CNPJ:"), customer("Cic"), w);
     y += 5;
     x = pair(b, 0, y, 17, QStringLiteral("Endereço"), customer("Endereco"), 105);
-    pair(b, x, y, 13, QStringLiteral("Bairro:"), customer("CARRO"), w - x - 13);
+    pair(b, x, y, 13, QStringLiteral("Bairro:"), customer("CARRO"), w);
     y += 5;
     x = pair(b, 0, y, 15, QStringLiteral("Celular:"), customer("Celular"), 33);
     x = pair(b, x, y, 17, QStringLiteral("Telefone:"), customer("FONE"), 33);
-    x = pair(b, x, y, 13, QStringLiteral("Cidade"), customer("Cidade"), 50);
-    pair(b, x, y, 8, QStringLiteral("UF:"), customer("UF"), w - x - 8);
+    x = pair(b, x, y, 13, QStringLiteral("Cidade"), customer("Cidade"), 48);
+    pair(b, x, y, 8, QStringLiteral("UF:"), customer("UF"), w);
     y += 6;
     // The complaint and the remarks wrap and push the rest down.
     b.label({0, y, 40, 4.5}, c.dadosOS, bold);
@@ -162,12 +179,11 @@ void LayoutBuilder::customerBand()
     b.line({0, y + 5.5}, {w, y + 5.5});
     y += 6.5;
     const bool noValues = layout == OrderLayout::QuoteWithoutValues;
-    x = pair(b, 0, y, 20, c.nSerie, order("Modelo"), 45);
-    x = pair(b, x, y, 20, QStringLiteral("Fabricante:"), order("Fabricante"), 33);
-    x = pair(b, x, y, 12, QStringLiteral("Placa: "), order("Placa"), 20);
+    x = pair(b, 0, y, 20, c.nSerie, order("Modelo"), 35);
+    x = pair(b, x, y, 20, QStringLiteral("Fabricante:"), order("Fabricante"), 30);
+    x = pair(b, x, y, 12, QStringLiteral("Placa: "), order("Placa"), 19);
     x = pair(b, x, y, 9, QStringLiteral("Ano:"), order("AnoFabrica"), 11);
-    pair(b, x, y, 20, noValues ? QStringLiteral("Ano Modelo") : QStringLiteral("Ano Modelo:"), order("Ano"),
-         w - x - 20);
+    pair(b, x, y, 20, noValues ? QStringLiteral("Ano Modelo") : QStringLiteral("Ano Modelo:"), order("Ano"), w);
     y += 5;
     if (layout == OrderLayout::DeliveryReceipt) {
         b.setHeight(y + 1);

@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "app/TFormMenu.h"
 #include "core/DialogService.h"
+#include "orders/TForm_Msg.h"
 #include "printing/ReceiptWriter.h"
 #include "registries/RegistryWindows.h"
 #include "stock/StockWindows.h"
@@ -21,6 +22,12 @@ void wireSubsystemWindows(TFormMenu &menu)
         if (w.isReady())
             core::dialogs().exec(&w);
     });
+
+    // Footer texts of the order printouts
+    m->setHandler(QStringLiteral("mnuMsgOrdemServico"),
+                  [=] { orders::openMensagemRodape(m, db(), orders::TForm_Msg::OrdemServico); });
+    m->setHandler(QStringLiteral("mnuMsgReciboEntrega"),
+                  [=] { orders::openMensagemRodape(m, db(), orders::TForm_Msg::ReciboEntrega); });
 
     // Registries
     m->setHandler(QStringLiteral("mnuCadastroClientes"),

@@ -8,6 +8,7 @@
 #include "data/Database.h"
 #include "data/Dataset.h"
 #include "orders/OrderPrintouts.h"
+#include "test_orders_print_fixture.h"
 
 #include <QApplication>
 #include <QDate>
@@ -20,31 +21,9 @@
 #include <cstdio>
 
 using namespace brelvo;
+using orderprint::addRow;
 
 namespace {
-
-void add(data::Table &t, std::initializer_list<std::pair<const char *, QVariant>> values)
-{
-    t.append();
-    for (const auto &[f, v] : values)
-        t.setValue(QString::fromUtf8(f), v);
-    t.post();
-}
-
-void settings(const data::DatabasePtr &db, const QString &table,
-              std::initializer_list<std::pair<const char *, QVariant>> values)
-{
-    data::Table t(db, table);
-    t.open();
-    t.first();
-    if (t.eof())
-        t.append();
-    else
-        t.edit();
-    for (const auto &[f, v] : values)
-        t.setValue(QString::fromUtf8(f), v);
-    t.post();
-}
 
 QString makeLogo(const QString &folder)
 {
@@ -78,30 +57,30 @@ int main(int argc, char **argv)
     QDir().mkpath(folder);
     auto db = data::Database::open(folder, true);
 
-    settings(db, QStringLiteral("empresa.DB"),
+    orderprint::setSettings(db, QStringLiteral("empresa.DB"),
              {{"Empresa", "AUTO CENTER SÃO JORGE"}, {"End", "RUA DAS OFICINAS, 120"}, {"Bairro", "CENTRO"},
               {"Cidade", "CAMPINAS"}, {"Uf", "SP"}, {"Cep", "13010-100"}, {"Cnpj", "12.345.678/0001-95"},
               {"IE", "244.123.456.789"}, {"Telefone", "(19) 3232-1000"}, {"Telefone2", "(19) 99876-5432"},
               {"Telefone3", "(19) 3232-1001"}, {"Site", "www.saojorge.com.br"}});
-    settings(db, QStringLiteral("logo.db"), {{"LogoCaminho", makeLogo(folder)}});
-    settings(db, QStringLiteral("tb_mensagems.db"),
+    orderprint::setSettings(db, QStringLiteral("logo.db"), {{"LogoCaminho", makeLogo(folder)}});
+    orderprint::setSettings(db, QStringLiteral("tb_mensagems.db"),
              {{"Mensagem1", "Garantia de 90 dias para peças e serviços. Peças não retiradas em 30 dias serão "
                             "descartadas."},
               {"Mensagem2", "Declaro ter recebido o veículo acima em perfeito estado."}});
     if (receipt)
-        settings(db, QStringLiteral("tbPortaImpressora.db"), {{"Porta", args.value(1)}, {"Daruma", "S"}});
+        orderprint::setSettings(db, QStringLiteral("tbPortaImpressora.db"), {{"Porta", args.value(1)}, {"Daruma", "S"}});
 
     data::Table c(db, QStringLiteral("tbCliente.DB"));
     c.open();
     if (c.isEmpty())
-        add(c, {{"Codigo", 7}, {"Nome", "JOSÉ DA SILVA"}, {"RG", "22.333.444-5"}, {"CIC", "123.456.789-09"},
+        addRow(c, {{"Codigo", 7}, {"Nome", "JOSÉ DA SILVA"}, {"RG", "22.333.444-5"}, {"CIC", "123.456.789-09"},
                 {"Endereco", "AV. BRASIL, 500"}, {"CARRO", "JARDIM PAULISTA"}, {"Celular", "(19) 98888-7777"},
                 {"Fone", "(19) 3241-5566"}, {"Cidade", "VALINHOS"}, {"UF", "SP"}});
 
     auto order = std::make_unique<data::Table>(db, QStringLiteral("TOrdemServico.DB"));
     order->open();
     if (order->isEmpty()) {
-        add(*order, {{"Codigo", 42}, {"OsOc", "PV"}, {"Data", QDate(2026, 3, 9)}, {"Andamento", "EM ABERTO"},
+        addRow(*order, {{"Codigo", 42}, {"OsOc", "PV"}, {"Data", QDate(2026, 3, 9)}, {"Andamento", "EM ABERTO"},
                      {"Atendente", "MARIA"}, {"Tecnico", "CARLOS"}, {"CodVendedor", 3}, {"CodCliente", 7},
                      {"NomeCliente", "JOSÉ DA SILVA"}, {"DefeitoReclama", "BARULHO NA SUSPENSÃO DIANTEIRA"},
                      {"Obs", "CLIENTE AGUARDA NA LOJA"}, {"Modelo", "GOL 1.0"}, {"Fabricante", "VOLKSWAGEN"},
@@ -110,11 +89,11 @@ int main(int argc, char **argv)
         const qint64 chave = order->asInteger(QStringLiteral("Chave"));
         data::Table it(db, QStringLiteral("tbitemsordem.db"));
         it.open();
-        add(it, {{"CodVenda", chave}, {"CodBarra", 7891000100103LL}, {"Qtd", 2}, {"ValorUni", 150.25},
+        addRow(it, {{"CodVenda", chave}, {"CodBarra", 7891000100103LL}, {"Qtd", 2}, {"ValorUni", 150.25},
                  {"Descricao", "PASTILHA DE FREIO DIANTEIRA"}, {"Monitorar", "S"}});
-        add(it, {{"CodVenda", chave}, {"CodBarra", 7891000100202LL}, {"Qtd", 1}, {"ValorUni", 89.9},
+        addRow(it, {{"CodVenda", chave}, {"CodBarra", 7891000100202LL}, {"Qtd", 1}, {"ValorUni", 89.9},
                  {"Descricao", "FLUIDO DE FREIO DOT 4 500ML"}, {"Monitorar", "S"}});
-        add(it, {{"CodVenda", chave}, {"CodBarra", 1}, {"Qtd", 1.5}, {"ValorUni", 80},
+        addRow(it, {{"CodVenda", chave}, {"CodBarra", 1}, {"Qtd", 1.5}, {"ValorUni", 80},
                  {"Descricao", "MÃO DE OBRA - REVISÃO DO SISTEMA DE FREIOS"}, {"Monitorar", "N"}});
     }
     order->first();

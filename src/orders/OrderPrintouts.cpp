@@ -54,12 +54,9 @@ QVariantMap readCustomer(const data::DatabasePtr &db, const QString &codeText)
     q.open();
     QVariantMap row;
     if (!q.isEmpty()) {
-        for (const char *f : {"Codigo", "nome", "cic", "endereco", "carro", "CEP", "Cidade", "UF", "FONE", "Celular", "Rg"})
+        // Columns as the query names them; keys as the layouts ask for them.
+        for (const char *f : {"Codigo", "Rg", "Cic", "Endereco", "CARRO", "CEP", "Cidade", "UF", "FONE", "Celular"})
             row.insert(QString::fromLatin1(f), q.value(QString::fromLatin1(f)));
-        // The names the layouts ask for.
-        row.insert(QStringLiteral("Cic"), row.value(QStringLiteral("cic")));
-        row.insert(QStringLiteral("Endereco"), row.value(QStringLiteral("endereco")));
-        row.insert(QStringLiteral("CARRO"), row.value(QStringLiteral("carro")));
     }
     q.close();
     return row;

@@ -24,6 +24,10 @@ RecordWindow::RecordWindow(QWidget *parent, Qt::WindowFlags flags) : QDialog(par
 
 RecordWindow::~RecordWindow()
 {
+    // The window's own parts are gone by now: nothing may hear the cursors close.
+    for (const auto &d : std::as_const(m_cursors))
+        if (d)
+            d->blockSignals(true);
     closeCursors();
 }
 

@@ -201,18 +201,21 @@ Navigator::Navigator(Table *table, int buttons, QWidget *parent) : QWidget(paren
     lay->addStretch();
 }
 
-void Navigator::move(void (Table::*step)())
+bool Navigator::move(void (Table::*step)())
 {
     if (m_beforeMove) {
         if (!m_beforeMove())
-            return;
+            return false;
     } else if (!guarded(this, [this] {
                    if (m_table->state() == Dataset::State::Edit || m_table->state() == Dataset::State::Insert)
                        m_table->post();
                })) {
-        return;
+        return false;
     }
-    guarded(this, [&] { (m_table->*step)(); });
+    if (!guarded(this, [&] { (m_table->*step)(); }))
+        return false;
+    Q_EMIT moved();
+    return true;
 }
 
 QToolButton *Navigator::button(const QString &name) const

@@ -77,10 +77,12 @@ public:
     Navigator(data::Table *table, int buttons, QWidget *parent = nullptr);
     QToolButton *button(const QString &name) const;
     void setBeforeMove(std::function<bool()> check) { m_beforeMove = std::move(check); }
+    // Runs a move as the buttons do: store first, then move; false when it did not move.
+    bool move(void (data::Table::*step)());
 Q_SIGNALS:
     void postClicked();
+    void moved();       // after a button moved the cursor
 private:
-    void move(void (data::Table::*step)());
     data::Table *m_table;
     std::function<bool()> m_beforeMove;
 };

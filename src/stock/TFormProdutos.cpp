@@ -29,8 +29,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
-#include <QSqlQuery>
-#include <QSqlQueryModel>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
@@ -47,26 +45,6 @@ namespace {
 const char *kCodeMask = "0000000000000";
 
 QString s(const char *utf8) { return QString::fromUtf8(utf8); }
-
-// Search grid: code zero-padded, price with two decimals.
-class ProdutosGridModel : public QSqlQueryModel {
-public:
-    using QSqlQueryModel::QSqlQueryModel;
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (role == Qt::DisplayRole) {
-            const QVariant v = QSqlQueryModel::data(index, role);
-            if (index.column() == 0)
-                return codeText(v);
-            if (index.column() == 2)
-                return v.isNull() ? QString() : core::formatMask(QStringLiteral("###,##0.00"), v.toDouble());
-            return v;
-        }
-        if (role == Qt::TextAlignmentRole && index.column() != 1)
-            return int(Qt::AlignRight | Qt::AlignVCenter);
-        return QSqlQueryModel::data(index, role);
-    }
-};
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption)
 {
@@ -101,7 +79,7 @@ QString TFormProdutos::placeholderPath()
 }
 
 TFormProdutos::TFormProdutos(data::DatabasePtr db, QWidget *parent)
-    : QDialog(parent), m_db(std::move(db)), m_balance(std::make_unique<StockBalance>(m_db))
+    : RecordWindow(parent), m_db(std::move(db)), m_balance(std::make_unique<StockBalance>(m_db))
 {
     setObjectName(QStringLiteral("TFormProdutos"));
     setWindowTitle(QStringLiteral("Cadastro"));
@@ -118,6 +96,9 @@ TFormProdutos::TFormProdutos(data::DatabasePtr db, QWidget *parent)
     m_reposicao = new Table(m_db, QStringLiteral("tbReposicao.DB"), this);
     m_reposicao->setObjectName(QStringLiteral("TbRepocisao"));
     m_reposicao->setIndexName(QStringLiteral("ByCodigo"));
+    setMainTable(m_produtos);
+    for (Table *t : {m_verifica, m_entrada, m_reposicao})
+        closeWithWindow(t);
 
     buildUi();
 
@@ -161,7 +142,6 @@ TFormProdutos::TFormProdutos(data::DatabasePtr db, QWidget *parent)
     NpermiteAlterar();
     if (m_produtos->isOpen() && m_produtos->isNull(QStringLiteral("Codigo")))
         NovoProduto();
-    core::EnterMovesFocus::install(this);
 }
 
 TFormProdutos::~TFormProdutos() = default;
@@ -178,24 +158,13 @@ void TFormProdutos::buildUi()
     m_tabs->addTab(page, QStringLiteral("Cadastro de Produto"));
     auto *pageLayout = new QVBoxLayout(page);
 
-    // Navigator.
-    m_navigator = new QWidget(page);
-    m_navigator->setObjectName(QStringLiteral("DBNavigator1"));
-    auto *navLayout = new QHBoxLayout(m_navigator);
-    navLayout->setContentsMargins(0, 0, 0, 0);
-    const char *navNames[4] = {"nbFirst", "nbPrior", "nbNext", "nbLast"};
-    const QString navText[4] = {QStringLiteral("|<"), QStringLiteral("<"), QStringLiteral(">"), QStringLiteral(">|")};
-    const QString navTips[4] = {s("Primeiro"), s("Anterior"), s("Próximo"), s("Último")};
-    for (int i = 0; i < 4; ++i) {
-        m_nav[i] = new QToolButton(m_navigator);
-        m_nav[i]->setObjectName(QString::fromLatin1(navNames[i]));
-        m_nav[i]->setText(navText[i]);
-        m_nav[i]->setToolTip(navTips[i]);
-        m_nav[i]->setMinimumWidth(36);
-        navLayout->addWidget(m_nav[i]);
-        connect(m_nav[i], &QToolButton::clicked, this, [this, i] { navigate(i); });
-    }
-    navLayout->addStretch();
+    // Navigator: each move shows the balance of the row it reaches.
+    m_navigator = makeNavigator(core::Navigator::Moves, QStringLiteral("DBNavigator1"), page);
+    connect(m_navigator, &core::Navigator::moved, this, [this] {
+        AtualizaEstoque();
+        BuscaImagem();
+        NpermiteAlterar();
+    });
     pageLayout->addWidget(m_navigator);
 
     auto *body = new QHBoxLayout;
@@ -306,15 +275,17 @@ void TFormProdutos::buildUi()
     pTop->addWidget(m_byCodigo);
     pTop->addWidget(fechar);
     pl->addLayout(pTop);
-    m_grid = new QTableView(m_panLocalizar);
-    m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
+    // The grid reads the products cursor itself, a page at a time, in the
+    // cursor's order; choosing a row moves the cursor.
+    m_grid = core::makeGrid(m_panLocalizar, m_produtos, QStringLiteral("DBGrid1"),
+                            {core::GridColumn::make(QStringLiteral("Codigo"), QStringLiteral("Codigo"), 15,
+                                                    QString::fromLatin1(kCodeMask)),
+                             core::GridColumn::make(QStringLiteral("Descricao"), s("Descrição"), 40),
+                             core::GridColumn::make(QStringLiteral("Valor"), QStringLiteral("Valor"), 12,
+                                                    QStringLiteral("###,##0.00"))});
     m_grid->setMinimumHeight(160);
-    m_gridModel = new ProdutosGridModel(this);
-    m_grid->setModel(m_gridModel);
+    // Moving to another row while one is typed would store it without the boxes.
+    enableWhen(m_grid, When::Browsing);
     pl->addWidget(m_grid);
     m_panLocalizar->hide();
     pageLayout->addWidget(m_panLocalizar);
@@ -322,17 +293,8 @@ void TFormProdutos::buildUi()
     connect(m_byNome, &QRadioButton::toggled, this, [this] { searchTextChanged(); });
     connect(fechar, &QPushButton::clicked, this, [this] { m_panLocalizar->hide(); });
     connect(m_grid, &QTableView::clicked, this, [this](const QModelIndex &index) {
-        if (m_syncing || !index.isValid())
+        if (!index.isValid())
             return;
-        const QVariant code = m_gridModel->data(m_gridModel->index(index.row(), 0), Qt::EditRole);
-        try {
-            m_syncing = true;
-            m_produtos->locate(QStringLiteral("Codigo"), {code});
-            m_syncing = false;
-        } catch (const DbError &e) {
-            m_syncing = false;
-            showError(e.message());
-        }
         AtualizaEstoque();
         BuscaImagem();
         NpermiteAlterar();
@@ -574,13 +536,9 @@ bool TFormProdutos::pushToRow()
 
 void TFormProdutos::afterRowChange()
 {
-    if (m_syncing && !m_panLocalizar->isVisible())
-        return;
     fillFromRow();
     BuscaImagem();
     NpermiteAlterar();
-    if (m_panLocalizar->isVisible() && !m_syncing)
-        syncGrid();
 }
 
 void TFormProdutos::applyState(const char *event)
@@ -715,72 +673,68 @@ void TFormProdutos::NovoProduto()
     NpermiteAlterar();
 }
 
+bool TFormProdutos::saveRecord()
+{
+    const auto st = m_produtos->state();
+    if (st != Dataset::State::Edit && st != Dataset::State::Insert)
+        return true;
+    const bool inserting = st == Dataset::State::Insert;
+    const QString typed = m_codigo->text().trimmed();
+    try {
+        if (inserting) {
+            const auto code = StockBalance::parseCode(typed);
+            if (code && m_verifica->findKey({double(*code)})) {
+                core::dialogs().information(this, QString(), s("Esse Codigo de Produto Já foi Cadastrado!"));
+                return false;
+            }
+        }
+        if ((inserting && typed.isEmpty()) || m_descricao->text().trimmed().isEmpty()
+            || m_valor->text().trimmed().isEmpty()) {
+            core::dialogs().information(this, QString(),
+                                        s("Campos Codigo*, Produto*, Preço Venda* são obrigatórios preencha!"));
+            return false;
+        }
+        if (!pushToRow())
+            return false;
+        m_produtos->post();
+        if (inserting)
+            m_verifica->refresh();
+    } catch (const DbError &e) {
+        showError(e.message());
+        return false;
+    }
+    NpermiteAlterar();
+    return true;
+}
+
+void TFormProdutos::discardRecord()
+{
+    RecordWindow::discardRecord();
+    fillFromRow();
+    NpermiteAlterar();
+}
+
 void TFormProdutos::BtSalvarClick()
 {
     if (m_produtos->state() != Dataset::State::Insert) {
         AlterarClick();
         return;
     }
-    const QString typed = m_codigo->text().trimmed();
-    const auto code = StockBalance::parseCode(typed);
-    try {
-        if (code && m_verifica->findKey({double(*code)})) {
-            core::dialogs().information(this, QString(), s("Esse Codigo de Produto Já foi Cadastrado!"));
-            return;
-        }
-        if (typed.isEmpty() || m_descricao->text().trimmed().isEmpty() || m_valor->text().trimmed().isEmpty()) {
-            core::dialogs().information(this, QString(),
-                                        s("Campos Codigo*, Produto*, Preço Venda* são obrigatórios preencha!"));
-            return;
-        }
-        if (!pushToRow())
-            return;
-        m_produtos->post();
-        m_verifica->refresh();
-    } catch (const DbError &e) {
-        showError(e.message());
-        return;
-    }
-    NpermiteAlterar();
+    saveRecord();
 }
 
 void TFormProdutos::AlterarClick()
 {
-    const auto st = m_produtos->state();
-    if (st != Dataset::State::Edit && st != Dataset::State::Insert) {
+    if (!editing()) {
         core::dialogs().information(this, QString(), s("Não foi feita nenhuma alteração"));
         return;
     }
-    if (st == Dataset::State::Insert) {
-        BtSalvarClick();
-        return;
-    }
-    if (m_descricao->text().trimmed().isEmpty() || m_valor->text().trimmed().isEmpty()) {
-        core::dialogs().information(this, QString(),
-                                    s("Campos Codigo*, Produto*, Preço Venda* são obrigatórios preencha!"));
-        return;
-    }
-    try {
-        if (!pushToRow())
-            return;
-        m_produtos->post();
-    } catch (const DbError &e) {
-        showError(e.message());
-        return;
-    }
-    NpermiteAlterar();
+    saveRecord();
 }
 
 void TFormProdutos::BtCancelarClick()
 {
-    try {
-        if (m_produtos->isOpen() && m_produtos->state() != Dataset::State::Browse)
-            m_produtos->cancel();
-    } catch (const DbError &e) {
-        showError(e.message());
-    }
-    fillFromRow();
-    NpermiteAlterar();
+    discardRecord();
 }
 
 void TFormProdutos::BtExcluirClick()
@@ -852,31 +806,15 @@ void TFormProdutos::AtualizaEstoque()
 
 void TFormProdutos::navigate(int how)
 {
-    try {
-        switch (how) {
-        case 0: m_produtos->first(); break;
-        case 1: m_produtos->prior(); break;
-        case 2: m_produtos->next(); break;
-        default: m_produtos->last(); break;
-        }
-    } catch (const DbError &e) {
-        showError(e.message());
-    }
-    AtualizaEstoque();
-    BuscaImagem();
-    NpermiteAlterar();
+    static void (Table::*const steps[])() = {&Table::first, &Table::prior, &Table::next, &Table::last};
+    m_navigator->move(steps[std::clamp(how, 0, 3)]);
 }
 
 void TFormProdutos::Localizar()
 {
-    try {
-        if (m_produtos->state() != Dataset::State::Browse)
-            m_produtos->cancel();
-        m_produtos->setIndexName(QStringLiteral("ByCodigo"));
-    } catch (const DbError &e) {
-        showError(e.message());
+    // Typed changes are stored first, as the navigator does; a refused row stays.
+    if (!commitPending() || !guarded([&] { m_produtos->setIndexName(QStringLiteral("ByCodigo")); }))
         return;
-    }
     QString value;
     if (!core::dialogs().input(this, QStringLiteral("Procura"), s("Entre com o código do produto!"), &value))
         return;
@@ -900,47 +838,7 @@ void TFormProdutos::openSearch()
     m_panel3->hide();
     m_panLocalizar->show();
     m_search->setFocus();
-    m_gridModel->setProperty("sql", QString());   // rows may have changed since the last search
     searchTextChanged();
-}
-
-void TFormProdutos::syncGrid()
-{
-    if (!m_produtos->isOpen() || m_produtos->isEmpty())
-        return;
-    const double code = m_produtos->value(QStringLiteral("Codigo")).toDouble();
-    int hint = -1;
-    try {
-        hint = m_produtos->recNo();
-    } catch (const DbError &) {
-    }
-    auto codeAt = [this](int r) { return m_gridModel->data(m_gridModel->index(r, 0), Qt::EditRole).toDouble(); };
-    // Fetches rows until `row` is loaded; false when the result has no more rows.
-    auto loadUpTo = [this](int row) {
-        while (row >= m_gridModel->rowCount()) {
-            const int before = m_gridModel->rowCount();
-            if (!m_gridModel->canFetchMore())
-                return false;
-            m_gridModel->fetchMore();
-            if (m_gridModel->rowCount() == before)
-                return false;   // the result is spent
-        }
-        return true;
-    };
-    int row = -1;
-    if (hint >= 0 && loadUpTo(hint) && codeAt(hint) == code)
-        row = hint;
-    for (int r = 0; row < 0 && loadUpTo(r); ++r)
-        if (codeAt(r) == code)
-            row = r;
-    m_syncing = true;
-    if (row >= 0) {
-        m_grid->selectRow(row);
-        m_grid->scrollTo(m_gridModel->index(row, 0));
-    } else {
-        m_grid->clearSelection();
-    }
-    m_syncing = false;
 }
 
 void TFormProdutos::searchTextChanged()
@@ -949,28 +847,11 @@ void TFormProdutos::searchTextChanged()
         return;
     const bool byNome = m_byNome->isChecked();
     const QString text = m_search->text();
+    // Typed changes are stored first; a refused row stays on screen.
+    if (!commitPending())
+        return;
     try {
-        if (m_produtos->state() != Dataset::State::Browse)
-            m_produtos->cancel();
         m_produtos->setIndexName(byNome ? QStringLiteral("ByDescricao") : QStringLiteral("ByCodigo"));
-        const QString sqlOrder = byNome ? QStringLiteral("Descricao COLLATE NOCASE, Codigo") : QStringLiteral("Codigo");
-        const QString sql = QStringLiteral("SELECT Codigo, Descricao, Valor FROM %1 ORDER BY %2")
-                                .arg(data::Database::sqlTableName(QStringLiteral("tbProdutos.db")), sqlOrder);
-        if (m_gridModel->property("sql").toString() != sql) {
-            m_gridModel->setQuery(QSqlQuery(sql, m_db->sql()));
-            // Read to the end at once, so that no statement stays open on the connection.
-            for (int before = -1; m_gridModel->canFetchMore() && m_gridModel->rowCount() != before;) {
-                before = m_gridModel->rowCount();
-                m_gridModel->fetchMore();
-            }
-            m_gridModel->setProperty("sql", sql);
-            m_gridModel->setHeaderData(0, Qt::Horizontal, QStringLiteral("Codigo"));
-            m_gridModel->setHeaderData(1, Qt::Horizontal, s("Descrição"));
-            m_gridModel->setHeaderData(2, Qt::Horizontal, QStringLiteral("Valor"));
-            m_grid->setColumnWidth(0, 130);
-            m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-        }
-        m_syncing = true;
         if (byNome) {
             m_produtos->findNearest({text});
         } else {
@@ -980,18 +861,15 @@ void TFormProdutos::searchTextChanged()
             else if (text.trimmed().isEmpty())
                 m_produtos->first();
         }
-        m_syncing = false;
         if (m_produtos->eof() && !m_produtos->isEmpty())
             m_produtos->last();
     } catch (const DbError &e) {
-        m_syncing = false;
         showError(e.message());
         return;
     }
     AtualizaEstoque();
     BuscaImagem();
     NpermiteAlterar();
-    syncGrid();
 }
 
 void TFormProdutos::openReport()
@@ -1140,7 +1018,7 @@ QString TFormProdutos::codigoText() const { return m_codigo->text(); }
 
 void TFormProdutos::showEvent(QShowEvent *e)
 {
-    QDialog::showEvent(e);
+    RecordWindow::showEvent(e);
     if (!m_produtos->isOpen() || m_produtos->state() != Dataset::State::Browse)
         return;
     try {
@@ -1151,22 +1029,6 @@ void TFormProdutos::showEvent(QShowEvent *e)
     fillFromRow();
     BuscaImagem();
     NpermiteAlterar();
-}
-
-void TFormProdutos::closeEvent(QCloseEvent *e) { QDialog::closeEvent(e); }
-
-void TFormProdutos::done(int r)
-{
-    if (!m_closing) {
-        m_closing = true;
-        try {
-            if (m_produtos->isOpen() && m_produtos->state() != Dataset::State::Browse)
-                m_produtos->cancel();
-            m_produtos->close();
-        } catch (const DbError &) {
-        }
-    }
-    QDialog::done(r);
 }
 
 } // namespace brelvo::stock

@@ -93,10 +93,7 @@ void RecordWindow::updateControls()
 
 QPushButton *RecordWindow::makeButton(const QString &name, const QString &text, QWidget *parent)
 {
-    auto *b = new QPushButton(text, parent ? parent : this);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
+    return pushButton(parent ? parent : this, name, text);
 }
 
 Navigator *RecordWindow::makeNavigator(int buttons, const QString &name, QWidget *parent)

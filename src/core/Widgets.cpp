@@ -5,10 +5,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTimer>
@@ -167,6 +169,61 @@ DbGrid *makeGrid(QWidget *parent, Dataset *dataset, const QString &objectName, c
     styleGrid(g);
     g->verticalHeader()->setDefaultSectionSize(20);
     return g;
+}
+
+QPushButton *pushButton(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+// ---------------------------------------------------------------- form
+
+FormBuilder::FormBuilder(QGridLayout *grid, QWidget *parent, Dataset *dataset)
+    : m_grid(grid), m_parent(parent), m_dataset(dataset)
+{
+}
+
+DbEdit *FormBuilder::edit(const QString &field, CharCase c)
+{
+    auto *e = new DbEdit(m_parent);
+    e->setObjectName(QStringLiteral("edt") + field);
+    e->setCharCase(c);
+    e->setDataSource(m_dataset, field);
+    return e;
+}
+
+DbMaskEdit *FormBuilder::masked(const QString &field, const QString &mask, CharCase c)
+{
+    auto *e = new DbMaskEdit(m_parent);
+    e->setObjectName(QStringLiteral("edt") + field);
+    e->setCharCase(c);
+    e->setEditMask(mask);
+    e->setDataSource(m_dataset, field);
+    return e;
+}
+
+DbEdit *FormBuilder::number(const QString &field, const QString &mask)
+{
+    DbEdit *e = edit(field);
+    e->setDisplayMask(mask);
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::NoFocus);
+    return e;
+}
+
+void FormBuilder::put(QWidget *box, const QString &caption, int row, int col, int span)
+{
+    put(box, new QLabel(caption, m_parent), row, col, span);
+}
+
+void FormBuilder::put(QWidget *box, QLabel *caption, int row, int col, int span)
+{
+    caption->setBuddy(box);
+    m_grid->addWidget(caption, row, col);
+    m_grid->addWidget(box, row, col + 1, 1, span);
 }
 
 // ---------------------------------------------------------------- navigator

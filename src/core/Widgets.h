@@ -12,7 +12,9 @@
 #include <functional>
 
 class QComboBox;
+class QGridLayout;
 class QLineEdit;
+class QPushButton;
 class QTableView;
 class QToolButton;
 
@@ -66,6 +68,28 @@ DbGrid *makeGrid(QWidget *parent, data::Dataset *dataset, const QString &objectN
 // The caption a grid shows for a field: "EntregaDias" -> "Entrega Dias",
 // "Funcao" -> "Função", "AnoModelo" -> "Ano Modelo".
 QString fieldCaption(const QString &field);
+
+// A push button with an object name that does not take Enter as the default button.
+QPushButton *pushButton(QWidget *parent, const QString &name, const QString &text);
+
+// Builds a form of captions and boxes bound to a cursor on a grid layout:
+// each caption in a column, its box in the next one.
+class FormBuilder {
+public:
+    FormBuilder(QGridLayout *grid, QWidget *parent, data::Dataset *dataset);
+    // A box on `field`, named "edt" + field.
+    DbEdit *edit(const QString &field, CharCase c = CharCase::Normal);
+    DbMaskEdit *masked(const QString &field, const QString &mask, CharCase c = CharCase::Normal);
+    // The record's number: shown through `mask`, never typed into.
+    DbEdit *number(const QString &field, const QString &mask);
+    // Puts the caption at (row, col) and the box beside it, spanning `span` columns.
+    void put(QWidget *box, const QString &caption, int row, int col, int span = 1);
+    void put(QWidget *box, QLabel *caption, int row, int col, int span = 1);
+private:
+    QGridLayout *m_grid;
+    QWidget *m_parent;
+    data::Dataset *m_dataset;
+};
 
 // First, prior, next, last (and optionally a Post button) acting on a cursor.
 // Before a move, the `beforeMove` check runs (a window stores or keeps its

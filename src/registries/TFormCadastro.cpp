@@ -160,32 +160,18 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     form->setHorizontalSpacing(8);
     form->setVerticalSpacing(4);
     int row = 0;
-    auto addBox = [&](QWidget *w, const QString &caption, int r, int c, int span = 1, QLabel *label = nullptr) {
-        if (!label)
-            label = new QLabel(caption, page);
-        label->setBuddy(w);
-        form->addWidget(label, r, c);
-        form->addWidget(w, r, c + 1, 1, span);
-    };
-    auto edit = [&](const QString &field, core::CharCase cc) {
-        auto *e = new core::DbEdit(page);
-        e->setObjectName(QStringLiteral("edt") + field);
-        e->setCharCase(cc);
-        e->setDataSource(m_clientes, field);
-        return e;
-    };
+    core::FormBuilder f(form, page, m_clientes);
+    auto addBox = [&f](QWidget *w, const QString &caption, int r, int c, int span = 1) { f.put(w, caption, r, c, span); };
+    auto edit = [&f](const QString &field, core::CharCase cc) { return f.edit(field, cc); };
     using core::CharCase;
 
-    auto *codigo = edit(QStringLiteral("Codigo"), CharCase::Normal);
-    codigo->setDisplayMask(QStringLiteral("000000"));
-    codigo->setReadOnly(true);
-    codigo->setFocusPolicy(Qt::NoFocus);
+    auto *codigo = f.number(QStringLiteral("Codigo"), QStringLiteral("000000"));
     auto *lblCodigo = new core::ClickLabel(QStringLiteral("<u>Código</u>"), page);
     lblCodigo->setObjectName(QStringLiteral("lblCodigo"));
     lblCodigo->setCursor(Qt::PointingHandCursor);
     lblCodigo->setToolTip(QStringLiteral("Procurar pelo código"));
     connect(lblCodigo, &core::ClickLabel::clicked, this, &TFormCadastro::procurarCodigo);
-    addBox(codigo, {}, row, 0, 1, lblCodigo);
+    f.put(codigo, lblCodigo, row, 0);
     auto *data = new core::DbDateEdit(page);
     data->setObjectName(QStringLiteral("edtData"));
     data->setDataSource(m_clientes, QStringLiteral("Data"));
@@ -196,11 +182,7 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     addBox(edit(QStringLiteral("RG"), CharCase::Upper), QStringLiteral("RG / IE"), row++, 2);
     addBox(edit(QStringLiteral("Fone"), CharCase::Normal), QStringLiteral("Fone"), row, 0);
     addBox(edit(QStringLiteral("Celular"), CharCase::Upper), QStringLiteral("Celular"), row++, 2);
-    auto *cep = new core::DbMaskEdit(page);
-    cep->setObjectName(QStringLiteral("edtCEP"));
-    cep->setEditMask(QStringLiteral("00000\\-999;1;_"));
-    cep->setDataSource(m_clientes, QStringLiteral("CEP"));
-    m_cep = cep;
+    m_cep = f.masked(QStringLiteral("CEP"), QStringLiteral("00000\\-999;1;_"));
     m_cep->installEventFilter(this);
     addBox(m_cep, QStringLiteral("CEP"), row++, 0);
     m_endereco = edit(QStringLiteral("Endereco"), CharCase::Upper);

@@ -78,32 +78,11 @@ TFormFuncionario::TFormFuncionario(data::DatabasePtr db, QWidget *parent) : Reco
     auto *group = new QGroupBox(page);
     auto *form = new QGridLayout(group);
     using core::CharCase;
-    auto edit = [&](const QString &field, CharCase cc) {
-        auto *e = new core::DbEdit(group);
-        e->setObjectName(QStringLiteral("edt") + field);
-        e->setCharCase(cc);
-        e->setDataSource(m_table, field);
-        return e;
-    };
-    auto masked = [&](const QString &field, CharCase cc, const QString &mask) {
-        auto *e = new core::DbMaskEdit(group);
-        e->setObjectName(QStringLiteral("edt") + field);
-        e->setCharCase(cc);
-        e->setEditMask(mask);
-        e->setDataSource(m_table, field);
-        return e;
-    };
-    auto put = [&](QWidget *w, const QString &caption, int r, int c, int span = 1) {
-        auto *label = new QLabel(caption, group);
-        label->setBuddy(w);
-        form->addWidget(label, r, c);
-        form->addWidget(w, r, c + 1, 1, span);
-    };
-    auto *codigo = edit(QStringLiteral("Codigo"), CharCase::Normal);
-    codigo->setDisplayMask(QStringLiteral("0000"));
-    codigo->setReadOnly(true);
-    codigo->setFocusPolicy(Qt::NoFocus);
-    put(codigo, QStringLiteral("Codigo"), 0, 0);
+    core::FormBuilder f(form, group, m_table);
+    auto edit = [&f](const QString &field, CharCase cc) { return f.edit(field, cc); };
+    auto masked = [&f](const QString &field, CharCase cc, const QString &mask) { return f.masked(field, mask, cc); };
+    auto put = [&f](QWidget *w, const QString &caption, int r, int c, int span = 1) { f.put(w, caption, r, c, span); };
+    put(f.number(QStringLiteral("Codigo"), QStringLiteral("0000")), QStringLiteral("Codigo"), 0, 0);
     m_nome = edit(QStringLiteral("Nome"), CharCase::Upper);
     put(m_nome, QStringLiteral("Nome Funcionário"), 1, 0, 3);
     auto *funcao = new core::DbComboBox(group, true);
@@ -220,18 +199,11 @@ void TFormFuncionario::localizarChange(const QString &text)
 namespace {
 core::ValueListWindow::Setup roleSetup()
 {
-    core::ValueListWindow::Setup s;
-    s.table = QStringLiteral("tbFuncao.db");
-    s.field = QStringLiteral("Funcao");
-    s.group = QStringLiteral("Função : ");
-    s.column = QStringLiteral("Função");
-    s.emptyMessage = QStringLiteral("Preencha o nome da Função para adicionar!");
-    s.nameBox = QStringLiteral("edtNome");
-    s.addButton = QStringLiteral("btnAdicionar");
-    s.removeButton = QStringLiteral("btnRemover");
-    s.editButton = QStringLiteral("btnEditar");
-    s.valueBox = QStringLiteral("DBEditFuncao");
-    return s;
+    return {QStringLiteral("tbFuncao.db"), QStringLiteral("Funcao"), QStringLiteral("Função : "),
+            QStringLiteral("Função"), QStringLiteral("Preencha o nome da Função para adicionar!"),
+            // Object names: name box, Adicionar, Remover, Editar, the in-place box.
+            QStringLiteral("edtNome"), QStringLiteral("btnAdicionar"), QStringLiteral("btnRemover"),
+            QStringLiteral("btnEditar"), QStringLiteral("DBEditFuncao")};
 }
 } // namespace
 

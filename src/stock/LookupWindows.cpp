@@ -11,18 +11,11 @@ const TFormLookup::Kind TFormLookup::kCategorias = {"TFormCategoria", "Cadastro 
 namespace {
 core::ValueListWindow::Setup setupOf(const TFormLookup::Kind &kind)
 {
-    core::ValueListWindow::Setup s;
-    s.table = QString::fromLatin1(kind.table);
-    s.field = QString::fromLatin1(kind.field);
-    s.group = QString::fromUtf8(kind.group);
-    // The same text in the three windows.
-    s.emptyMessage = QStringLiteral("Preencha o nome da marca para adicionar!");
-    s.nameBox = QStringLiteral("EditNome");
-    s.addButton = QStringLiteral("BtAdicionar");
-    s.removeButton = QStringLiteral("BtRemover");
-    s.editButton = QStringLiteral("BtEditar");
-    s.valueBox = QStringLiteral("DBEdit1");
-    return s;
+    // The column is captioned after the field; the message is the same in the three windows.
+    return {QString::fromLatin1(kind.table), QString::fromLatin1(kind.field), QString::fromUtf8(kind.group), QString(),
+            QStringLiteral("Preencha o nome da marca para adicionar!"), QStringLiteral("EditNome"),
+            QStringLiteral("BtAdicionar"), QStringLiteral("BtRemover"), QStringLiteral("BtEditar"),
+            QStringLiteral("DBEdit1")};
 }
 } // namespace
 

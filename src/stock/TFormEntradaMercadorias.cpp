@@ -31,14 +31,6 @@ namespace {
 
 QString s(const char *utf8) { return QString::fromUtf8(utf8); }
 
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
 QDateEdit *dateEdit(QWidget *parent, const char *name, const QDate &d)
 {
     auto *e = new QDateEdit(d, parent);
@@ -110,7 +102,7 @@ TFormEntradaMercadorias::TFormEntradaMercadorias(data::DatabasePtr db, QWidget *
     item->setObjectName(QStringLiteral("GroupItem"));
     auto *il = new QGridLayout(item);
     m_codigo = codeEdit(item, "EditCodigo");
-    auto *procurar = button(item, "BtProcurar", QStringLiteral("..."));
+    auto *procurar = core::pushButton(item, QStringLiteral("BtProcurar"), QStringLiteral("..."));
     procurar->setToolTip(QStringLiteral("Procurar produto"));
     procurar->setMaximumWidth(32);
     procurar->setFocusPolicy(Qt::NoFocus);
@@ -123,7 +115,7 @@ TFormEntradaMercadorias::TFormEntradaMercadorias(data::DatabasePtr db, QWidget *
     m_qtd->setObjectName(QStringLiteral("EditQtd"));
     m_preco = new QLineEdit(item);
     m_preco->setObjectName(QStringLiteral("EditPrecoCompra"));
-    auto *lancar = button(item, "BtLancar", s("Lançar"));
+    auto *lancar = core::pushButton(item, QStringLiteral("BtLancar"), s("Lançar"));
     lancar->setAutoDefault(true);   // Enter on the button records the line
     il->addWidget(new QLabel(s("Código (digite ou leia)"), item), 0, 0);
     il->addWidget(new QLabel(s("Descrição"), item), 0, 2);
@@ -147,7 +139,7 @@ TFormEntradaMercadorias::TFormEntradaMercadorias(data::DatabasePtr db, QWidget *
     m_de = dateEdit(lista, "EditDe", QDate(today.year(), today.month(), 1));
     m_ate = dateEdit(lista, "EditAte", today);
     m_filtroCodigo = codeEdit(lista, "EditFiltroCodigo");
-    auto *pesquisar = button(lista, "BtPesquisar", QStringLiteral("Pesquisar"));
+    auto *pesquisar = core::pushButton(lista, QStringLiteral("BtPesquisar"), QStringLiteral("Pesquisar"));
     filters->addWidget(new QLabel(QStringLiteral("De"), lista));
     filters->addWidget(m_de);
     filters->addWidget(new QLabel(s("Até"), lista));
@@ -169,14 +161,14 @@ TFormEntradaMercadorias::TFormEntradaMercadorias(data::DatabasePtr db, QWidget *
     auto *bottom = new QHBoxLayout;
     m_total = new QLabel(lista);
     m_total->setObjectName(QStringLiteral("LabTotal"));
-    auto *excluir = button(lista, "BtExcluirEntrada", QStringLiteral("Excluir Entrada"));
+    auto *excluir = core::pushButton(lista, QStringLiteral("BtExcluirEntrada"), QStringLiteral("Excluir Entrada"));
     bottom->addWidget(m_total, 1);
     bottom->addWidget(excluir);
     ll->addLayout(bottom);
     outer->addWidget(lista, 1);
 
     auto *bar = new QHBoxLayout;
-    auto *sair = button(this, "BtSair", QStringLiteral("&Sair"));
+    auto *sair = core::pushButton(this, QStringLiteral("BtSair"), QStringLiteral("&Sair"));
     bar->addStretch();
     bar->addWidget(sair);
     outer->addLayout(bar);
@@ -443,8 +435,8 @@ TFPesquisaProduto::TFPesquisaProduto(data::DatabasePtr db, QWidget *parent) : QD
                                                     QStringLiteral("###,##0.00"))});
     l->addWidget(m_grid);
     auto *bar = new QHBoxLayout;
-    auto *ok = button(this, "BtOk", QStringLiteral("Selecionar"));
-    auto *cancel = button(this, "BtCancelar", QStringLiteral("Cancelar"));
+    auto *ok = core::pushButton(this, QStringLiteral("BtOk"), QStringLiteral("Selecionar"));
+    auto *cancel = core::pushButton(this, QStringLiteral("BtCancelar"), QStringLiteral("Cancelar"));
     bar->addStretch();
     bar->addWidget(ok);
     bar->addWidget(cancel);

@@ -46,14 +46,6 @@ const char *kCodeMask = "0000000000000";
 
 QString s(const char *utf8) { return QString::fromUtf8(utf8); }
 
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
 QLineEdit *edit(QWidget *parent, const char *name, int maxLength = 0)
 {
     auto *e = new QLineEdit(parent);
@@ -180,7 +172,7 @@ void TFormProdutos::buildUi()
     connect(m_lblCodigo, &core::ClickLabel::clicked, this, &TFormProdutos::Localizar);
     m_codigo = edit(page, "DBEditCodigo", 13);
     core::setTypingCase(m_codigo, core::CharCase::Upper);
-    m_btGeraBarra = button(page, "BtGeraBarra", QStringLiteral("Gerar Codigo Barra"));
+    m_btGeraBarra = core::pushButton(page, QStringLiteral("BtGeraBarra"), QStringLiteral("Gerar Codigo Barra"));
     connect(m_btGeraBarra, &QPushButton::clicked, this, &TFormProdutos::openGerador);
     form->addWidget(m_lblCodigo, row, 0);
     form->addWidget(m_codigo, row, 1);
@@ -198,7 +190,7 @@ void TFormProdutos::buildUi()
     form->addWidget(m_custo, row, 1);
     ++row;
     m_margem = edit(page, "DBEditMargem");
-    m_calcular = button(page, "Button1", QStringLiteral("Calcular"));
+    m_calcular = core::pushButton(page, QStringLiteral("Button1"), QStringLiteral("Calcular"));
     connect(m_calcular, &QPushButton::clicked, this, &TFormProdutos::CalculoVenda);
     form->addWidget(new QLabel(QStringLiteral("Margem %"), page), row, 0);
     form->addWidget(m_margem, row, 1);
@@ -214,7 +206,7 @@ void TFormProdutos::buildUi()
         combo = new QComboBox(page);
         combo->setObjectName(QString::fromLatin1(comboName));
         combo->setEditable(false);
-        auto *b = button(page, btnName, QStringLiteral("Incluir Nova"));
+        auto *b = core::pushButton(page, QString::fromLatin1(btnName), QStringLiteral("Incluir Nova"));
         connect(b, &QPushButton::clicked, this, [this, which] { afterLookupWindow(which); });
         connect(combo, &QComboBox::activated, this, [this] { markEdited(); });
         form->addWidget(new QLabel(caption, page), row, 0);
@@ -250,7 +242,7 @@ void TFormProdutos::buildUi()
     m_foto->setToolTip(QStringLiteral("Clique para escolher a foto do produto"));
     connect(m_foto, &core::ClickLabel::clicked, this, &TFormProdutos::choosePhoto);
     photoBox->addWidget(m_foto);
-    m_btEntrada = button(page, "BtEntradaMercadorias", QStringLiteral("Entrada de Mercadorias"));
+    m_btEntrada = core::pushButton(page, QStringLiteral("BtEntradaMercadorias"), QStringLiteral("Entrada de Mercadorias"));
     connect(m_btEntrada, &QPushButton::clicked, this, &TFormProdutos::openEntrada);
     photoBox->addWidget(m_btEntrada);
     photoBox->addStretch();
@@ -268,7 +260,7 @@ void TFormProdutos::buildUi()
     m_byNome->setChecked(true);
     m_byCodigo = new QRadioButton(QStringLiteral("Codigo"), m_panLocalizar);
     m_byCodigo->setObjectName(QStringLiteral("RbCodigo"));
-    auto *fechar = button(m_panLocalizar, "BtFechar", QStringLiteral("&Fechar"));
+    auto *fechar = core::pushButton(m_panLocalizar, QStringLiteral("BtFechar"), QStringLiteral("&Fechar"));
     pTop->addWidget(new QLabel(QStringLiteral("Localizar:"), m_panLocalizar));
     pTop->addWidget(m_search, 1);
     pTop->addWidget(m_byNome);
@@ -327,7 +319,7 @@ void TFormProdutos::buildUi()
     auto *order = new QButtonGroup(gCad);
     order->addButton(m_rbOrdemCodigo);
     order->addButton(m_rbOrdemNome);
-    auto *impCad = button(gCad, "BtImprimirCadastro", QStringLiteral("&Imprimir"));
+    auto *impCad = core::pushButton(gCad, QStringLiteral("BtImprimirCadastro"), QStringLiteral("&Imprimir"));
     gcl->addWidget(m_rbServicos, 0, 0);
     gcl->addWidget(m_rbProdutos, 1, 0);
     gcl->addWidget(m_rbTudo, 2, 0);
@@ -354,7 +346,7 @@ void TFormProdutos::buildUi()
     m_cbMarca->setEditable(true);
     core::setTypingCase(m_cbCategoria->lineEdit(), core::CharCase::Upper);
     core::setTypingCase(m_cbMarca->lineEdit(), core::CharCase::Upper);
-    auto *impFil = button(gFil, "BtImprimirFiltro", QStringLiteral("&Imprimir"));
+    auto *impFil = core::pushButton(gFil, QStringLiteral("BtImprimirFiltro"), QStringLiteral("&Imprimir"));
     gfl->addWidget(m_rbCategoria, 0, 0);
     gfl->addWidget(new QLabel(QStringLiteral("Categoria"), gFil), 0, 1);
     gfl->addWidget(m_cbCategoria, 0, 2);
@@ -374,7 +366,7 @@ void TFormProdutos::buildUi()
     connect(m_cbMarca, &QComboBox::activated, this, [this] { m_rbMarca->setChecked(true); });
     connect(impFil, &QPushButton::clicked, this, &TFormProdutos::printFiltro);
     rl->addWidget(gFil);
-    auto *sairRel = button(m_panel3, "BtSairRelatorio", QStringLiteral("Sair "));
+    auto *sairRel = core::pushButton(m_panel3, QStringLiteral("BtSairRelatorio"), QStringLiteral("Sair "));
     connect(sairRel, &QPushButton::clicked, this, &TFormProdutos::closeReport);
     rl->addWidget(sairRel, 0, Qt::AlignBottom);
     m_panel3->hide();
@@ -383,14 +375,14 @@ void TFormProdutos::buildUi()
     // Button bar.
     auto *bar = new QHBoxLayout;
     outer->addLayout(bar);
-    m_btIncluir = button(this, "BtIncluir", QStringLiteral("Incluir &Novo"));
-    m_btSalvar = button(this, "BtSalvar", QStringLiteral("&Salvar"));
-    m_alterar = button(this, "Alterar", QStringLiteral("&Salvar"));
-    m_btCancelar = button(this, "BtCancelar", QStringLiteral("&Cancelar"));
-    m_btExcluir = button(this, "BtExcluir", QStringLiteral("&Excluir"));
-    m_localizar = button(this, "SpeedButton4", QStringLiteral("&Localizar"));
-    m_relatorios = button(this, "Relatorios", QStringLiteral("&Relatorio"));
-    m_sair = button(this, "SpeedButton6", QStringLiteral("&Sair"));
+    m_btIncluir = core::pushButton(this, QStringLiteral("BtIncluir"), QStringLiteral("Incluir &Novo"));
+    m_btSalvar = core::pushButton(this, QStringLiteral("BtSalvar"), QStringLiteral("&Salvar"));
+    m_alterar = core::pushButton(this, QStringLiteral("Alterar"), QStringLiteral("&Salvar"));
+    m_btCancelar = core::pushButton(this, QStringLiteral("BtCancelar"), QStringLiteral("&Cancelar"));
+    m_btExcluir = core::pushButton(this, QStringLiteral("BtExcluir"), QStringLiteral("&Excluir"));
+    m_localizar = core::pushButton(this, QStringLiteral("SpeedButton4"), QStringLiteral("&Localizar"));
+    m_relatorios = core::pushButton(this, QStringLiteral("Relatorios"), QStringLiteral("&Relatorio"));
+    m_sair = core::pushButton(this, QStringLiteral("SpeedButton6"), QStringLiteral("&Sair"));
     for (QPushButton *b : {m_btIncluir, m_btSalvar, m_alterar, m_btCancelar, m_btExcluir, m_localizar,
                            m_relatorios, m_sair})
         bar->addWidget(b);

@@ -95,13 +95,8 @@ PermissionPanel::PermissionPanel(data::DatabasePtr db, QWidget *parent) : QFrame
     styled(this, QStringLiteral("PanelPermissao"));
     m_table = openFirstRow(std::move(db), QStringLiteral("Checkbox.db"), QStringLiteral("TabelaCheckbox"), this);
     auto *v = new QVBoxLayout(this);
-    auto *title = new QLabel(QStringLiteral("Permissões dos Usuários Secundários"), this);
-    title->setObjectName(QStringLiteral("LabelPermissoes"));
-    QFont f = title->font();
-    f.setBold(true);
-    f.setPointSizeF(f.pointSizeF() * 1.3);
-    title->setFont(f);
-    v->addWidget(title);
+    v->addWidget(core::heading(this, QStringLiteral("LabelPermissoes"),
+                               QStringLiteral("Permissões dos Usuários Secundários"), 1.3));
     auto *groups = new QHBoxLayout;
     auto group = [&](const QString &name, const QString &text, const QStringList &fieldList) {
         auto *g = new QGroupBox(text, this);
@@ -197,11 +192,7 @@ LogoPanel::LogoPanel(data::DatabasePtr db, std::function<bool(const QString &)> 
     m_table = openFirstRow(std::move(db), QStringLiteral("logo.db"), QStringLiteral("TabelaLogo"), this);
     auto *v = new QVBoxLayout(this);
     auto *top = new QHBoxLayout;
-    auto *title = new QLabel(QStringLiteral("Logo Marca"), this);
-    QFont f = title->font();
-    f.setBold(true);
-    title->setFont(f);
-    top->addWidget(title);
+    top->addWidget(core::heading(this, QStringLiteral("LabelLogo"), QStringLiteral("Logo Marca"), 1.0));
     top->addStretch(1);
     QPushButton *x = panelButton(this, QStringLiteral("btnFecharLogo"), QStringLiteral("X"));
     x->setFixedWidth(32);

@@ -27,13 +27,7 @@ TF_Empresa::TF_Empresa(data::DatabasePtr db, QWidget *parent)
     setWindowTitle(QStringLiteral("Empresa"));
 
     auto *v = new QVBoxLayout(this);
-    auto *heading = new QLabel(QStringLiteral("Dados da Empresa"), this);
-    heading->setObjectName(QStringLiteral("LabelTitulo"));
-    QFont f = heading->font();
-    f.setBold(true);
-    f.setPointSizeF(f.pointSizeF() * 1.4);
-    heading->setFont(f);
-    v->addWidget(heading);
+    v->addWidget(core::heading(this, QStringLiteral("LabelTitulo"), QStringLiteral("Dados da Empresa"), 1.4));
 
     auto bound = [this](const QString &field, int maxLength, core::CharCase c) {
         auto *e = new core::DbEdit(this);

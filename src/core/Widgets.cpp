@@ -171,6 +171,17 @@ DbGrid *makeGrid(QWidget *parent, Dataset *dataset, const QString &objectName, c
     return g;
 }
 
+QLabel *heading(QWidget *parent, const QString &name, const QString &text, double scale)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    QFont f = l->font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * scale);
+    l->setFont(f);
+    return l;
+}
+
 QPushButton *pushButton(QWidget *parent, const QString &name, const QString &text)
 {
     auto *b = new QPushButton(text, parent);

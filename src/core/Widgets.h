@@ -69,6 +69,9 @@ DbGrid *makeGrid(QWidget *parent, data::Dataset *dataset, const QString &objectN
 // "Funcao" -> "Função", "AnoModelo" -> "Ano Modelo".
 QString fieldCaption(const QString &field);
 
+// A bold heading, its font `scale` times the normal size.
+QLabel *heading(QWidget *parent, const QString &name, const QString &text, double scale);
+
 // A push button with an object name that does not take Enter as the default button.
 QPushButton *pushButton(QWidget *parent, const QString &name, const QString &text);
 

@@ -18,16 +18,8 @@ using data::Table;
 
 namespace {
 
-template <typename T = QPushButton>
-T *child(QWidget *w, const char *name)
-{
-    T *c = w->findChild<T *>(QString::fromLatin1(name));
-    if (!c)
-        qFatal("no control %s", name);
-    return c;
-}
-
-void click(QWidget *w, const char *name) { QTest::mouseClick(child(w, name), Qt::LeftButton); }
+using regtest::child;
+using regtest::click;
 
 // Both desks press "new", type a name and save, one after the other.
 template <typename Window>

@@ -180,7 +180,7 @@ void TestClientes::toolbarStatesAndDelete()
     QVERIFY(check.locate("Nome", {"BRUNO"}));
     QCOMPARE(check.asString("Cidade"), QStringLiteral("SANTOS"));
 
-    // A vehicle of the customer survives the customer's deletion.
+    // The customer's vehicles go with the customer.
     Table cars(c.fresh.db, "TCadastroCarros.db");
     cars.open();
     regtest::addRow(cars, {{"Link", 2}, {"Modelo", "GOL"}, {"Placa", "ABC1234"}});
@@ -196,7 +196,7 @@ void TestClientes::toolbarStatesAndDelete()
     QCOMPARE(q[1].text, QStringLiteral("DESEJA EXCLUIR ESTE REGISTRO?"));
     QCOMPARE(regtest::columnOf(c.fresh.db, "tbCliente.DB", "Nome"), QStringList{"ANA"});
     QCOMPARE(states(w), QStringLiteral("GN--"));
-    QCOMPARE(regtest::columnOf(c.fresh.db, "TCadastroCarros.db", "Placa"), QStringList{"ABC1234"});
+    QCOMPARE(regtest::columnOf(c.fresh.db, "TCadastroCarros.db", "Placa"), QStringList{});
     QVERIFY(c.dialogs->clean());
 }
 

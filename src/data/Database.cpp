@@ -5,6 +5,7 @@
 #include "data/SqliteStmt.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -66,34 +67,17 @@ const QHash<QString, const TableDef *> &tableIndex()
     return idx;
 }
 
-bool isText(FieldType t) { return t == FieldType::Alpha || t == FieldType::Memo; }
-
-QString declType(const FieldDef &f)
-{
-    switch (f.type) {
-    case FieldType::AutoInc: return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
-    case FieldType::Integer: return QStringLiteral("INTEGER");
-    case FieldType::Number: return QStringLiteral("REAL");
-    case FieldType::Money: return QStringLiteral("MONEY REAL");
-    case FieldType::Alpha: return QStringLiteral("VARCHAR(%1)").arg(f.size);
-    case FieldType::Date: return QStringLiteral("DATE TEXT");
-    case FieldType::Time: return QStringLiteral("TIME TEXT");
-    case FieldType::Memo: return QStringLiteral("MEMO TEXT");
-    case FieldType::Graphic: return QStringLiteral("BLOB");
-    case FieldType::Logical: return QStringLiteral("BOOLEAN INTEGER");
-    }
-    return QString();
-}
-
 std::atomic<int> connectionCounter{0};
 
 } // namespace
 
 struct Database::Impl {
     QString folder;
+    QString serverUri;                  // set when a server holds the database
     QString connName;
     QSqlDatabase conn;
-    sqlite3 *h = nullptr;
+    sqlite3 *h = nullptr;               // SQLite only
+    std::unique_ptr<Conn> engine;
     FolderLock folderLock;
     QSet<QString> passwords;
     QString privateDir;
@@ -104,6 +88,7 @@ struct Database::Impl {
     void lockFolder();
     void unlockFolder();
     void provision();
+    void migrate(Database &db);
     int userVersion();
 };
 
@@ -117,55 +102,16 @@ void Database::Impl::lockFolder()
 
 void Database::Impl::unlockFolder() { folderLock.release(); }
 
-int Database::Impl::userVersion()
-{
-    Stmt s(h, QStringLiteral("PRAGMA user_version"));
-    return s.step() ? int(s.column(0).toLongLong()) : 0;
-}
+int Database::Impl::userVersion() { return engine->userVersion(); }
 
 void Database::Impl::provision()
 {
-    execSimple(h, QStringLiteral("BEGIN IMMEDIATE"));
+    engine->beginWrite();
     try {
-        Stmt count(h, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite%'"));
-        count.step();
-        const bool empty = count.column(0).toLongLong() == 0;
-        count.reset();
-        if (empty) {
-            for (const TableDef &t : catalogue()) {
-                QStringList cols;
-                for (const FieldDef &f : t.fields)
-                    cols << quoteIdent(f.name) + QLatin1Char(' ') + declType(f);
-                execSimple(h, QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdent(t.sqlName), cols.join(QStringLiteral(", "))));
-
-                QSet<QString> made;
-                int n = 0;
-                for (const IndexDef &ix : t.indexes) {
-                    QStringList parts;
-                    bool onlyRowid = ix.fields.size() == 1;
-                    for (const QString &fn : ix.fields) {
-                        const FieldDef *f = t.field(fn);
-                        if (!f)
-                            continue;
-                        if (f->type != FieldType::AutoInc)
-                            onlyRowid = false;
-                        QString p = quoteIdent(f->name);
-                        if (isText(f->type) && !ix.primary)
-                            p += QStringLiteral(" COLLATE ") + QLatin1String(kTextCollation);
-                        parts << p;
-                    }
-                    if (parts.isEmpty() || onlyRowid)
-                        continue;   // the AutoInc field is the row id itself
-                    const QString sig = (ix.unique ? QStringLiteral("U:") : QStringLiteral("N:")) + parts.join(QLatin1Char(','));
-                    if (made.contains(sig))
-                        continue;
-                    made.insert(sig);
-                    execSimple(h, QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
-                                      .arg(ix.unique ? QStringLiteral("UNIQUE ") : QString(),
-                                           quoteIdent(QStringLiteral("ix_%1_%2").arg(t.sqlName).arg(++n)),
-                                           quoteIdent(t.sqlName), parts.join(QStringLiteral(", "))));
-                }
-            }
+        if (engine->isEmptyDatabase()) {
+            provisionPostgresSchema(engine.get());
+            for (const TableDef &t : catalogue())
+                engine->createTable(t);
             for (const SeedRow &r : seedRows()) {
                 const TableDef *t = Database::tableDef(r.table);
                 if (!t)
@@ -184,55 +130,41 @@ void Database::Impl::provision()
                     ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdent(t->sqlName))
                     : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                           .arg(quoteIdent(t->sqlName), cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-                Stmt ins(h, sql);
+                Stmt ins(engine.get(), sql);
                 ins.bindAll(values);
                 ins.exec();
             }
-            execSimple(h, QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
+            engine->setUserVersion(kSchemaVersion);
         }
-        execSimple(h, QStringLiteral("COMMIT"));
+        engine->commitWrite();
     } catch (...) {
-        sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
+        try {
+            engine->rollbackWrite();
+        } catch (...) {
+        }
         throw;
     }
 }
 
 // ---------------------------------------------------------------- Database
 
-Database::Database(const QString &folder) : d(std::make_unique<Impl>())
+namespace {
+
+bool isServerUri(const QString &s)
 {
-    d->folder = QDir(folder).absolutePath();
+    return s.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
+        || s.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
 }
 
-Database::~Database()
-{
-    if (d->h) {
-        dropStmtCache(d->h);
-        while (d->txDepth > 0) {
-            try {
-                rollback();
-            } catch (...) {
-                d->txDepth = 0;
-            }
-        }
-        // Fold the write-ahead log into the database file; when this is the
-        // last connection SQLite then removes the -wal and -shm files.
-        sqlite3_wal_checkpoint_v2(d->h, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
-    }
-    d->conn.close();
-    d->conn = QSqlDatabase();
-    if (!d->connName.isEmpty())
-        QSqlDatabase::removeDatabase(d->connName);
-    d->unlockFolder();
-}
-
-QString Database::aliasFolder(const QString &alias)
+// The value of an alias: its environment variable, then the alias file.
+// Empty when neither names it.
+QString aliasValue(const QString &alias, bool *fromEnvironment)
 {
     const QString env = qEnvironmentVariable(alias.toLocal8Bit().constData());
+    *fromEnvironment = !env.isEmpty();
     if (!env.isEmpty())
-        return QDir(env).absolutePath();
-    const QString dir = executableDir();
-    QFile ini(QDir(dir).filePath(QStringLiteral("aliases.ini")));
+        return env;
+    QFile ini(QDir(executableDir()).filePath(QStringLiteral("aliases.ini")));
     if (ini.open(QIODevice::ReadOnly | QIODevice::Text)) {
         QTextStream in(&ini);
         while (!in.atEnd()) {
@@ -245,16 +177,152 @@ QString Database::aliasFolder(const QString &alias)
                 continue;
             if (line.left(eq).trimmed().compare(alias, Qt::CaseInsensitive) != 0)
                 continue;
-            const QString path = line.mid(eq + 1).trimmed();
-            if (!path.isEmpty())
-                return QDir(dir).absoluteFilePath(path);
+            const QString value = line.mid(eq + 1).trimmed();
+            if (!value.isEmpty())
+                return value;
         }
     }
-    return QDir(dir).filePath(QStringLiteral("dados"));
+    return QString();
+}
+
+// A server that holds the database of every folder (each folder one schema);
+// the test harness sets it to run every suite on the server engine.
+QString folderServer() { return qEnvironmentVariable(Database::kFolderServerVariable); }
+
+QString folderSchema(const QString &folder)
+{
+    const QByteArray path = QDir(folder).absolutePath().toUtf8();
+    return QStringLiteral("f_") + QString::fromLatin1(QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex().left(24));
+}
+
+std::function<QString(const QString &)> &passwordPrompt()
+{
+    static std::function<QString(const QString &)> prompt;
+    return prompt;
+}
+
+// Connects, asking for the password when the password file has none.
+std::unique_ptr<Conn> connectServer(const QString &uri, const QString &schema)
+{
+    QString error;
+    bool needsPassword = false;
+    auto c = connectPostgres(uri, schema, QString(), &error, &needsPassword);
+    if (!c && needsPassword && passwordPrompt()) {
+        const QString pw = passwordPrompt()(uri);
+        if (!pw.isEmpty())
+            c = connectPostgres(uri, schema, pw, &error, &needsPassword);
+    }
+    if (!c)
+        throw DbError(DbError::Kind::NotOpen,
+                      QStringLiteral("Não foi possível conectar ao servidor do banco de dados: %1").arg(error));
+    return c;
+}
+
+} // namespace
+
+Database::Database(const QString &folder) : d(std::make_unique<Impl>())
+{
+    d->folder = isServerUri(folder) ? folder : QDir(folder).absolutePath();
+}
+
+Database::~Database()
+{
+    if (d->engine) {
+        dropStmtCache(d->engine.get());
+        while (d->txDepth > 0) {
+            try {
+                rollback();
+            } catch (...) {
+                d->txDepth = 0;
+            }
+        }
+        // Fold the write-ahead log into the database file; when this is the
+        // last connection SQLite then removes the -wal and -shm files.
+        if (d->h)
+            sqlite3_wal_checkpoint_v2(d->h, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+        d->engine.reset();
+    }
+    d->conn.close();
+    d->conn = QSqlDatabase();
+    if (!d->connName.isEmpty())
+        QSqlDatabase::removeDatabase(d->connName);
+    d->unlockFolder();
+}
+
+QString Database::aliasFolder(const QString &alias)
+{
+    bool fromEnvironment = false;
+    const QString value = aliasValue(alias, &fromEnvironment);
+    if (isServerUri(value))
+        return value;
+    if (fromEnvironment)
+        return QDir(value).absolutePath();
+    const QString dir = executableDir();
+    if (value.isEmpty())
+        return QDir(dir).filePath(QStringLiteral("dados"));
+    return QDir(dir).absoluteFilePath(value);
+}
+
+bool Database::isServer(const QString &location) { return isServerUri(location); }
+
+void Database::setPasswordPrompt(std::function<QString(const QString &)> prompt)
+{
+    passwordPrompt() = std::move(prompt);
+}
+
+void Database::Impl::migrate(Database &db)
+{
+    version = userVersion();
+    // Migrations of the schema; a present database is otherwise never altered.
+    const auto pending = migrations();
+    for (const auto &[toVersion, m] : pending) {
+        if (toVersion <= version)
+            continue;
+        db.transaction();
+        try {
+            if (userVersion() < toVersion) {   // another program may have done it meanwhile
+                m(db);
+                engine->setUserVersion(toVersion);
+            }
+            db.commit();
+        } catch (...) {
+            db.rollback();
+            throw;
+        }
+        version = toVersion;
+        db.refreshSchema();
+    }
+}
+
+std::shared_ptr<Database> Database::openServer(const QString &uri, const QString &schema, const QString &folder,
+                                               bool provisionIfMissing)
+{
+    std::shared_ptr<Database> db(new Database(folder.isEmpty() ? uri : folder));
+    Impl &d = *db->d;
+    d.serverUri = uri;
+    if (!folder.isEmpty()) {
+        if (!QDir(d.folder).exists() && (!provisionIfMissing || !QDir().mkpath(d.folder)))
+            throw DbError(DbError::Kind::NotOpen,
+                          QStringLiteral("Pasta do banco de dados não encontrada: %1").arg(d.folder));
+        d.lockFolder();
+    }
+    d.engine = connectServer(uri, schema);
+    const bool present = !d.engine->isEmptyDatabase();
+    if (!present && !provisionIfMissing)
+        throw DbError(DbError::Kind::NotOpen, QStringLiteral("Banco de dados não encontrado em %1").arg(d.folder));
+    if (!present)
+        d.provision();
+    d.migrate(*db);
+    return db;
 }
 
 std::shared_ptr<Database> Database::open(const QString &folder, bool provisionIfMissing)
 {
+    if (isServerUri(folder))
+        return openServer(folder, QStringLiteral("public"), QString(), provisionIfMissing);
+    if (const QString server = folderServer(); !server.isEmpty())
+        return openServer(server, folderSchema(folder), folder, provisionIfMissing);
+
     std::shared_ptr<Database> db(new Database(folder));
     Impl &d = *db->d;
     QDir dir(d.folder);
@@ -280,43 +348,21 @@ std::shared_ptr<Database> Database::open(const QString &folder, bool provisionIf
     if (!hv.isValid() || qstrcmp(hv.typeName(), "sqlite3*") != 0)
         throw DbError(DbError::Kind::NotOpen, QStringLiteral("Driver do banco de dados inesperado."));
     d.h = *static_cast<sqlite3 *const *>(hv.constData());
+    d.engine = sqliteConn(d.h);
 
     // A writer waits up to 5 s for another writer before giving up (Busy).
     sqlite3_busy_timeout(d.h, 5000);
     registerCollation(d.h);
-    try {
-        // Write-ahead log with synchronous=NORMAL: a killed program loses
-        // nothing it committed (the log is synced at checkpoints, and a
-        // committed transaction survives a process crash); only a power cut
-        // can drop the last few commits, never corrupt the file.
-        execSimple(d.h, QStringLiteral("PRAGMA journal_mode=WAL"));
-        execSimple(d.h, QStringLiteral("PRAGMA synchronous=NORMAL"));
-        execSimple(d.h, QStringLiteral("PRAGMA foreign_keys=OFF"));
-        if (!present)
-            d.provision();
-        d.version = d.userVersion();
-        // Migrations of the schema; a present database is otherwise never altered.
-        const auto pending = migrations();
-        for (const auto &[toVersion, m] : pending) {
-            if (toVersion <= d.version)
-                continue;
-            db->transaction();
-            try {
-                if (d.userVersion() < toVersion) {   // another program may have done it meanwhile
-                    m(*db);
-                    execSimple(d.h, QStringLiteral("PRAGMA user_version = %1").arg(toVersion));
-                }
-                db->commit();
-            } catch (...) {
-                db->rollback();
-                throw;
-            }
-            d.version = toVersion;
-            db->refreshSchema();
-        }
-    } catch (const DbError &) {
-        throw;
-    }
+    // Write-ahead log with synchronous=NORMAL: a killed program loses
+    // nothing it committed (the log is synced at checkpoints, and a
+    // committed transaction survives a process crash); only a power cut
+    // can drop the last few commits, never corrupt the file.
+    execSimple(d.engine.get(), QStringLiteral("PRAGMA journal_mode=WAL"));
+    execSimple(d.engine.get(), QStringLiteral("PRAGMA synchronous=NORMAL"));
+    execSimple(d.engine.get(), QStringLiteral("PRAGMA foreign_keys=OFF"));
+    if (!present)
+        d.provision();
+    d.migrate(*db);
     return db;
 }
 
@@ -327,16 +373,54 @@ std::shared_ptr<Database> Database::openAlias(const QString &alias, bool provisi
 
 bool Database::exists(const QString &folder)
 {
+    const QString server = isServerUri(folder) ? folder : folderServer();
+    if (!server.isEmpty()) {
+        if (!isServerUri(folder) && !QDir(folder).exists())
+            return false;
+        try {
+            auto c = connectServer(server, isServerUri(folder) ? QStringLiteral("public") : folderSchema(folder));
+            return !c->isEmptyDatabase();
+        } catch (const DbError &) {
+            return false;
+        }
+    }
     const QFileInfo fi(QDir(folder).filePath(QLatin1String(kFileName)));
     return fi.exists() && fi.isFile() && fi.size() > 0;
 }
 
-bool Database::isInUse(const QString &folder) { return FolderLock::inUse(folder); }
+bool Database::isInUse(const QString &folder)
+{
+    if (isServerUri(folder))
+        return !connectedDesks(folder).isEmpty();
+    return FolderLock::inUse(folder);
+}
+
+QStringList Database::connectedDesks(const QString &uri)
+{
+    auto c = connectServer(uri, QStringLiteral("public"));
+    Stmt s(c.get(), QStringLiteral("SELECT coalesce(client_hostname, host(client_addr), 'local'), "
+                                   "coalesce(usename, ''), to_char(backend_start, 'DD/MM/YYYY HH24:MI') "
+                                   "FROM pg_stat_activity WHERE datname = current_database() "
+                                   "AND pid <> pg_backend_pid() AND application_name = 'Brelvo' "
+                                   "ORDER BY backend_start"));
+    QStringList out;
+    while (s.step())
+        out << QStringLiteral("%1 (%2, desde %3)")
+                   .arg(s.column(0).toString(), s.column(1).toString(), s.column(2).toString());
+    return out;
+}
 
 QString Database::folder() const { return d->folder; }
-QString Database::filePath() const { return QDir(d->folder).filePath(QLatin1String(kFileName)); }
+QString Database::filePath() const
+{
+    if (!d->serverUri.isEmpty())
+        return d->serverUri;
+    return QDir(d->folder).filePath(QLatin1String(kFileName));
+}
+bool Database::onServer() const { return !d->serverUri.isEmpty(); }
+QString Database::serverUri() const { return d->serverUri; }
 int Database::schemaVersion() const { return d->version; }
-void Database::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(d->h, milliseconds); }
+void Database::setBusyTimeout(int milliseconds) { d->engine->setBusyTimeout(milliseconds); }
 
 void Database::addPassword(const QString &password) { d->passwords.insert(password); }
 void Database::removePassword(const QString &password) { d->passwords.remove(password); }
@@ -370,9 +454,9 @@ QString Database::sqlTableName(const QString &name)
 void Database::transaction()
 {
     if (d->txDepth == 0)
-        execSimple(d->h, QStringLiteral("BEGIN IMMEDIATE"));
+        d->engine->beginWrite();
     else
-        execSimple(d->h, QStringLiteral("SAVEPOINT brelvo_sp%1").arg(d->txDepth));
+        execSimple(d->engine.get(), QStringLiteral("SAVEPOINT brelvo_sp%1").arg(d->txDepth));
     ++d->txDepth;
 }
 
@@ -381,9 +465,9 @@ void Database::commit()
     if (d->txDepth == 0)
         throw DbError(DbError::Kind::Generic, QStringLiteral("Nenhuma transação em andamento."));
     if (d->txDepth == 1)
-        execSimple(d->h, QStringLiteral("COMMIT"));
+        d->engine->commitWrite();
     else
-        execSimple(d->h, QStringLiteral("RELEASE brelvo_sp%1").arg(d->txDepth - 1));
+        execSimple(d->engine.get(), QStringLiteral("RELEASE brelvo_sp%1").arg(d->txDepth - 1));
     --d->txDepth;
 }
 
@@ -393,9 +477,9 @@ void Database::rollback()
         throw DbError(DbError::Kind::Generic, QStringLiteral("Nenhuma transação em andamento."));
     --d->txDepth;
     if (d->txDepth == 0)
-        execSimple(d->h, QStringLiteral("ROLLBACK"));
+        d->engine->rollbackWrite();
     else
-        execSimple(d->h, QStringLiteral("ROLLBACK TO brelvo_sp%1; RELEASE brelvo_sp%1").arg(d->txDepth));
+        execSimple(d->engine.get(), QStringLiteral("ROLLBACK TO brelvo_sp%1; RELEASE brelvo_sp%1").arg(d->txDepth));
     d->schema.clear();
 }
 
@@ -412,10 +496,7 @@ std::vector<FieldDef> Database::fields(const QString &tableName) const
     if (it != d->schema.end())
         return it->second;
     std::vector<FieldDef> out;
-    Stmt s(d->h, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdent(sqlName)));
-    while (s.step()) {
-        const QString name = s.column(1).toString();
-        const QString decl = s.column(2).toString();
+    for (const auto &[name, decl] : d->engine->columns(sqlName)) {
         const FieldDef *known = def ? def->field(name) : nullptr;
         out.push_back(known ? *known : fieldFromDeclType(name, decl));
     }
@@ -428,10 +509,11 @@ std::vector<FieldDef> Database::fields(const QString &tableName) const
 void Database::refreshSchema()
 {
     d->schema.clear();
-    dropStmtCache(d->h);
+    dropStmtCache(d->engine.get());
 }
 
 namespace detail {
+Conn *conn(const Database &db) { return db.d->engine.get(); }
 sqlite3 *handle(const Database &db) { return db.d->h; }
 } // namespace detail
 

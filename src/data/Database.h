@@ -1,7 +1,10 @@
 #pragma once
-// The database: one SQLite file inside the folder the alias points to.
-// All tables of the catalogue live in that file; windows name them by their
+// The database: one SQLite file inside the folder the alias points to, or a
+// PostgreSQL database when the alias holds its address
+// (postgresql://user@host:port/dbname) so that several desks share it.
+// All tables of the catalogue live there; windows name them by their
 // historical file names ("tbProdutos.db"), matched without case or extension.
+// Nothing outside the data layer knows which engine runs.
 
 #include "data/DbError.h"
 
@@ -22,8 +25,10 @@ struct FieldDef;
 class Database;
 
 namespace detail {
-// The engine connection behind a Database (data layer internals and the
-// data generator; see SqliteStmt.h).
+class Conn;
+// The engine connection behind a Database (data layer internals), and
+// SQLite's own handle, null on a server (the data generator; see SqliteStmt.h).
+Conn *conn(const Database &db);
 sqlite3 *handle(const Database &db);
 } // namespace detail
 
@@ -32,13 +37,26 @@ public:
     static constexpr const char *kDefaultAlias = "DBBrelvoVendas";
     static constexpr const char *kFileName = "brelvo.sqlite";   // inside the alias folder
     static constexpr const char *kLockName = "brelvo.lock";     // held shared while open
+    // When set to a server address, the database of every folder lives on
+    // that server (one schema per folder) instead of in the folder's file;
+    // the test harness runs the suites on the server engine with it.
+    static constexpr const char *kFolderServerVariable = "BRELVO_DB_SERVER";
 
     // Folder of an alias: the environment variable named after the alias wins,
     // then the alias file ("aliases.ini" beside the executable, key = folder),
-    // otherwise "dados" beside the executable.
+    // otherwise "dados" beside the executable. A server address
+    // (postgresql://...) is returned as it is.
     static QString aliasFolder(const QString &alias = QString::fromLatin1(kDefaultAlias));
+    // True for a server address rather than a folder.
+    static bool isServer(const QString &location);
+    // Asked for the password of a server address when the PostgreSQL
+    // password file (~/.pgpass) has none; returns "" to give up.
+    static void setPasswordPrompt(std::function<QString(const QString &uri)> prompt);
+    // Programs connected to the server database at `uri` ("host (user, desde dd/MM/yyyy hh:mm)"),
+    // this one excluded.
+    static QStringList connectedDesks(const QString &uri);
 
-    // Opens the database in `folder`. With provisionIfMissing, a folder that
+    // Opens the database in `folder` (or at a server address). With provisionIfMissing, a folder that
     // holds no database gets a new one (every table, index and single row);
     // a present database is never altered except by schema migrations.
     // Throws DbError.
@@ -56,8 +74,10 @@ public:
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    QString folder() const;
-    QString filePath() const;
+    QString folder() const;             // the server address for a server database
+    QString filePath() const;           // the file, or the server address
+    bool onServer() const;
+    QString serverUri() const;
     int schemaVersion() const;
 
     // Table passwords ("8642" for USUARIOS.DB) registered with the session.
@@ -104,7 +124,10 @@ public:
 
 private:
     friend sqlite3 *detail::handle(const Database &db);
+    friend detail::Conn *detail::conn(const Database &db);
     explicit Database(const QString &folder);
+    static std::shared_ptr<Database> openServer(const QString &uri, const QString &schema, const QString &folder,
+                                                bool provisionIfMissing);
     struct Impl;
     std::unique_ptr<Impl> d;
 };

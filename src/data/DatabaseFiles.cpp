@@ -23,12 +23,12 @@ namespace {
 // The engine's working files beside a database file.
 constexpr const char *kCompanionSuffixes[] = {"-wal", "-shm", "-journal"};
 
-struct Conn {
+struct FileConn {
     sqlite3 *h = nullptr;
-    Conn() = default;
-    Conn(const Conn &) = delete;
-    Conn &operator=(const Conn &) = delete;
-    ~Conn() { close(); }
+    FileConn() = default;
+    FileConn(const FileConn &) = delete;
+    FileConn &operator=(const FileConn &) = delete;
+    ~FileConn() { close(); }
     int open(const QString &path, int flags)
     {
         const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &h, flags, nullptr);
@@ -112,12 +112,12 @@ void DatabaseFiles::snapshot(const QString &folder, const QString &target)
                                                   .arg(QDir::toNativeSeparators(folder)));
     removeWithCompanions(target);
 
-    Conn src;
+    FileConn src;
     if (src.open(liveFile(folder), SQLITE_OPEN_READWRITE) != SQLITE_OK)
         throw DbError(DbError::Kind::NotOpen,
                       QStringLiteral("Não foi possível abrir o banco de dados: %1").arg(src.error()));
     {
-        Conn dst;
+        FileConn dst;
         if (dst.open(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) != SQLITE_OK)
             throw DbError(DbError::Kind::Generic,
                           QStringLiteral("Não foi possível criar a cópia do banco de dados: %1").arg(dst.error()));
@@ -148,7 +148,7 @@ void DatabaseFiles::snapshot(const QString &folder, const QString &target)
     lock.release();
 
     // The copy is one file in the plain journal mode: no log files to carry.
-    Conn dst;
+    FileConn dst;
     QStringList mode;
     QString why;
     if (dst.open(target, SQLITE_OPEN_READWRITE) != SQLITE_OK
@@ -180,7 +180,7 @@ QString DatabaseFiles::check(const QString &candidate)
     // The shared-memory index is rebuilt from the log; one copied from
     // elsewhere is never trusted.
     QFile::remove(candidate + QStringLiteral("-shm"));
-    Conn c;
+    FileConn c;
     if (c.open(candidate, SQLITE_OPEN_READWRITE) != SQLITE_OK)
         return c.error();
     registerCollation(c.h);

@@ -214,7 +214,7 @@ private:
     // SQL of a node with "not" pushed down to the comparisons and chains of
     // one operator flattened and balanced, so the SQL nests no deeper than
     // the and/or alternation of the expression. "not x" holds where x is
-    // false or empty (NOT coalesce(x, 0)); that makes every sub-expression
+    // false or empty (NOT coalesce(x, FALSE)); that makes every sub-expression
     // two-valued, so De Morgan's laws hold.
     static ParsedFilter toSql(const Node &n, bool negated)
     {
@@ -223,7 +223,7 @@ private:
             return toSql(n.kids.front(), !negated);
         case Node::Kind::Leaf:
             if (negated)
-                return {QStringLiteral("NOT coalesce(%1, 0)").arg(n.sql), n.binds};
+                return {QStringLiteral("NOT coalesce(%1, FALSE)").arg(n.sql), n.binds};
             return {n.sql, n.binds};
         case Node::Kind::And:
         case Node::Kind::Or:
@@ -345,10 +345,10 @@ private:
             if (op.text == QLatin1String("<>"))
                 return col + QStringLiteral(" IS NOT NULL");
             if (op.text == QLatin1String("<") || op.text == QLatin1String(">"))
-                return QStringLiteral("0");
+                return QStringLiteral("1=0");
             if (op.text == QLatin1String("<="))
                 return col + QStringLiteral(" IS NULL");
-            return QStringLiteral("1");
+            return QStringLiteral("1=1");
         }
         b << v;
         // An empty field is smaller than any value.

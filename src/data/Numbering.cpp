@@ -30,7 +30,7 @@ Target target(Database &db, const QString &table, const Numbering &n)
 // The first column of the first row as a whole number; nullopt when no row.
 std::optional<qint64> wholeNumber(Database &db, const QString &sql, const QVariantList &binds = {})
 {
-    Stmt s(handle(db), sql);
+    Stmt s(conn(db), sql);
     s.bindAll(binds);
     if (!s.step())
         return std::nullopt;
@@ -42,7 +42,7 @@ std::optional<qint64> wholeNumber(Database &db, const QString &sql, const QVaria
 
 bool taken(Database &db, const Target &t, qint64 number)
 {
-    Stmt s(handle(db), QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1").arg(t.table, t.field));
+    Stmt s(conn(db), QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1").arg(t.table, t.field));
     s.bind(1, number);
     return s.step();
 }

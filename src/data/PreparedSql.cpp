@@ -5,19 +5,18 @@ namespace brelvo::data::detail {
 bool sourceColumn(const Stmt &s, int column, FieldDef &out)
 {
     out = {s.columnName(column), FieldType::Alpha, 0};
-    const char *table = sqlite3_column_table_name(s.raw(), column);
-    const char *origin = sqlite3_column_origin_name(s.raw(), column);
-    if (!table || !origin)
+    QString table, origin, decl;
+    if (!s.source(column, table, origin, decl))
         return false;
-    if (const TableDef *def = Database::tableDef(QString::fromUtf8(table))) {
-        if (const FieldDef *f = def->field(QString::fromUtf8(origin))) {
+    if (const TableDef *def = Database::tableDef(table)) {
+        if (const FieldDef *f = def->field(origin)) {
             out.type = f->type;
             out.size = f->size;
             return true;
         }
     }
-    if (const char *decl = sqlite3_column_decltype(s.raw(), column)) {
-        out = fieldFromDeclType(out.name, QString::fromUtf8(decl));
+    if (!decl.isEmpty()) {
+        out = fieldFromDeclType(out.name, decl);
         return true;
     }
     return false;
@@ -60,7 +59,7 @@ Stmt &PreparedSql::bound(const Database &db)
                           QStringLiteral("Senha inválida para a tabela %1.").arg(def->fileName));
     }
     if (!m_stmt)
-        m_stmt = std::make_unique<Stmt>(handle(db), tr.sql);
+        m_stmt = std::make_unique<Stmt>(conn(db), tr.sql);
     m_stmt->reset();
     for (int i = 0; i < tr.params.size(); ++i) {
         auto it = m_params.constFind(tr.params[i].toLower());

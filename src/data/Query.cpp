@@ -143,7 +143,7 @@ void Query::close()
 int Query::execSql()
 {
     d->stmt = &d->prepared.bound(*m_db);
-    const bool readOnly = sqlite3_stmt_readonly(d->stmt->raw()) != 0;
+    const bool readOnly = d->stmt->readOnly();
     const int n = d->stmt->exec();
     return readOnly ? 0 : n;
 }

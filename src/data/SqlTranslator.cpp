@@ -5,6 +5,7 @@
 #include "data/SqliteStmt.h"
 
 #include <QDate>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <vector>
@@ -129,7 +130,7 @@ const QSet<QString> &keywords()
                               "on", "limit", "collate", "inner", "left", "right", "outer", "cross", "natural",
                               "using", "except", "intersect", "escape", "glob", "offset", "select", "set",
                               "values", "into", "over", "returning", "filter", "window", "update", "delete", "insert",
-                              "with", "materialized", "recursive", "exists", "distinct", "all", "case"})
+                              "with", "materialized", "recursive", "exists", "distinct", "all", "case", "returns"})
             s.insert(QString::fromLatin1(w));
         return s;
     }();
@@ -165,6 +166,7 @@ TranslatedSql translateSql(const QString &sql)
     };
 
     QString &o = out.sql;
+    QHash<QString, QString> quotedAliases;      // lower case -> spelling of a quoted alias
     for (size_t i = 0; i < toks.size(); ++i) {
         const Tok &t = toks[i];
         switch (t.kind) {
@@ -233,9 +235,12 @@ TranslatedSql translateSql(const QString &sql)
             if ((afterParen || afterAs) && !keywords().contains(t.text.toLower()) && !isAscii(t.text)) {
                 if (afterParen)
                     o += QStringLiteral("AS ");
-                o += detail::quoteIdent(t.text);
+                o += detail::quoteName(t.text);
+                quotedAliases.insert(t.text.toLower(), t.text);
             } else if (afterParen && !keywords().contains(t.text.toLower())) {
                 o += QStringLiteral("AS ") + t.text;
+            } else if (const auto a = quotedAliases.constFind(t.text.toLower()); a != quotedAliases.constEnd()) {
+                o += detail::quoteName(*a);       // ORDER BY Nº_Vendas names the quoted alias
             } else {
                 o += t.text;
             }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QDate>
 #include <QDateTime>
 #include <QRegularExpression>
@@ -27,6 +28,13 @@ DbError sqliteError(sqlite3 *h, int rc, const QString &context)
 }
 
 QString quoteIdent(const QString &name)
+{
+    QString q = name.toLower();
+    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+QString quoteName(const QString &name)
 {
     QString q = name;
     q.replace(QLatin1Char('"'), QLatin1String("\"\""));
@@ -140,155 +148,286 @@ void registerCollation(sqlite3 *h)
 
 // ---------------------------------------------------------------- statements
 
-Stmt::Stmt(sqlite3 *h, const QString &sql) : m_h(h), m_sql(sql)
-{
-    const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v3(h, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &m_stmt,
-                                      nullptr);
-    if (rc != SQLITE_OK) {
-        DbError e = sqliteError(h, rc);
-        const QString engine = QString::fromUtf8(sqlite3_errmsg(h));
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
-        if (engine.startsWith(QLatin1String("no such table")))
-            throw DbError(DbError::Kind::TableNotFound,
-                          QStringLiteral("Tabela não encontrada: %1").arg(engine.section(QLatin1Char(':'), 1).trimmed()));
-        if (engine.startsWith(QLatin1String("no such column")))
-            throw DbError(DbError::Kind::FieldNotFound,
-                          QStringLiteral("Campo não encontrado: %1").arg(engine.section(QLatin1Char(':'), 1).trimmed()));
+namespace {
+
+class SqliteStmtImpl final : public StmtImpl {
+public:
+    SqliteStmtImpl(sqlite3 *h, const QString &sql) : m_h(h)
+    {
+        const QByteArray utf8 = sql.toUtf8();
+        const int rc = sqlite3_prepare_v3(h, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT,
+                                          &m_stmt, nullptr);
+        if (rc != SQLITE_OK) {
+            DbError e = sqliteError(h, rc);
+            const QString engine = QString::fromUtf8(sqlite3_errmsg(h));
+            sqlite3_finalize(m_stmt);
+            m_stmt = nullptr;
+            if (engine.startsWith(QLatin1String("no such table")))
+                throw DbError(DbError::Kind::TableNotFound,
+                              QStringLiteral("Tabela não encontrada: %1").arg(engine.section(QLatin1Char(':'), 1).trimmed()));
+            if (engine.startsWith(QLatin1String("no such column")))
+                throw DbError(DbError::Kind::FieldNotFound,
+                              QStringLiteral("Campo não encontrado: %1").arg(engine.section(QLatin1Char(':'), 1).trimmed()));
+            throw e;
+        }
+    }
+    ~SqliteStmtImpl() override { sqlite3_finalize(m_stmt); }
+
+    void reset() override
+    {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+    }
+
+    void bind(int index, const QVariant &v) override
+    {
+        int rc = SQLITE_OK;
+        if (!v.isValid() || v.isNull() || (v.metaType().id() == QMetaType::QDate && !v.toDate().isValid())) {
+            rc = sqlite3_bind_null(m_stmt, index);
+        } else {
+            switch (v.metaType().id()) {
+            case QMetaType::Bool:
+                rc = sqlite3_bind_int(m_stmt, index, v.toBool() ? 1 : 0);
+                break;
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::Long:
+            case QMetaType::LongLong:
+            case QMetaType::Short:
+            case QMetaType::UShort:
+            case QMetaType::ULong:
+            case QMetaType::ULongLong:
+                rc = sqlite3_bind_int64(m_stmt, index, v.toLongLong());
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                rc = sqlite3_bind_double(m_stmt, index, v.toDouble());
+                break;
+            case QMetaType::QByteArray: {
+                const QByteArray b = v.toByteArray();
+                rc = sqlite3_bind_blob64(m_stmt, index, b.constData(), sqlite3_uint64(b.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const QByteArray t = bindText(v).toUtf8();
+                rc = sqlite3_bind_text64(m_stmt, index, t.constData(), sqlite3_uint64(t.size()), SQLITE_TRANSIENT,
+                                         SQLITE_UTF8);
+                break;
+            }
+            }
+        }
+        if (rc != SQLITE_OK)
+            throw sqliteError(m_h, rc);
+    }
+
+    bool step() override
+    {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc == SQLITE_DONE)
+            return false;
+        DbError e = sqliteError(m_h, rc);
+        sqlite3_reset(m_stmt);
         throw e;
     }
-}
 
-Stmt::~Stmt()
-{
-    if (m_stmt)
-        sqlite3_finalize(m_stmt);
-}
-
-Stmt::Stmt(Stmt &&o) noexcept : m_h(o.m_h), m_stmt(o.m_stmt), m_sql(std::move(o.m_sql)) { o.m_stmt = nullptr; }
-
-Stmt &Stmt::operator=(Stmt &&o) noexcept
-{
-    if (this != &o) {
-        if (m_stmt)
-            sqlite3_finalize(m_stmt);
-        m_h = o.m_h;
-        m_stmt = o.m_stmt;
-        m_sql = std::move(o.m_sql);
-        o.m_stmt = nullptr;
+    int exec() override
+    {
+        while (step()) {
+        }
+        const int n = sqlite3_changes(m_h);
+        sqlite3_reset(m_stmt);
+        return n;
     }
-    return *this;
-}
 
-void Stmt::reset()
-{
-    sqlite3_reset(m_stmt);
-    sqlite3_clear_bindings(m_stmt);
-}
+    int columnCount() const override { return sqlite3_column_count(m_stmt); }
+    QString columnName(int i) const override { return QString::fromUtf8(sqlite3_column_name(m_stmt, i)); }
 
-void Stmt::bind(int index, const QVariant &v)
-{
-    int rc = SQLITE_OK;
-    if (!v.isValid() || v.isNull() || (v.metaType().id() == QMetaType::QDate && !v.toDate().isValid())) {
-        rc = sqlite3_bind_null(m_stmt, index);
-    } else {
-        switch (v.metaType().id()) {
-        case QMetaType::Bool:
-            rc = sqlite3_bind_int(m_stmt, index, v.toBool() ? 1 : 0);
-            break;
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::LongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::ULong:
-        case QMetaType::ULongLong:
-            rc = sqlite3_bind_int64(m_stmt, index, v.toLongLong());
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            rc = sqlite3_bind_double(m_stmt, index, v.toDouble());
-            break;
-        case QMetaType::QByteArray: {
-            const QByteArray b = v.toByteArray();
-            rc = sqlite3_bind_blob64(m_stmt, index, b.constData(), sqlite3_uint64(b.size()), SQLITE_TRANSIENT);
-            break;
+    QVariant column(int i) const override
+    {
+        switch (sqlite3_column_type(m_stmt, i)) {
+        case SQLITE_INTEGER:
+            return QVariant(qint64(sqlite3_column_int64(m_stmt, i)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(m_stmt, i));
+        case SQLITE_TEXT: {
+            auto *t = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i));
+            return QVariant(QString::fromUtf8(t, sqlite3_column_bytes(m_stmt, i)));
         }
-        case QMetaType::QDate:
-            rc = sqlite3_bind_text(m_stmt, index, v.toDate().toString(Qt::ISODate).toUtf8().constData(), -1,
-                                   SQLITE_TRANSIENT);
-            break;
-        case QMetaType::QDateTime:
-            rc = sqlite3_bind_text(m_stmt, index, v.toDateTime().date().toString(Qt::ISODate).toUtf8().constData(),
-                                   -1, SQLITE_TRANSIENT);
-            break;
-        case QMetaType::QTime:
-            rc = sqlite3_bind_text(m_stmt, index, v.toTime().toString(QStringLiteral("HH:mm:ss")).toUtf8().constData(),
-                                   -1, SQLITE_TRANSIENT);
-            break;
-        default: {
-            const QByteArray t = v.toString().toUtf8();
-            rc = sqlite3_bind_text64(m_stmt, index, t.constData(), sqlite3_uint64(t.size()), SQLITE_TRANSIENT,
-                                     SQLITE_UTF8);
-            break;
+        case SQLITE_BLOB: {
+            auto *b = static_cast<const char *>(sqlite3_column_blob(m_stmt, i));
+            return QVariant(QByteArray(b, sqlite3_column_bytes(m_stmt, i)));
         }
+        default:
+            return QVariant();
         }
     }
-    if (rc != SQLITE_OK)
-        throw sqliteError(m_h, rc);
-}
 
-void Stmt::bindAll(const QVariantList &values, int from)
-{
-    for (int i = 0; i < values.size(); ++i)
-        bind(from + i, values[i]);
-}
+    bool readOnly() const override { return sqlite3_stmt_readonly(m_stmt) != 0; }
 
-bool Stmt::step()
-{
-    const int rc = sqlite3_step(m_stmt);
-    if (rc == SQLITE_ROW)
+    bool source(int i, QString &table, QString &column, QString &declType) const override
+    {
+        const char *t = sqlite3_column_table_name(m_stmt, i);
+        const char *o = sqlite3_column_origin_name(m_stmt, i);
+        if (!t || !o)
+            return false;
+        table = QString::fromUtf8(t);
+        column = QString::fromUtf8(o);
+        const char *decl = sqlite3_column_decltype(m_stmt, i);
+        declType = decl ? QString::fromUtf8(decl) : QString();
         return true;
-    if (rc == SQLITE_DONE)
-        return false;
-    DbError e = sqliteError(m_h, rc);
-    sqlite3_reset(m_stmt);
-    throw e;
+    }
+
+private:
+    sqlite3 *m_h;
+    sqlite3_stmt *m_stmt = nullptr;
+};
+
+class SqliteConn final : public Conn {
+public:
+    explicit SqliteConn(sqlite3 *h) : m_h(h) {}
+    EngineKind kind() const override { return EngineKind::Sqlite; }
+    sqlite3 *sqliteHandle() const override { return m_h; }
+
+    std::unique_ptr<StmtImpl> prepare(const QString &sql) override
+    {
+        return std::make_unique<SqliteStmtImpl>(m_h, sql);
+    }
+
+    void exec(const QString &sql) override
+    {
+        char *err = nullptr;
+        const int rc = sqlite3_exec(m_h, sql.toUtf8().constData(), nullptr, nullptr, &err);
+        sqlite3_free(err);
+        if (rc != SQLITE_OK)
+            throw sqliteError(m_h, rc);
+    }
+
+    qint64 totalChanges() const override { return sqlite3_total_changes64(m_h); }
+    void setBusyTimeout(int ms) override { sqlite3_busy_timeout(m_h, ms); }
+
+    // BEGIN IMMEDIATE takes the write lock at once: another program's writer
+    // waits (busy time-out) until this one ends.
+    void beginWrite() override { exec(QStringLiteral("BEGIN IMMEDIATE")); }
+    void commitWrite() override { exec(QStringLiteral("COMMIT")); }
+    void rollbackWrite() override { exec(QStringLiteral("ROLLBACK")); }
+
+    QString textKey(const QString &expr) const override
+    {
+        return expr + QStringLiteral(" COLLATE ") + QLatin1String(kTextCollation);
+    }
+    // The collation on the value side lets SQLite search the index.
+    QString textKeyColumn(const QString &column) const override { return column; }
+    QString same(const QString &a, const QString &b) const override { return a + QStringLiteral(" IS ") + b; }
+
+    bool isEmptyDatabase() override
+    {
+        Stmt count(this, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite%'"));
+        count.step();
+        return count.column(0).toLongLong() == 0;
+    }
+    int userVersion() override
+    {
+        Stmt s(this, QStringLiteral("PRAGMA user_version"));
+        return s.step() ? int(s.column(0).toLongLong()) : 0;
+    }
+    void setUserVersion(int v) override { exec(QStringLiteral("PRAGMA user_version = %1").arg(v)); }
+
+    void createTable(const TableDef &t) override
+    {
+        QStringList cols;
+        for (const FieldDef &f : t.fields)
+            cols << quoteName(f.name) + QLatin1Char(' ') + declaredType(f, EngineKind::Sqlite);   // SQLite reports names as created
+        exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdent(t.sqlName), cols.join(QStringLiteral(", "))));
+        QSet<QString> made;
+        int n = 0;
+        for (const IndexDef &ix : t.indexes) {
+            QStringList parts;
+            bool onlyRowid = ix.fields.size() == 1;
+            for (const QString &fn : ix.fields) {
+                const FieldDef *f = t.field(fn);
+                if (!f)
+                    continue;
+                if (f->type != FieldType::AutoInc)
+                    onlyRowid = false;
+                QString p = quoteIdent(f->name);
+                if ((f->type == FieldType::Alpha || f->type == FieldType::Memo) && !ix.primary)
+                    p = textKey(p);
+                parts << p;
+            }
+            if (parts.isEmpty() || onlyRowid)
+                continue;   // the AutoInc field is the row id itself
+            const QString sig = (ix.unique ? QStringLiteral("U:") : QStringLiteral("N:")) + parts.join(QLatin1Char(','));
+            if (made.contains(sig))
+                continue;
+            made.insert(sig);
+            exec(QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
+                     .arg(ix.unique ? QStringLiteral("UNIQUE ") : QString(),
+                          quoteIdent(QStringLiteral("ix_%1_%2").arg(t.sqlName).arg(++n)), quoteIdent(t.sqlName),
+                          parts.join(QStringLiteral(", "))));
+        }
+    }
+
+    std::vector<std::pair<QString, QString>> columns(const QString &sqlName) override
+    {
+        std::vector<std::pair<QString, QString>> out;
+        Stmt s(this, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdent(sqlName)));
+        while (s.step())
+            out.emplace_back(s.column(1).toString(), s.column(2).toString());
+        return out;
+    }
+
+private:
+    sqlite3 *m_h;
+};
+
+} // namespace
+
+std::unique_ptr<Conn> sqliteConn(sqlite3 *h) { return std::make_unique<SqliteConn>(h); }
+
+QString bindText(const QVariant &v)
+{
+    switch (v.metaType().id()) {
+    case QMetaType::QDate: return v.toDate().toString(Qt::ISODate);
+    case QMetaType::QDateTime: return v.toDateTime().date().toString(Qt::ISODate);
+    case QMetaType::QTime: return v.toTime().toString(QStringLiteral("HH:mm:ss"));
+    default: return v.toString();
+    }
 }
 
-int Stmt::exec()
+QString declaredType(const FieldDef &f, EngineKind engine)
 {
-    while (step()) {
+    if (engine == EngineKind::Sqlite) {
+        switch (f.type) {
+        case FieldType::AutoInc: return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+        case FieldType::Integer: return QStringLiteral("INTEGER");
+        case FieldType::Number: return QStringLiteral("REAL");
+        case FieldType::Money: return QStringLiteral("MONEY REAL");
+        case FieldType::Alpha: return QStringLiteral("VARCHAR(%1)").arg(f.size);
+        case FieldType::Date: return QStringLiteral("DATE TEXT");
+        case FieldType::Time: return QStringLiteral("TIME TEXT");
+        case FieldType::Memo: return QStringLiteral("MEMO TEXT");
+        case FieldType::Graphic: return QStringLiteral("BLOB");
+        case FieldType::Logical: return QStringLiteral("BOOLEAN INTEGER");
+        }
+        return QString();
     }
-    const int n = sqlite3_changes(m_h);
-    sqlite3_reset(m_stmt);
-    return n;
-}
-
-int Stmt::columnCount() const { return sqlite3_column_count(m_stmt); }
-
-QString Stmt::columnName(int i) const { return QString::fromUtf8(sqlite3_column_name(m_stmt, i)); }
-
-QVariant Stmt::column(int i) const
-{
-    switch (sqlite3_column_type(m_stmt, i)) {
-    case SQLITE_INTEGER:
-        return QVariant(qint64(sqlite3_column_int64(m_stmt, i)));
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(m_stmt, i));
-    case SQLITE_TEXT: {
-        auto *t = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i));
-        return QVariant(QString::fromUtf8(t, sqlite3_column_bytes(m_stmt, i)));
+    // The server keeps the same storage forms (dates as ISO text, logical
+    // values as 0/1); text compares by code point as in SQLite.
+    switch (f.type) {
+    case FieldType::AutoInc: return QStringLiteral("bigint");
+    case FieldType::Integer: return QStringLiteral("bigint");
+    case FieldType::Number: return QStringLiteral("double precision");
+    case FieldType::Money: return QStringLiteral("double precision");
+    case FieldType::Alpha: return QStringLiteral("varchar(%1) COLLATE \"C\"").arg(f.size > 0 ? f.size : 255);
+    case FieldType::Date: return QStringLiteral("varchar(10) COLLATE \"C\"");
+    case FieldType::Time: return QStringLiteral("varchar(8) COLLATE \"C\"");
+    case FieldType::Memo: return QStringLiteral("text COLLATE \"C\"");
+    case FieldType::Graphic: return QStringLiteral("bytea");
+    case FieldType::Logical: return QStringLiteral("smallint");
     }
-    case SQLITE_BLOB: {
-        auto *b = static_cast<const char *>(sqlite3_column_blob(m_stmt, i));
-        return QVariant(QByteArray(b, sqlite3_column_bytes(m_stmt, i)));
-    }
-    default:
-        return QVariant();
-    }
+    return QString();
 }
 
 QVariantList Stmt::row() const
@@ -303,17 +442,17 @@ QVariantList Stmt::row() const
 
 namespace {
 using StmtCache = QHash<QString, std::shared_ptr<Stmt>>;
-QHash<sqlite3 *, StmtCache> &stmtCaches()
+QHash<Conn *, StmtCache> &stmtCaches()
 {
-    static QHash<sqlite3 *, StmtCache> caches;
+    static QHash<Conn *, StmtCache> caches;
     return caches;
 }
 constexpr int kMaxCachedStmts = 256;
 } // namespace
 
-std::shared_ptr<Stmt> cachedStmt(sqlite3 *h, const QString &sql)
+std::shared_ptr<Stmt> cachedStmt(Conn *c, const QString &sql)
 {
-    StmtCache &cache = stmtCaches()[h];
+    StmtCache &cache = stmtCaches()[c];
     auto it = cache.constFind(sql);
     if (it != cache.constEnd()) {
         (*it)->reset();
@@ -321,21 +460,12 @@ std::shared_ptr<Stmt> cachedStmt(sqlite3 *h, const QString &sql)
     }
     if (cache.size() >= kMaxCachedStmts)
         cache.clear();      // statements in use stay alive through their owners
-    auto s = std::make_shared<Stmt>(h, sql);
+    auto s = std::make_shared<Stmt>(c, sql);
     cache.insert(sql, s);
     return s;
 }
 
-void dropStmtCache(sqlite3 *h) { stmtCaches().remove(h); }
-
-void execSimple(sqlite3 *h, const QString &sql)
-{
-    char *err = nullptr;
-    const int rc = sqlite3_exec(h, sql.toUtf8().constData(), nullptr, nullptr, &err);
-    sqlite3_free(err);
-    if (rc != SQLITE_OK)
-        throw sqliteError(h, rc);
-}
+void dropStmtCache(Conn *c) { stmtCaches().remove(c); }
 
 // ---------------------------------------------------------------- values
 

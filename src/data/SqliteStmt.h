@@ -1,9 +1,11 @@
 #pragma once
-// Thin wrapper over sqlite3 prepared statements, used inside the data layer.
-// Statements are prepared once and reset between uses.
+// Prepared statements of the engine behind a Database, used inside the data
+// layer, and the storage form of values. Statements are prepared once and
+// reset between uses.
 
 #include "data/Catalogue.h"
 #include "data/Database.h"
+#include "data/Engine.h"
 
 #include <QString>
 #include <QVariant>
@@ -13,61 +15,69 @@
 
 namespace brelvo::data::detail {
 
-// The sqlite3 handle behind a Database.
+// The connection behind a Database, and SQLite's own handle (null on a
+// server engine; used by the data generator).
+Conn *conn(const Database &db);
 sqlite3 *handle(const Database &db);
 
 // A DbError for a failed sqlite call (Portuguese text; kind from the code).
 DbError sqliteError(sqlite3 *h, int rc, const QString &context = QString());
-
-// Quotes an identifier for SQL: Codigo -> "Codigo", Dia mes -> "Dia mes".
-QString quoteIdent(const QString &name);
 
 // Name of the text collation of secondary indexes (case-insensitive; "Ç" = "ç").
 inline constexpr const char *kTextCollation = "PTBR";
 // Registers kTextCollation and Unicode upper()/lower() on a connection.
 void registerCollation(sqlite3 *h);
 
+// A SQLite connection over an open handle (not owned).
+std::unique_ptr<Conn> sqliteConn(sqlite3 *h);
+
+// A prepared statement of either engine.
 class Stmt {
 public:
     Stmt() = default;
-    Stmt(sqlite3 *h, const QString &sql);
-    ~Stmt();
-    Stmt(const Stmt &) = delete;
-    Stmt &operator=(const Stmt &) = delete;
-    Stmt(Stmt &&o) noexcept;
-    Stmt &operator=(Stmt &&o) noexcept;
+    Stmt(Conn *c, const QString &sql) : m_impl(c->prepare(sql)), m_sql(sql) {}
+    Stmt(Stmt &&o) noexcept = default;
+    Stmt &operator=(Stmt &&o) noexcept = default;
 
-    bool isValid() const { return m_stmt != nullptr; }
+    bool isValid() const { return m_impl != nullptr; }
     const QString &sql() const { return m_sql; }
-    sqlite3_stmt *raw() const { return m_stmt; }
 
-    void reset();                                   // also clears bindings
-    void bind(int index, const QVariant &v);        // 1-based
-    void bindAll(const QVariantList &values, int from = 1);
-    // Steps once: true when a row is available.
-    bool step();
-    // Runs to completion; returns rows changed.
-    int exec();
+    void reset() { m_impl->reset(); }                   // also clears bindings
+    void bind(int index, const QVariant &v) { m_impl->bind(index, v); }   // 1-based
+    void bindAll(const QVariantList &values, int from = 1)
+    {
+        for (int i = 0; i < values.size(); ++i)
+            bind(from + i, values[i]);
+    }
+    bool step() { return m_impl->step(); }              // true when a row is available
+    int exec() { return m_impl->exec(); }               // runs to completion; rows changed
+    bool readOnly() const { return m_impl->readOnly(); }
 
-    int columnCount() const;
-    QString columnName(int i) const;
-    QVariant column(int i) const;                  // raw storage value
+    int columnCount() const { return m_impl->columnCount(); }
+    QString columnName(int i) const { return m_impl->columnName(i); }
+    QVariant column(int i) const { return m_impl->column(i); }   // raw storage value
     QVariantList row() const;
+    bool source(int i, QString &table, QString &column, QString &declType) const
+    {
+        return m_impl->source(i, table, column, declType);
+    }
 
 private:
-    sqlite3 *m_h = nullptr;
-    sqlite3_stmt *m_stmt = nullptr;
+    std::unique_ptr<StmtImpl> m_impl;
     QString m_sql;
 };
 
 // Prepared statements shared by all cursors of one connection, by SQL text.
 // A statement is reset before it is handed out and must be reset after use.
-std::shared_ptr<Stmt> cachedStmt(sqlite3 *h, const QString &sql);
-// Finalizes the cached statements of a connection (before it closes).
-void dropStmtCache(sqlite3 *h);
+std::shared_ptr<Stmt> cachedStmt(Conn *c, const QString &sql);
+// Drops the cached statements of a connection (before it closes).
+void dropStmtCache(Conn *c);
 
-// Plain statement without results ("PRAGMA ...", "BEGIN").
-void execSimple(sqlite3 *h, const QString &sql);
+// Plain statement without results.
+inline void execSimple(Conn *c, const QString &sql) { c->exec(sql); }
+
+// Text form of a bound date, time or other value (dates as ISO text).
+QString bindText(const QVariant &v);
 
 // Storage form of a value for a field type (Date -> ISO text, Logical -> 0/1,
 // Alpha truncated to size). Throws InvalidValue on text that is no value of

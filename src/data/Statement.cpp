@@ -149,11 +149,11 @@ void Statement::setLargeScan(bool on) { d->largeScan = on; }
 
 namespace {
 
-// A larger page cache, and reads through a memory map, while one statement
+// SQLite: a larger page cache, and reads through a memory map, while one statement
 // makes a pass over big tables; put back when it ends.
 class WideCache {
 public:
-    WideCache(sqlite3 *h, bool on) : m_h(h), m_on(on)
+    WideCache(Conn *h, bool on) : m_h(h), m_on(on && h->kind() == EngineKind::Sqlite)
     {
         if (!m_on)
             return;
@@ -181,7 +181,7 @@ private:
         Stmt s(m_h, QStringLiteral("PRAGMA ") + QLatin1String(name));
         return s.step() ? s.column(0).toLongLong() : 0;
     }
-    sqlite3 *m_h;
+    Conn *m_h;
     bool m_on;
     qint64 m_cache = 0, m_mmap = 0;
 };
@@ -200,10 +200,10 @@ bool changesSchema(const QString &sql)
 
 int Statement::run()
 {
-    WideCache cache(handle(*d->db), d->largeScan);
+    WideCache cache(conn(*d->db), d->largeScan);
     Transaction tx(*d->db);
     Stmt &s = d->prepared.bound(*d->db);
-    const bool readOnly = sqlite3_stmt_readonly(s.raw()) != 0;
+    const bool readOnly = s.readOnly();
     const int n = s.exec();
     tx.commit();
     if (changesSchema(d->prepared.sql())) {

@@ -2,6 +2,7 @@
 // window of rows around the current one and moves with keyset queries on
 // (index fields..., rowid), e.g.
 //   next:  WHERE ("Nome" COLLATE PTBR, rowid) > (?, ?) ORDER BY "Nome" COLLATE PTBR, rowid LIMIT n
+// (the engine decides how a text key is written; see Engine.h)
 // Empty (NULL) key values sort first; positions around them are reached by
 // splitting the search into segments (see keyset()).
 // Editing is optimistic: post() updates the row only if it still holds the
@@ -50,7 +51,7 @@ bool isTextType(FieldType t) { return t == FieldType::Alpha || t == FieldType::M
 
 QString joinConds(const QStringList &parts)
 {
-    return parts.isEmpty() ? QStringLiteral("1") : parts.join(QStringLiteral(" AND "));
+    return parts.isEmpty() ? QStringLiteral("1=1") : parts.join(QStringLiteral(" AND "));
 }
 
 } // namespace
@@ -58,7 +59,7 @@ QString joinConds(const QStringList &parts)
 struct Table::Impl {
     Table *q = nullptr;
     DatabasePtr db;
-    sqlite3 *h = nullptr;
+    Conn *h = nullptr;
     QString tableName;
     TableDef def;
     std::vector<FieldDef> fields;
@@ -71,9 +72,9 @@ struct Table::Impl {
     QStringList orderFieldNames;        // resolved order fields
     std::vector<int> orderCols;         // empty: rowid order
     QStringList keyExprs;               // ORDER BY terms (text with the index collation)
-    QStringList keyCols;                // plain column, for WHERE terms
-    QStringList keyMarks;               // "?" or "? COLLATE PTBR": the collation goes on the
-                                        // value side so SQLite can search the index
+    QStringList keyCols;                // column side of WHERE terms
+    QStringList keyMarks;               // "?" or the text key of "?" (SQLite: the collation goes on the
+                                        // value side so SQLite can search the index)
     QString orderAsc, orderDesc;
     int rowidCol = -1;                  // AutoInc field (alias of rowid)
 
@@ -91,7 +92,7 @@ struct Table::Impl {
     Cond linkCond;
 
     QString selectSql;
-    QString baseWhere = QStringLiteral("1");
+    QString baseWhere = QStringLiteral("1=1");
     QVariantList baseBinds;
     quint64 predVersion = 0;
 
@@ -120,7 +121,7 @@ struct Table::Impl {
     Stamp changes() const
     {
         Stamp st;
-        st.own = sqlite3_total_changes64(h);
+        st.own = h->totalChanges();
         st.others = 0;
         return st;
     }
@@ -150,16 +151,13 @@ struct Table::Impl {
 
     QString keyMark(int c) const
     {
-        return isTextType(fields[size_t(c)].type)
-            ? QStringLiteral("? COLLATE ") + QLatin1String(kTextCollation) : QStringLiteral("?");
+        return isTextType(fields[size_t(c)].type) ? h->textKey(QStringLiteral("?")) : QStringLiteral("?");
     }
 
     QString keyExpr(int c) const
     {
-        QString e = quoteIdent(fields[size_t(c)].name);
-        if (isTextType(fields[size_t(c)].type))
-            e += QStringLiteral(" COLLATE ") + QLatin1String(kTextCollation);
-        return e;
+        const QString e = quoteIdent(fields[size_t(c)].name);
+        return isTextType(fields[size_t(c)].type) ? h->textKey(e) : e;
     }
 
     void fillProvisionalNumber();
@@ -174,7 +172,7 @@ struct Table::Impl {
     Row rowFrom(const Stmt &s) const
     {
         Row r;
-        r.rowid = sqlite3_column_int64(s.raw(), 0);
+        r.rowid = s.column(0).toLongLong();
         const int n = int(fields.size());
         r.vals.reserve(n);
         for (int i = 0; i < n; ++i)
@@ -245,7 +243,7 @@ struct Table::Impl {
             s.bind(i++, v);
         for (const QVariant &v : extra.binds)
             s.bind(i++, v);
-        const int n = s.step() ? int(sqlite3_column_int64(s.raw(), 0)) : 0;
+        const int n = s.step() ? int(s.column(0).toLongLong()) : 0;
         s.reset();
         return n;
     }
@@ -491,11 +489,12 @@ void Table::Impl::setupOrder()
     keyMarks.clear();
     QStringList asc, desc;
     for (int c : orderCols) {
-        keyCols << quoteIdent(fields[size_t(c)].name);
+        const QString name = quoteIdent(fields[size_t(c)].name);
+        keyCols << (isTextType(fields[size_t(c)].type) ? h->textKeyColumn(name) : name);
         keyMarks << keyMark(c);
         keyExprs << keyExpr(c);
-        asc << keyExprs.last();
-        desc << keyExprs.last() + QStringLiteral(" DESC");
+        asc << h->ascending(keyExprs.last());
+        desc << h->descending(keyExprs.last());
     }
     asc << QStringLiteral("rowid");
     desc << QStringLiteral("rowid DESC");
@@ -519,7 +518,7 @@ void Table::Impl::computeLink()
         anyNull = anyNull || v.isNull();
     }
     if (anyNull) {
-        linkCond = {QStringLiteral("0"), {}};     // an empty master key shows no details
+        linkCond = {QStringLiteral("1=0"), {}};     // an empty master key shows no details
         return;
     }
     QStringList parts;
@@ -610,7 +609,7 @@ Table::Table(DatabasePtr db, const QString &tableName, QObject *parent)
 {
     d->q = this;
     d->db = m_db;
-    d->h = handle(*m_db);
+    d->h = conn(*m_db);
     d->tableName = tableName;
     if (const TableDef *t = Database::tableDef(tableName))
         d->def = *t;
@@ -955,15 +954,13 @@ bool Table::locate(const QString &fieldList, const QVariantList &values, LocateO
             continue;
         }
         if (isTextType(f.type)) {
-            const QString coll = (options & CaseInsensitive)
-                ? QStringLiteral(" COLLATE ") + QLatin1String(kTextCollation) : QString();
-            if (options & PartialKey) {
-                parts << QStringLiteral("substr(%1, 1, ?)%2 = ?").arg(name, coll);
-                c.binds << v.toString().size() << v;
-            } else {
-                parts << name + QStringLiteral(" = ?") + coll;
-                c.binds << v;
-            }
+            const bool anyCase = options & CaseInsensitive;
+            const QString lhs = (options & PartialKey) ? QStringLiteral("substr(%1, 1, ?)").arg(name) : name;
+            parts << (anyCase ? d->h->textKey(lhs) + QStringLiteral(" = ") + d->h->textKey(QStringLiteral("?"))
+                              : lhs + QStringLiteral(" = ?"));
+            if (options & PartialKey)
+                c.binds << v.toString().size();
+            c.binds << v;
         } else {
             parts << name + QStringLiteral(" = ?");
             c.binds << v;
@@ -1060,7 +1057,7 @@ void Table::setRange(const QVariantList &start, const QVariantList &end)
         parts << k + QStringLiteral(" <= ") + mk;
         c.binds << e;
     }
-    c.sql = parts.isEmpty() ? QStringLiteral("1") : parts.join(QStringLiteral(" AND "));
+    c.sql = parts.isEmpty() ? QStringLiteral("1=1") : parts.join(QStringLiteral(" AND "));
     d->rangeCond = c;
     d->ranged = true;
     d->rebuildBase();
@@ -1237,15 +1234,24 @@ void Table::post()
             marks << QStringLiteral("?");
             binds << d->editVals[int(i)];
         }
-        const QString sql = cols.isEmpty()
+        const QString sql = (cols.isEmpty()
             ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
-            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(','))))
+            + QStringLiteral(" RETURNING rowid");
         const auto sp = d->stmt(sql);
         Stmt &s = *sp;
         s.reset();
         s.bindAll(binds);
-        s.exec();
-        rowid = sqlite3_last_insert_rowid(d->h);
+        try {
+            if (s.step())
+                rowid = s.column(0).toLongLong();
+            while (s.step()) {
+            }
+        } catch (...) {
+            s.reset();
+            throw;
+        }
+        s.reset();
         if (tx)
             tx->commit();
     } else {
@@ -1257,7 +1263,7 @@ void Table::post()
                 sets << name + QStringLiteral(" = ?");
                 binds << d->editVals[int(i)];
             }
-            checks << name + QStringLiteral(" IS ?");
+            checks << d->h->same(name, QStringLiteral("?"));
             checkBinds << d->origVals[int(i)];
         }
         if (!sets.isEmpty()) {
@@ -1329,7 +1335,7 @@ void Table::remove()
         tx.emplace(*d->db);
     QStringList checks;
     for (const FieldDef &f : d->fields)
-        checks << quoteIdent(f.name) + QStringLiteral(" IS ?");
+        checks << d->h->same(quoteIdent(f.name), QStringLiteral("?"));
     const auto sp = d->stmt(QStringLiteral("DELETE FROM %1 WHERE rowid = ? AND %2").arg(table, checks.join(QStringLiteral(" AND "))));
     Stmt &s = *sp;
     s.reset();

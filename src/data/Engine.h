@@ -1,0 +1,98 @@
+#pragma once
+// The engine behind a Database: one connection, its prepared statements and
+// the few places where the SQL of the two engines differs (text ordering,
+// empty values in an order, the write lock, row identity, schema). Everything
+// else in the data layer writes one SQL for both.
+
+#include "data/Catalogue.h"
+#include "data/DbError.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+
+namespace brelvo::data::detail {
+
+enum class EngineKind { Sqlite, Postgres };
+
+// One prepared statement. Positional '?' parameters, 1-based.
+class StmtImpl {
+public:
+    virtual ~StmtImpl() = default;
+    virtual void reset() = 0;                       // ends a read and clears bindings
+    virtual void bind(int index, const QVariant &v) = 0;
+    virtual bool step() = 0;                        // true when a row is available
+    virtual int exec() = 0;                         // runs to completion: rows changed
+    virtual int columnCount() const = 0;
+    virtual QString columnName(int i) const = 0;
+    virtual QVariant column(int i) const = 0;       // storage value
+    virtual bool readOnly() const = 0;
+    // Table and column a result column reads, and the column's declared type;
+    // false for a computed column.
+    virtual bool source(int i, QString &table, QString &column, QString &declType) const = 0;
+};
+
+class Conn {
+public:
+    virtual ~Conn() = default;
+    virtual EngineKind kind() const = 0;
+    virtual std::unique_ptr<StmtImpl> prepare(const QString &sql) = 0;
+    virtual void exec(const QString &sql) = 0;      // statements without results
+    // Rows changed through this connection so far (tells cursors to re-read).
+    virtual qint64 totalChanges() const = 0;
+    virtual void setBusyTimeout(int ms) = 0;
+
+    // ---- transactions: the first level holds the database's write lock
+    virtual void beginWrite() = 0;
+    virtual void commitWrite() = 0;
+    virtual void rollbackWrite() = 0;
+
+    // ---- dialect
+    // An expression ordered and compared by the Portuguese text rules
+    // (case never counts; accents only break ties).
+    virtual QString textKey(const QString &expr) const = 0;
+    // A text column on the left of a key comparison whose right side is
+    // textKey("?").
+    virtual QString textKeyColumn(const QString &column) const { return textKey(column); }
+    // Ordering terms: empty values first going up, last going down.
+    virtual QString ascending(const QString &expr) const { return expr; }
+    virtual QString descending(const QString &expr) const { return expr + QStringLiteral(" DESC"); }
+    // "a IS b" for values that may be empty.
+    virtual QString same(const QString &a, const QString &b) const = 0;
+
+    // ---- schema
+    virtual bool isEmptyDatabase() = 0;
+    virtual int userVersion() = 0;
+    virtual void setUserVersion(int v) = 0;
+    // Creates a catalogue table with its indexes.
+    virtual void createTable(const TableDef &t) = 0;
+    // Columns of a table as (name, declared type); empty when it does not exist.
+    virtual std::vector<std::pair<QString, QString>> columns(const QString &sqlName) = 0;
+    // SQLite's own handle; null on a server engine.
+    virtual sqlite3 *sqliteHandle() const { return nullptr; }
+};
+
+// Quotes an identifier for SQL: Codigo -> "codigo". Names are folded to
+// lower case: SQLite matches names without case and the server folds them.
+QString quoteIdent(const QString &name);
+// Quotes a name keeping its case (result column aliases: "Nº_Vendas").
+QString quoteName(const QString &name);
+
+// Column type a field gets in a new table (declared type text).
+QString declaredType(const FieldDef &f, EngineKind engine);
+
+// A PostgreSQL connection described by a URI
+// (postgresql://user@host:port/dbname); the tables live in `schema`.
+// Password from the PostgreSQL password file, or `password` when given.
+std::unique_ptr<Conn> connectPostgres(const QString &uri, const QString &schema, const QString &password,
+                                      QString *error, bool *needsPassword);
+
+// Creates the schema and its helper functions in a new server database
+// (inside the provisioning transaction); nothing for SQLite.
+void provisionPostgresSchema(Conn *c);
+
+} // namespace brelvo::data::detail

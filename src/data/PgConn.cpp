@@ -1,0 +1,751 @@
+// PostgreSQL behind the data layer, through libpq: statements prepared once
+// on the server, each parameter sent as text of unknown type so that the
+// server reads it as the column it meets ('0012' against a number column is
+// the number 12, as in SQLite), binary values as bytea.
+//
+// The same contract as SQLite:
+//  - a write transaction holds one database-wide lock (an advisory lock of
+//    the schema) from its start, so writers take turns as in SQLite and a
+//    number drawn inside it is never drawn twice;
+//  - a failed statement inside a transaction leaves the transaction usable
+//    (it runs under a savepoint);
+//  - text keys order and compare by brelvo_ptbr(), a byte key that puts
+//    the letters first without accents, then with them, case never counting;
+//    indexes are built on it, so keyset cursors stay index-driven;
+//  - every table has a "rowid" column: its own identity, or a copy of its
+//    AutoInc field.
+
+#include "data/Engine.h"
+#include "data/SqliteStmt.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <libpq-fe.h>
+
+namespace brelvo::data::detail {
+
+namespace {
+
+constexpr const char *kUpperFrom = "abcdefghijklmnopqrstuvwxyzàáâãäåæçèéêëìíîïðñòóôõöøùúûüýþÿ";
+constexpr const char *kUpperTo = "ABCDEFGHIJKLMNOPQRSTUVWXYZÀÁÂÃÄÅÆÇÈÉÊËÌÍÎÏÐÑÒÓÔÕÖØÙÚÛÜÝÞŸ";
+constexpr const char *kBaseFrom = "ÀÁÂÃÄÅÇÈÉÊËÌÍÎÏÑÒÓÔÕÖØÙÚÛÜÝ";
+constexpr const char *kBaseTo = "AAAAAACEEEEIIIINOOOOOOUUUUY";
+
+QString sqlText(const char *s)
+{
+    QString t = QString::fromUtf8(s);
+    t.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + t + QLatin1Char('\'');
+}
+
+DbError pgError(PGconn *c, const PGresult *r, const QString &sql = QString())
+{
+    const char *state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    const QString code = state ? QString::fromLatin1(state) : QString();
+    QString engine = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(c)).trimmed();
+    if (code.startsWith(QLatin1String("23")))
+        return DbError(DbError::Kind::KeyViolation, QStringLiteral("Violação de chave."));
+    if (code == QLatin1String("55P03") || code == QLatin1String("40001") || code == QLatin1String("40P01")
+        || code == QLatin1String("57014"))
+        return DbError(DbError::Kind::Busy,
+                       QStringLiteral("Banco de dados ocupado por outro usuário. Tente novamente em instantes."));
+    if (code == QLatin1String("42P01") || code == QLatin1String("42703")) {
+        // The name as the SQL text spells it: relation "tbnada" -> tbNada.
+        static const QRegularExpression quoted(QStringLiteral("\"([^\"]+)\""));
+        QString name = quoted.match(engine).captured(1);
+        name = name.section(QLatin1Char('.'), -1);
+        if (!name.isEmpty() && !sql.isEmpty()) {
+            const QRegularExpression word(QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(name)),
+                                          QRegularExpression::CaseInsensitiveOption);
+            const auto m = word.match(sql);
+            if (m.hasMatch())
+                name = m.captured(0);
+        }
+        return code == QLatin1String("42P01")
+            ? DbError(DbError::Kind::TableNotFound, QStringLiteral("Tabela não encontrada: %1").arg(name))
+            : DbError(DbError::Kind::FieldNotFound, QStringLiteral("Campo não encontrado: %1").arg(name));
+    }
+    if (PQstatus(c) != CONNECTION_OK)
+        return DbError(DbError::Kind::NotOpen,
+                       QStringLiteral("A conexão com o servidor do banco de dados caiu: %1").arg(engine));
+    return DbError(DbError::Kind::SqlError, QStringLiteral("Erro no banco de dados: %1").arg(engine));
+}
+
+struct Result {
+    PGresult *r = nullptr;
+    Result() = default;
+    explicit Result(PGresult *p) : r(p) {}
+    ~Result() { PQclear(r); }
+    Result(const Result &) = delete;
+    Result &operator=(const Result &) = delete;
+    Result(Result &&o) noexcept : r(o.r) { o.r = nullptr; }
+    Result &operator=(Result &&o) noexcept
+    {
+        std::swap(r, o.r);
+        return *this;
+    }
+    bool ok() const
+    {
+        const auto s = PQresultStatus(r);
+        return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK || s == PGRES_EMPTY_QUERY;
+    }
+};
+
+// SQL of the data layer and the windows, as the server reads it:
+// '?' -> $n, unquoted names in lower case, upper/lower over every letter,
+// LIKE without case (ASCII, as SQLite), ifnull -> coalesce. Quoted text and
+// names are left alone.
+QString serverSql(const QString &sql, int *params)
+{
+    static const QHash<QString, QString> words = {
+        {QStringLiteral("upper"), QStringLiteral("brelvo_upper")},
+        {QStringLiteral("lower"), QStringLiteral("brelvo_lower")},
+        {QStringLiteral("ifnull"), QStringLiteral("coalesce")},
+        {QStringLiteral("like"), QStringLiteral("ILIKE")},
+        {QStringLiteral("instr"), QStringLiteral("strpos")},
+    };
+    QString out;
+    out.reserve(sql.size() + 16);
+    int n = 0;
+    const int len = int(sql.size());
+    for (int i = 0; i < len;) {
+        const QChar c = sql[i];
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            int j = i + 1;
+            while (j < len) {
+                if (sql[j] == c) {
+                    if (j + 1 < len && sql[j + 1] == c) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            out += QStringView(sql).mid(i, j + 1 - i);
+            i = j + 1;
+        } else if (c == QLatin1Char('?')) {
+            out += QLatin1Char('$') + QString::number(++n);
+            ++i;
+        } else if (c.isLetter() || c == QLatin1Char('_')) {
+            int j = i;
+            while (j < len && (sql[j].isLetterOrNumber() || sql[j] == QLatin1Char('_')))
+                ++j;
+            const QString word = sql.mid(i, j - i);
+            const bool qualified = i > 0 && sql[i - 1] == QLatin1Char('.');
+            auto it = qualified ? words.constEnd() : words.constFind(word.toLower());
+            // Unquoted names match without case, accents included, as in SQLite.
+            out += it != words.constEnd() ? *it : word.toLower();
+            i = j;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    if (params)
+        *params = n;
+    return out;
+}
+
+// The text with `column` added to its last GROUP BY list; empty when it has none.
+QString withGroupColumn(const QString &sql, const QString &column)
+{
+    static const QRegularExpression groupBy(QStringLiteral("\\bgroup\\s+by\\b"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression clause(QStringLiteral("^(having|order\\s+by|limit|offset|union|except|intersect)\\b"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    qsizetype at = -1;
+    for (auto it = groupBy.globalMatch(sql); it.hasNext();)
+        at = it.next().capturedEnd();
+    if (at < 0)
+        return QString();
+    // The list ends at the next clause or closing parenthesis of its own level.
+    qsizetype stop = sql.size();
+    int depth = 0;
+    for (qsizetype i = at; i < sql.size(); ++i) {
+        const QChar c = sql[i];
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            const qsizetype close = sql.indexOf(c, i + 1);
+            i = close < 0 ? sql.size() : close;
+        } else if (c == QLatin1Char('(')) {
+            ++depth;
+        } else if (c == QLatin1Char(')') || c == QLatin1Char(';')) {
+            if (depth-- == 0) {
+                stop = i;
+                break;
+            }
+        } else if (depth == 0 && c.isLetter() && (i == 0 || !sql[i - 1].isLetterOrNumber())
+                   && clause.match(QStringView(sql).mid(i)).hasMatch()) {
+            stop = i;
+            break;
+        }
+    }
+    QString col = column;
+    const int dot = int(col.indexOf(QLatin1Char('.')));
+    if (dot > 0)
+        col = quoteIdent(col.left(dot)) + QLatin1Char('.') + quoteIdent(col.mid(dot + 1));
+    else
+        col = quoteIdent(col);
+    QString out = sql;
+    out.insert(stop, QStringLiteral(", %1 ").arg(col));
+    return out;
+}
+
+bool startsReadOnly(const QString &sql)
+{
+    const QString t = sql.trimmed().left(8).toUpper();
+    if (t.startsWith(QLatin1String("SELECT")) || t.startsWith(QLatin1String("VALUES"))
+        || t.startsWith(QLatin1String("SHOW")))
+        return true;
+    if (t.startsWith(QLatin1String("WITH"))) {
+        static const QRegularExpression writes(QStringLiteral("\\b(INSERT|UPDATE|DELETE)\\b"),
+                                               QRegularExpression::CaseInsensitiveOption);
+        return !writes.match(sql).hasMatch();
+    }
+    return false;
+}
+
+class PgConn;
+
+class PgStmtImpl final : public StmtImpl {
+public:
+    PgStmtImpl(PgConn *c, const QString &sql);
+    ~PgStmtImpl() override;
+
+    void reset() override
+    {
+        m_res = Result();
+        m_row = -1;
+        for (auto &p : m_params)
+            p = Param();
+    }
+    void bind(int index, const QVariant &v) override;
+    bool step() override;
+    int exec() override;
+    int columnCount() const override;
+    QString columnName(int i) const override;
+    QVariant column(int i) const override;
+    bool readOnly() const override { return m_readOnly; }
+    bool source(int i, QString &table, QString &column, QString &declType) const override;
+
+private:
+    struct Param {
+        bool null = true;
+        bool binary = false;
+        QByteArray bytes;
+    };
+    void run();
+    void keepAddedColumnName();
+    int visible(int i) const { return m_cols.isEmpty() ? i : m_cols[i]; }
+
+    PgConn *m_c;
+    QByteArray m_name;
+    QString m_sql;
+    bool m_readOnly = false;
+    std::vector<Param> m_params;
+    Result m_desc;              // the result's columns, known from the prepare
+    Result m_res;
+    int m_row = -1;
+    QList<int> m_cols;          // result columns shown (a table's rowid is hidden unless asked for)
+};
+
+class PgConn final : public Conn {
+public:
+    PgConn(PGconn *c, const QString &schema) : m_c(c), m_schema(schema) {}
+    ~PgConn() override { PQfinish(m_c); }
+
+    EngineKind kind() const override { return EngineKind::Postgres; }
+    PGconn *raw() const { return m_c; }
+    const QString &schema() const { return m_schema; }
+
+    std::unique_ptr<StmtImpl> prepare(const QString &sql) override
+    {
+        flushDeallocations();
+        return std::make_unique<PgStmtImpl>(this, sql);
+    }
+
+    Result run(const QString &sql)
+    {
+        Result r(PQexec(m_c, sql.toUtf8().constData()));
+        if (!r.ok())
+            throw pgError(m_c, r.r);
+        return r;
+    }
+    void exec(const QString &sql) override { run(serverSql(sql, nullptr)); }
+
+    qint64 totalChanges() const override { return m_changes; }
+    void addChanges(qint64 n) { m_changes += n; }
+    void setBusyTimeout(int ms) override { run(QStringLiteral("SET lock_timeout = %1").arg(qMax(0, ms))); }
+
+    void beginWrite() override
+    {
+        flushDeallocations();
+        run(QStringLiteral("BEGIN"));
+        try {
+            run(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(%1))").arg(sqlText(m_schema.toUtf8().constData())));
+        } catch (...) {
+            PQclear(PQexec(m_c, "ROLLBACK"));
+            throw;
+        }
+    }
+    void commitWrite() override { run(QStringLiteral("COMMIT")); }
+    void rollbackWrite() override { run(QStringLiteral("ROLLBACK")); }
+
+    bool inTransaction() const { return PQtransactionStatus(m_c) != PQTRANS_IDLE; }
+
+    QString textKey(const QString &expr) const override { return QStringLiteral("brelvo_ptbr(%1)").arg(expr); }
+    QString ascending(const QString &expr) const override { return expr + QStringLiteral(" NULLS FIRST"); }
+    QString descending(const QString &expr) const override { return expr + QStringLiteral(" DESC NULLS LAST"); }
+    QString same(const QString &a, const QString &b) const override
+    {
+        return a + QStringLiteral(" IS NOT DISTINCT FROM ") + b;
+    }
+
+    bool isEmptyDatabase() override
+    {
+        Result r = run(QStringLiteral("SELECT count(*) FROM pg_tables WHERE schemaname = %1")
+                           .arg(sqlText(m_schema.toUtf8().constData())));
+        return QByteArray(PQgetvalue(r.r, 0, 0)).toLongLong() == 0;
+    }
+
+    int userVersion() override
+    {
+        Result r = run(QStringLiteral("SELECT obj_description(oid, 'pg_namespace') FROM pg_namespace WHERE nspname = %1")
+                           .arg(sqlText(m_schema.toUtf8().constData())));
+        if (PQntuples(r.r) == 0 || PQgetisnull(r.r, 0, 0))
+            return 0;
+        const QString text = QString::fromUtf8(PQgetvalue(r.r, 0, 0));
+        return text.section(QLatin1Char(' '), -1).toInt();
+    }
+    void setUserVersion(int v) override
+    {
+        run(QStringLiteral("COMMENT ON SCHEMA %1 IS 'brelvo %2'").arg(quoteIdent(m_schema)).arg(v));
+    }
+
+    // Inside the write transaction of an empty schema: the schema, its text
+    // functions and nothing else yet.
+    void provisionSchema()
+    {
+        run(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(quoteIdent(m_schema)));
+        const QString upper = QStringLiteral("translate($1, %1, %2)").arg(sqlText(kUpperFrom), sqlText(kUpperTo));
+        const QString base = QStringLiteral("translate(%1, %2, %3)").arg(upper, sqlText(kBaseFrom), sqlText(kBaseTo));
+        run(QStringLiteral("CREATE OR REPLACE FUNCTION brelvo_ptbr(text) RETURNS bytea LANGUAGE sql IMMUTABLE STRICT "
+                           "PARALLEL SAFE AS $f$ SELECT convert_to(%1 || chr(1) || %2, 'UTF8') $f$")
+                .arg(base, upper));
+        // Case functions over every letter, as the SQLite connection registers them.
+        Result icu = run(QStringLiteral("SELECT 1 FROM pg_collation WHERE collname = 'und-x-icu'"));
+        const bool hasIcu = PQntuples(icu.r) > 0;
+        for (const auto &[name, fn] : {std::pair{"brelvo_upper", "upper"}, std::pair{"brelvo_lower", "lower"}}) {
+            const QString body = hasIcu
+                ? QStringLiteral("SELECT %1($1 COLLATE \"und-x-icu\") COLLATE \"C\"").arg(QLatin1String(fn))
+                : QStringLiteral("SELECT translate($1, %1, %2)")
+                      .arg(qstrcmp(fn, "upper") == 0 ? sqlText(kUpperFrom) : sqlText(kUpperTo),
+                           qstrcmp(fn, "upper") == 0 ? sqlText(kUpperTo) : sqlText(kUpperFrom));
+            run(QStringLiteral("CREATE OR REPLACE FUNCTION %1(text) RETURNS text LANGUAGE sql IMMUTABLE STRICT "
+                               "PARALLEL SAFE AS $f$ %2 $f$")
+                    .arg(QLatin1String(name), body));
+        }
+        // A row stored with its AutoInc number given moves the number on.
+        run(QStringLiteral(
+            "CREATE OR REPLACE FUNCTION brelvo_autoinc() RETURNS trigger LANGUAGE plpgsql AS $f$ "
+            "DECLARE seq text := pg_get_serial_sequence(quote_ident(TG_TABLE_SCHEMA) || '.' || quote_ident(TG_TABLE_NAME), "
+            "TG_ARGV[0]); top bigint; cur bigint; "
+            "BEGIN EXECUTE format('SELECT max(%I) FROM %I.%I', TG_ARGV[0], TG_TABLE_SCHEMA, TG_TABLE_NAME) INTO top; "
+            "EXECUTE format('SELECT last_value FROM %s', seq) INTO cur; "
+            "IF top IS NOT NULL AND top > cur THEN PERFORM setval(seq, top); END IF; RETURN NULL; END $f$"));
+    }
+
+    void createTable(const TableDef &t) override
+    {
+        const QString table = quoteIdent(t.sqlName);
+        QStringList cols;
+        QString autoInc;
+        for (const FieldDef &f : t.fields) {
+            QString c = quoteIdent(f.name) + QLatin1Char(' ') + declaredType(f, EngineKind::Postgres);
+            if (f.type == FieldType::AutoInc && autoInc.isEmpty()) {
+                autoInc = f.name;
+                c += QStringLiteral(" GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY");
+            }
+            cols << c;
+        }
+        if (autoInc.isEmpty())
+            cols << QStringLiteral("rowid bigint GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY");
+        else
+            cols << QStringLiteral("rowid bigint GENERATED ALWAYS AS (%1) STORED UNIQUE").arg(quoteIdent(autoInc));
+        run(QStringLiteral("CREATE TABLE %1 (%2)").arg(table, cols.join(QStringLiteral(", "))));
+        if (!autoInc.isEmpty())
+            run(QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 FOR EACH STATEMENT EXECUTE FUNCTION brelvo_autoinc(%3)")
+                    .arg(quoteIdent(t.sqlName + QStringLiteral("_autoinc")), table, sqlText(autoInc.toLower().toUtf8())));
+
+        QSet<QString> made;
+        int n = 0;
+        auto make = [&](bool unique, const QStringList &parts) {
+            const QString sig = (unique ? QStringLiteral("U:") : QStringLiteral("N:")) + parts.join(QLatin1Char(','));
+            if (made.contains(sig))
+                return;
+            made.insert(sig);
+            run(QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
+                    .arg(unique ? QStringLiteral("UNIQUE ") : QString(),
+                         quoteIdent(QStringLiteral("ix_%1_%2").arg(t.sqlName).arg(++n)), table,
+                         parts.join(QStringLiteral(", "))));
+        };
+        for (const IndexDef &ix : t.indexes) {
+            QStringList ordered, uniqueParts;
+            bool onlyRowid = ix.fields.size() == 1;
+            for (const QString &fn : ix.fields) {
+                const FieldDef *f = t.field(fn);
+                if (!f)
+                    continue;
+                if (f->type != FieldType::AutoInc)
+                    onlyRowid = false;
+                const bool text = f->type == FieldType::Alpha || f->type == FieldType::Memo;
+                const QString col = quoteIdent(f->name);
+                ordered << (text ? textKey(col) : col) + QStringLiteral(" NULLS FIRST");
+                uniqueParts << (text && !ix.primary ? textKey(col) : col);
+            }
+            if (ordered.isEmpty() || onlyRowid)
+                continue;
+            // The order a cursor reads (key fields, then the row id) ...
+            make(false, QStringList(ordered) << QStringLiteral("rowid"));
+            // ... and the rule of a unique index (text without case, as the
+            // SQLite index with its collation; a primary key as stored).
+            if (ix.unique || ix.primary)
+                make(true, uniqueParts);
+        }
+    }
+
+    std::vector<std::pair<QString, QString>> columns(const QString &sqlName) override
+    {
+        std::vector<std::pair<QString, QString>> out;
+        Result r = run(QStringLiteral(
+                           "SELECT coalesce(col_description(a.attrelid, a.attnum), a.attname), "
+                           "format_type(a.atttypid, a.atttypmod) FROM pg_attribute a "
+                           "WHERE a.attrelid = to_regclass(%1) AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum")
+                           .arg(sqlText(quoteIdent(sqlName).toUtf8().constData())));
+        for (int i = 0; i < PQntuples(r.r); ++i) {
+            const QString name = QString::fromUtf8(PQgetvalue(r.r, i, 0));
+            if (name == QLatin1String("rowid"))
+                continue;
+            out.emplace_back(name, QString::fromUtf8(PQgetvalue(r.r, i, 1)));
+        }
+        return out;
+    }
+
+    // Table and column names of a result column's source, cached.
+    bool sourceOf(Oid table, int column, QString &tableName, QString &columnName, QString &declType)
+    {
+        const qint64 key = (qint64(table) << 16) | column;
+        auto it = m_sources.constFind(key);
+        if (it == m_sources.constEnd()) {
+            Result r = run(QStringLiteral("SELECT c.relname, a.attname, format_type(a.atttypid, a.atttypmod) "
+                                          "FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid "
+                                          "WHERE a.attrelid = %1 AND a.attnum = %2")
+                               .arg(table)
+                               .arg(column));
+            QStringList v;
+            if (PQntuples(r.r) > 0)
+                v << QString::fromUtf8(PQgetvalue(r.r, 0, 0)) << QString::fromUtf8(PQgetvalue(r.r, 0, 1))
+                  << QString::fromUtf8(PQgetvalue(r.r, 0, 2));
+            it = m_sources.insert(key, v);
+        }
+        if (it->isEmpty())
+            return false;
+        tableName = (*it)[0];
+        columnName = (*it)[1];
+        declType = (*it)[2];
+        return true;
+    }
+
+    QByteArray nextName() { return "brelvo_s" + QByteArray::number(++m_stmtCounter); }
+    void deallocateLater(const QByteArray &name) { m_unused << name; }
+
+private:
+    void flushDeallocations()
+    {
+        if (m_unused.isEmpty() || PQtransactionStatus(m_c) == PQTRANS_INERROR)
+            return;
+        QByteArray sql;
+        for (const QByteArray &n : std::as_const(m_unused))
+            sql += "DEALLOCATE " + n + ";";
+        m_unused.clear();
+        PQclear(PQexec(m_c, sql.constData()));
+    }
+
+    PGconn *m_c;
+    QString m_schema;
+    qint64 m_changes = 0;
+    quint64 m_stmtCounter = 0;
+    QList<QByteArray> m_unused;
+    QHash<qint64, QStringList> m_sources;
+};
+
+PgStmtImpl::PgStmtImpl(PgConn *c, const QString &sql) : m_c(c), m_sql(sql)
+{
+    int n = 0;
+    const QString server = serverSql(sql, &n);
+    m_params.resize(size_t(n));
+    m_readOnly = startsReadOnly(sql);
+    m_name = c->nextName();
+    QString text = server;
+    Result r(PQprepare(c->raw(), m_name.constData(), text.toUtf8().constData(), n, nullptr));
+    // SQLite lets a grouped query show a column it does not group by (one
+    // row's value; in the windows' reports a value of the group's key row,
+    // such as the mechanic's commission): the server is told to group by it too.
+    for (int tries = 0; !r.ok() && tries < 8; ++tries) {
+        const char *state = PQresultErrorField(r.r, PG_DIAG_SQLSTATE);
+        if (!state || qstrcmp(state, "42803") != 0)
+            break;
+        static const QRegularExpression missing(QStringLiteral("column \"([^\"]+)\" must appear in the GROUP BY"));
+        const auto m = missing.match(QString::fromUtf8(PQresultErrorMessage(r.r)));
+        const QString grouped = m.hasMatch() ? withGroupColumn(text, m.captured(1)) : QString();
+        if (grouped.isEmpty())
+            break;
+        text = grouped;
+        r = Result(PQprepare(c->raw(), m_name.constData(), text.toUtf8().constData(), n, nullptr));
+    }
+    if (!r.ok()) {
+        m_name.clear();
+        throw pgError(c->raw(), r.r, sql);
+    }
+    m_desc = Result(PQdescribePrepared(c->raw(), m_name.constData()));
+    if (!m_desc.ok())
+        throw pgError(c->raw(), m_desc.r);
+    // A table's "rowid" is not one of its fields: hidden unless the text asks for it.
+    const int nf = PQnfields(m_desc.r);
+    if (!m_sql.contains(QLatin1String("rowid"), Qt::CaseInsensitive)) {
+        bool hidden = false;
+        for (int i = 0; i < nf; ++i) {
+            if (qstrcmp(PQfname(m_desc.r, i), "rowid") == 0 && PQftable(m_desc.r, i) != InvalidOid)
+                hidden = true;
+            else
+                m_cols << i;
+        }
+        if (!hidden)
+            m_cols.clear();
+    }
+}
+
+PgStmtImpl::~PgStmtImpl()
+{
+    if (!m_name.isEmpty())
+        m_c->deallocateLater(m_name);
+}
+
+void PgStmtImpl::bind(int index, const QVariant &v)
+{
+    if (index < 1 || index > int(m_params.size()))
+        throw DbError(DbError::Kind::SqlError, QStringLiteral("Parâmetro fora da consulta: %1").arg(index));
+    Param &p = m_params[size_t(index - 1)];
+    p = Param();
+    if (!v.isValid() || v.isNull())
+        return;
+    switch (v.metaType().id()) {
+    case QMetaType::QDate:
+        if (!v.toDate().isValid())
+            return;
+        break;
+    case QMetaType::Bool:
+        p.null = false;
+        p.bytes = v.toBool() ? "1" : "0";
+        return;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        p.null = false;
+        p.bytes = QByteArray::number(v.toDouble(), 'g', 17);
+        return;
+    case QMetaType::QByteArray:
+        p.null = false;
+        p.binary = true;
+        p.bytes = v.toByteArray();
+        return;
+    default:
+        break;
+    }
+    p.null = false;
+    p.bytes = bindText(v).toUtf8();
+}
+
+void PgStmtImpl::run()
+{
+    const int n = int(m_params.size());
+    const auto count = static_cast<size_t>(n);
+    std::vector<const char *> values(count);
+    std::vector<int> lengths(count), formats(count);
+    for (int i = 0; i < n; ++i) {
+        const Param &p = m_params[size_t(i)];
+        values[size_t(i)] = p.null ? nullptr : p.bytes.constData();
+        lengths[size_t(i)] = int(p.bytes.size());
+        formats[size_t(i)] = p.binary ? 1 : 0;
+    }
+    PGconn *c = m_c->raw();
+    // Inside a transaction a failing write must not spoil what came before;
+    // outside one a write is a transaction of its own that takes its turn
+    // with the other writers, as in SQLite.
+    const bool guard = !m_readOnly && m_c->inTransaction();
+    const bool own = !m_readOnly && !guard;
+    if (guard)
+        m_c->run(QStringLiteral("SAVEPOINT brelvo_stmt"));
+    else if (own)
+        m_c->beginWrite();
+    m_res = Result(PQexecPrepared(c, m_name.constData(), n, values.data(), lengths.data(), formats.data(), 0));
+    if (m_res.ok() && !m_readOnly)
+        keepAddedColumnName();
+    if (!m_res.ok()) {
+        DbError e = pgError(c, m_res.r, m_sql);
+        m_res = Result();
+        if (guard)
+            PQclear(PQexec(c, "ROLLBACK TO SAVEPOINT brelvo_stmt; RELEASE SAVEPOINT brelvo_stmt"));
+        else if (own)
+            PQclear(PQexec(c, "ROLLBACK"));
+        throw e;
+    }
+    if (guard)
+        m_c->run(QStringLiteral("RELEASE SAVEPOINT brelvo_stmt"));
+    else if (own)
+        m_c->commitWrite();
+    if (!m_readOnly)
+        m_c->addChanges(QByteArray(PQcmdTuples(m_res.r)).toLongLong());
+    m_row = -1;
+}
+
+// The server folds a new column's name to lower case; its spelling
+// ("SenhaHash") is kept as the column's comment and read back as its name.
+void PgStmtImpl::keepAddedColumnName()
+{
+    static const QRegularExpression addColumn(
+        QStringLiteral("^\\s*alter\\s+table\\s+(\"[^\"]+\"|\\S+)\\s+add\\s+(?:column\\s+)?(?:if\\s+not\\s+exists\\s+)?(\"[^\"]+\"|[\\w]+)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    const auto m = addColumn.match(m_sql);
+    if (!m.hasMatch())
+        return;
+    QString table = m.captured(1), column = m.captured(2);
+    for (QString *n : {&table, &column}) {
+        if (n->startsWith(QLatin1Char('"')))
+            *n = n->mid(1, n->size() - 2);
+    }
+    Result r(PQexec(m_c->raw(), QStringLiteral("COMMENT ON COLUMN %1.%2 IS %3")
+                                    .arg(quoteIdent(table), quoteIdent(column), sqlText(column.toUtf8().constData()))
+                                    .toUtf8()
+                                    .constData()));
+    if (!r.ok())
+        m_res = std::move(r);       // reported as the statement's failure
+}
+
+bool PgStmtImpl::step()
+{
+    if (!m_res.r)
+        run();
+    if (m_row + 1 < PQntuples(m_res.r)) {
+        ++m_row;
+        return true;
+    }
+    m_row = PQntuples(m_res.r);
+    return false;
+}
+
+int PgStmtImpl::exec()
+{
+    run();
+    const int n = m_readOnly ? 0 : QByteArray(PQcmdTuples(m_res.r)).toInt();
+    m_res = Result();
+    m_row = -1;
+    return n;
+}
+
+int PgStmtImpl::columnCount() const
+{
+    return m_cols.isEmpty() ? PQnfields(m_desc.r) : int(m_cols.size());
+}
+
+QString PgStmtImpl::columnName(int i) const
+{
+    const QString name = QString::fromUtf8(PQfname(m_desc.r, visible(i)));
+    // The server folds names to lower case: give back the spelling of the SQL text.
+    const QRegularExpression word(QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(name)),
+                                  QRegularExpression::CaseInsensitiveOption);
+    const auto m = word.match(m_sql);
+    return m.hasMatch() ? m.captured(0) : name;
+}
+
+QVariant PgStmtImpl::column(int i) const
+{
+    const int c = visible(i);
+    if (!m_res.r || m_row < 0 || m_row >= PQntuples(m_res.r) || PQgetisnull(m_res.r, m_row, c))
+        return QVariant();
+    const char *v = PQgetvalue(m_res.r, m_row, c);
+    switch (PQftype(m_res.r, c)) {
+    case 16: // bool
+        return QVariant(qint64(v[0] == 't' ? 1 : 0));
+    case 20: case 21: case 23: case 26: // integers, oid
+        return QVariant(QByteArray(v).toLongLong());
+    case 700: case 701:
+        return QVariant(QByteArray(v).toDouble());
+    case 1700: { // numeric: a whole sum stays whole
+        const QByteArray b(v);
+        if (!b.contains('.') && !b.contains('e') && !b.contains('E') && b.size() < 19)
+            return QVariant(b.toLongLong());
+        return QVariant(b.toDouble());
+    }
+    case 17: { // bytea, hex text
+        size_t len = 0;
+        unsigned char *raw = PQunescapeBytea(reinterpret_cast<const unsigned char *>(v), &len);
+        QByteArray out(reinterpret_cast<const char *>(raw), qsizetype(len));
+        PQfreemem(raw);
+        return QVariant(out);
+    }
+    default:
+        return QVariant(QString::fromUtf8(v, PQgetlength(m_res.r, m_row, c)));
+    }
+}
+
+bool PgStmtImpl::source(int i, QString &table, QString &column, QString &declType) const
+{
+    const int c = visible(i);
+    const Oid t = PQftable(m_desc.r, c);
+    const int col = PQftablecol(m_desc.r, c);
+    if (t == InvalidOid || col <= 0)
+        return false;
+    return m_c->sourceOf(t, col, table, column, declType);
+}
+
+} // namespace
+
+std::unique_ptr<Conn> connectPostgres(const QString &uri, const QString &schema, const QString &password,
+                                      QString *error, bool *needsPassword)
+{
+    const QByteArray u = uri.toUtf8(), pw = password.toUtf8();
+    const char *keys[] = {"dbname", "password", "application_name", "client_encoding", nullptr};
+    const QByteArray app = "Brelvo";
+    const char *vals[] = {u.constData(), password.isEmpty() ? nullptr : pw.constData(), app.constData(), "UTF8",
+                          nullptr};
+    PGconn *c = PQconnectdbParams(keys, vals, 1);
+    if (needsPassword)
+        *needsPassword = false;
+    if (!c || PQstatus(c) != CONNECTION_OK) {
+        if (needsPassword && c)
+            *needsPassword = PQconnectionNeedsPassword(c) != 0;
+        if (error)
+            *error = c ? QString::fromUtf8(PQerrorMessage(c)).trimmed() : QStringLiteral("sem memória");
+        PQfinish(c);
+        return nullptr;
+    }
+    auto conn = std::make_unique<PgConn>(c, schema);
+    try {
+        conn->run(QStringLiteral("SET search_path TO %1, public").arg(quoteIdent(schema)));
+        conn->run(QStringLiteral("SET lock_timeout = 5000"));
+        conn->run(QStringLiteral("SET client_min_messages = warning"));
+    } catch (const DbError &e) {
+        if (error)
+            *error = e.message();
+        return nullptr;
+    }
+    return conn;
+}
+
+void provisionPostgresSchema(Conn *c)
+{
+    if (auto *pg = dynamic_cast<PgConn *>(c))
+        pg->provisionSchema();
+}
+
+} // namespace brelvo::data::detail

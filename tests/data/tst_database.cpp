@@ -46,7 +46,11 @@ private Q_SLOTS:
                 QCOMPARE(rows, seeds.count(t.sqlName) ? seeds[t.sqlName] : 0);
             }
             // Named indexes exist for ordered reading.
-            QVERIFY(scalar(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='index' AND tbl_name='tbprodutos'")) >= 1);
+            QVERIFY(scalar(db, db->onServer()
+                                   ? QStringLiteral("SELECT count(*) FROM pg_indexes WHERE tablename = 'tbprodutos' "
+                                                    "AND indexdef LIKE '%brelvo_ptbr%'")
+                                   : QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='index' AND tbl_name='tbprodutos'"))
+                    >= 1);
             Table users(db, QStringLiteral("USUARIOS.DB"));
             users.open();
             QCOMPARE(users.asString(QStringLiteral("LOGIN")), QStringLiteral("KOV"));
@@ -107,8 +111,9 @@ private Q_SLOTS:
         }
         QVERIFY(!Database::isInUse(dir.path()));
         const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-        QCOMPARE(files, QStringList{QString::fromLatin1(Database::kFileName)});
-        // And the single file holds the data.
+        // The single file holds the data; with the database on a server the folder is left empty.
+        const bool onServer = !qEnvironmentVariableIsEmpty(Database::kFolderServerVariable);
+        QCOMPARE(files, onServer ? QStringList{} : QStringList{QString::fromLatin1(Database::kFileName)});
         auto db = Database::open(dir.path(), false);
         Table t(db, QStringLiteral("TBMARCAS.DB"));
         t.open();

@@ -427,8 +427,15 @@ private Q_SLOTS:
 
         // Master and details go in one transaction: when the details cannot
         // be deleted the customer stays too.
-        Statement(f.db, QStringLiteral("CREATE TRIGGER keep_cars BEFORE DELETE ON TCadastroCarros"
-                                       " BEGIN SELECT RAISE(ABORT, 'kept'); END")).run();
+        if (f.db->onServer()) {
+            Statement(f.db, QStringLiteral("CREATE FUNCTION keep_cars() RETURNS trigger LANGUAGE plpgsql"
+                                           " AS 'BEGIN RAISE EXCEPTION ''kept''; END'")).run();
+            Statement(f.db, QStringLiteral("CREATE TRIGGER keep_cars BEFORE DELETE ON TCadastroCarros"
+                                           " FOR EACH ROW EXECUTE FUNCTION keep_cars()")).run();
+        } else {
+            Statement(f.db, QStringLiteral("CREATE TRIGGER keep_cars BEFORE DELETE ON TCadastroCarros"
+                                           " BEGIN SELECT RAISE(ABORT, 'kept'); END")).run();
+        }
         QVERIFY(customers.findKey({2}));
         QVERIFY_THROWS_EXCEPTION(DbError, customers.remove());
         customers.refresh();

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -72,6 +73,10 @@ public:
     virtual void createTable(const TableDef &t) = 0;
     // Columns of a table as (name, declared type); empty when it does not exist.
     virtual std::vector<std::pair<QString, QString>> columns(const QString &sqlName) = 0;
+    // Stores many rows at once (a whole table being copied); `next` fills
+    // the values of one row in `columns` order and returns false at the end.
+    virtual void copyIn(const QString &sqlName, const QStringList &columns,
+                        const std::function<bool(QVariantList &)> &next);
     // SQLite's own handle; null on a server engine.
     virtual sqlite3 *sqliteHandle() const { return nullptr; }
 };

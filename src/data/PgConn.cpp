@@ -431,6 +431,85 @@ public:
         return out;
     }
 
+    // COPY ... FROM STDIN in text form: the fastest way in for many rows.
+    void copyIn(const QString &sqlName, const QStringList &columns,
+                const std::function<bool(QVariantList &)> &next) override
+    {
+        QStringList cols;
+        for (const QString &c : columns)
+            cols << quoteIdent(c);
+        Result start(PQexec(m_c, QStringLiteral("COPY %1 (%2) FROM STDIN")
+                                     .arg(quoteIdent(sqlName), cols.join(QLatin1Char(',')))
+                                     .toUtf8()
+                                     .constData()));
+        if (PQresultStatus(start.r) != PGRES_COPY_IN)
+            throw pgError(m_c, start.r);
+        QVariantList row;
+        QByteArray buf;
+        auto flush = [&] {
+            if (PQputCopyData(m_c, buf.constData(), int(buf.size())) != 1)
+                throw pgError(m_c, nullptr);
+            buf.clear();
+        };
+        try {
+            while (next(row)) {
+                for (int i = 0; i < row.size(); ++i) {
+                    if (i)
+                        buf += '\t';
+                    buf += copyText(row[i]);
+                }
+                buf += '\n';
+                if (buf.size() > (1 << 20))
+                    flush();
+            }
+            flush();
+        } catch (...) {
+            PQputCopyEnd(m_c, "cancelado");
+            PQclear(PQgetResult(m_c));
+            throw;
+        }
+        if (PQputCopyEnd(m_c, nullptr) != 1)
+            throw pgError(m_c, nullptr);
+        Result end(PQgetResult(m_c));
+        while (PGresult *more = PQgetResult(m_c))
+            PQclear(more);
+        if (!end.ok())
+            throw pgError(m_c, end.r);
+        m_changes += QByteArray(PQcmdTuples(end.r)).toLongLong();
+    }
+
+    static QByteArray copyText(const QVariant &v)
+    {
+        if (!v.isValid() || v.isNull())
+            return QByteArrayLiteral("\\N");
+        QByteArray t;
+        switch (v.metaType().id()) {
+        case QMetaType::QByteArray:
+            t = "\\x" + v.toByteArray().toHex();
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            return QByteArray::number(v.toDouble(), 'g', 17);
+        case QMetaType::Bool:
+            return v.toBool() ? "1" : "0";
+        default:
+            t = bindText(v).toUtf8();
+            break;
+        }
+        QByteArray out;
+        out.reserve(t.size());
+        for (char c : std::as_const(t)) {
+            switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            default: out += c;
+            }
+        }
+        return out;
+    }
+
     // Table and column names of a result column's source, cached.
     bool sourceOf(Oid table, int column, QString &tableName, QString &columnName, QString &declType)
     {

@@ -130,7 +130,7 @@ const QSet<QString> &keywords()
                               "on", "limit", "collate", "inner", "left", "right", "outer", "cross", "natural",
                               "using", "except", "intersect", "escape", "glob", "offset", "select", "set",
                               "values", "into", "over", "returning", "filter", "window", "update", "delete", "insert",
-                              "with", "materialized", "recursive", "exists", "distinct", "all", "case", "returns"})
+                              "with", "materialized", "recursive", "exists", "distinct", "all", "case", "returns", "nulls"})
             s.insert(QString::fromLatin1(w));
         return s;
     }();

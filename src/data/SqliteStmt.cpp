@@ -430,6 +430,24 @@ QString declaredType(const FieldDef &f, EngineKind engine)
     return QString();
 }
 
+void Conn::copyIn(const QString &sqlName, const QStringList &columns,
+                  const std::function<bool(QVariantList &)> &next)
+{
+    QStringList cols, marks;
+    for (const QString &c : columns) {
+        cols << quoteIdent(c);
+        marks << QStringLiteral("?");
+    }
+    Stmt ins(this, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                       .arg(quoteIdent(sqlName), cols.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+    QVariantList row;
+    while (next(row)) {
+        ins.reset();
+        ins.bindAll(row);
+        ins.exec();
+    }
+}
+
 QVariantList Stmt::row() const
 {
     const int n = columnCount();

@@ -408,8 +408,8 @@ public:
             // The order a cursor reads (key fields, then the row id) ...
             make(false, QStringList(ordered) << QStringLiteral("rowid"));
             // ... and the rule of a unique index (text without case, as the
-            // SQLite index with its collation; a primary key as stored).
-            if (ix.unique || ix.primary)
+            // SQLite index with its collation; a primary field as stored).
+            if (ix.unique)
                 make(true, uniqueParts);
         }
     }

@@ -303,6 +303,29 @@ private Q_SLOTS:
         // Without the variable or an alias file: "dados" beside the program.
         QCOMPARE(Database::aliasFolder(QStringLiteral("BrelvoTesteAlias")),
                  QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("dados")));
+        // A server address is kept as it is, never taken for a relative folder.
+        for (const char *uri : {"postgresql://brelvo@servidor:5432/brelvo", "postgres://caixa@10.0.0.2/loja"}) {
+            qputenv("BrelvoTesteAlias", uri);
+            QCOMPARE(Database::aliasFolder(QStringLiteral("BrelvoTesteAlias")), QString::fromLatin1(uri));
+            QVERIFY(Database::isServer(Database::aliasFolder(QStringLiteral("BrelvoTesteAlias"))));
+        }
+        qunsetenv("BrelvoTesteAlias");
+        QVERIFY(!Database::isServer(dir.path()));
+        QVERIFY(!Database::isServer(QStringLiteral("dados/postgresql:")));
+    }
+
+    void unreachableServerIsAClearError()
+    {
+        // Nothing listens on port 1: the program says so instead of failing later.
+        const QString uri = QStringLiteral("postgresql://brelvo@127.0.0.1:1/brelvo?connect_timeout=2");
+        QVERIFY(!Database::exists(uri));
+        try {
+            Database::open(uri, true);
+            QFAIL("opened a server that is not there");
+        } catch (const DbError &e) {
+            QCOMPARE(e.kind(), DbError::Kind::NotOpen);
+            QVERIFY2(e.message().startsWith(QStringLiteral("Não foi possível conectar ao servidor")), qPrintable(e.message()));
+        }
     }
 
     void privateDirIsCreatedOnDemand()

@@ -273,6 +273,13 @@ void TFormMenu::buildMenus()
     addItem(rec, QStringLiteral("mnuRecibo"), QStringLiteral("Recibo"));
     addItem(rec, QStringLiteral("mnuNotaPromissoria"), QStringLiteral("Nota Promissoria"));
 
+    // The till and the exchanges, open to every user as the till's F3 is.
+    QMenu *vendas = addMenu(mb, QStringLiteral("mnuVendas"), QStringLiteral("&Vendas"));
+    QAction *caixaPdv = vendas->addAction(QStringLiteral("Caixa (F3)"));
+    caixaPdv->setObjectName(QStringLiteral("mnuFrenteCaixa"));
+    bind(QStringLiteral("frenteCaixa"), caixaPdv);
+    addItem(vendas, QStringLiteral("mnuTrocaDevolucoes"), QStringLiteral("Troca && Devoluções"));
+
     QMenu *caixa = addMenu(mb, QStringLiteral("mnuCaixaFluxo"), QStringLiteral("Caixa Fluxo"));
     addItem(caixa, QStringLiteral("mnuContasPagar"), QStringLiteral("Contas a Pagar"));
     addItem(caixa, QStringLiteral("mnuContasReceber"), QStringLiteral("Contas a Receber"));
@@ -487,7 +494,12 @@ void TFormMenu::bind(const QString &command, QObject *control)
 {
     m_bound[command].append(control);
     if (auto *a = qobject_cast<QAction *>(control)) {
-        connect(a, &QAction::triggered, this, [this, command] { runCommand(command); });
+        connect(a, &QAction::triggered, this, [this, command] {
+            if (command == QLatin1String("frenteCaixa"))
+                openPointOfSale();   // the product check first, as F3
+            else
+                runCommand(command);
+        });
     } else if (auto *b = qobject_cast<QPushButton *>(control)) {
         const QString name = b->objectName();
         connect(b, &QPushButton::clicked, this, [this, command, name] {

@@ -283,7 +283,7 @@ void TFTrocaDev::cancelarCupom()
         return;
     if (editing())
         guarded([this] { m_vendas->cancel(); });
-    if (guarded([this] { deleteSale(*m_vendas); }))
+    if (guarded([this] { m_vendas->remove(); }))   // with its items, in one transaction
         totalizar();
 }
 

@@ -651,7 +651,7 @@ void TFormFrenteCaixa::NovaVenda()
         m_vendas->setValue(f("VenOs"), QStringLiteral("PV"));
         m_vendas->setValue(f("DtVenda"), QDate::currentDate());
         m_vendas->setValue(f("HrVenda"), QTime::currentTime());
-        postNewSale(*m_vendas);
+        m_vendas->post();   // the number is drawn as the row is stored
     });
     if (!ok) {
         if (editing())
@@ -1088,7 +1088,7 @@ void TFormFrenteCaixa::cancelarVenda()
         return;
     m_desconto->hide();
     m_btnDesconto->setChecked(false);
-    if (!guarded([this] { deleteSale(*m_vendas); }))
+    if (!guarded([this] { m_vendas->remove(); }))   // with its items, in one transaction
         return;
     Finalizadas();
     reject();
@@ -1125,7 +1125,7 @@ void TFormFrenteCaixa::confirmarSenha()
     m_senha->hide();
     if (editing())
         guarded([this] { m_vendas->cancel(); });
-    if (!guarded([this] { deleteSale(*m_vendas); }))
+    if (m_vendas->isEmpty() || !guarded([this] { m_vendas->remove(); }))   // with its items
         return;
     Finalizadas();
     focusCodigo();

@@ -122,10 +122,12 @@ int main(int argc, char **argv)
     setUp();
     if (g_scans.size() < 100) {
         QTextStream(stderr) << "menos de 100 produtos vendáveis\n";
+        g_db.reset();
         return 1;
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    g_db.reset();   // before the application goes
     return 0;
 }

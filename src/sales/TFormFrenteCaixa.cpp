@@ -80,6 +80,7 @@ TFormFrenteCaixa::TFormFrenteCaixa(data::DatabasePtr db, const QString &operador
     m_produtos->setObjectName(QStringLiteral("TB_Produtos"));
     m_clientes = new data::Table(m_db, QStringLiteral("tbCliente.DB"), this);
     m_clientes->setObjectName(QStringLiteral("TbCliente"));
+    m_itemWriter = new data::Table(m_db, QStringLiteral("tbItems.DB"), this);
 
     m_vendas->open();
     m_items->setIndexName(QStringLiteral("ByLink"));
@@ -89,7 +90,9 @@ TFormFrenteCaixa::TFormFrenteCaixa(data::DatabasePtr db, const QString &operador
     m_produtos->open();
     m_clientes->setIndexName(QStringLiteral("byCodigo"));
     m_clientes->open();
+    m_itemWriter->open();
     setMainTable(m_vendas);
+    closeWithWindow(m_itemWriter);
     closeWithWindow(m_items);
     closeWithWindow(m_produtos);
     closeWithWindow(m_clientes);
@@ -768,23 +771,28 @@ void TFormFrenteCaixa::addVendaFinal(qint64 code, double qtd)
     m_vendas->setValue(f("DtVenda"), QDate::currentDate());
     const QString descricao = m_produtos->asString(f("Descricao"));
     m_precoUnitario->setText(core::formatMask(QStringLiteral("########0.00"), m_preco));
-    m_items->append();
-    m_items->setValue(f("CodVenda"), m_vendas->value(f("CodVenda")));
-    m_items->setValue(f("CodBarra"), double(code));
-    m_items->setValue(f("Descricao"), descricao.left(m_items->fieldSize(f("Descricao"))));
-    m_items->setValue(f("ValorUni"), cents(m_preco));
-    m_items->setValue(f("Qtd"), qtd);
-    m_items->setValue(f("Monitorar"), m_produtos->asString(f("MonitorarEstq")));
+    // Written through a cursor of its own: the grid's cursor is re-read once,
+    // when totalizar stores the sale, not at every step of the write.
+    data::Table &w = *m_itemWriter;
+    w.append();
+    w.setValue(f("Link"), m_vendas->value(f("Chave")));
+    w.setValue(f("CodVenda"), m_vendas->value(f("CodVenda")));
+    w.setValue(f("CodBarra"), double(code));
+    w.setValue(f("Descricao"), descricao.left(w.fieldSize(f("Descricao"))));
+    w.setValue(f("ValorUni"), cents(m_preco));
+    w.setValue(f("Qtd"), qtd);
+    w.setValue(f("Monitorar"), m_produtos->asString(f("MonitorarEstq")));
     try {
-        m_items->post();
+        w.post();
     } catch (...) {
-        m_items->cancel();
+        w.cancel();
         throw;
     }
     m_totalSem->setText(core::shortNumber(qtd * cents(m_preco)));
     focusCodigo();
     m_quantidade->setText(kUm);
     totalizar();
+    m_items->last();   // the grid shows the item just sold
 }
 
 bool TFormFrenteCaixa::totalizar()

@@ -132,6 +132,7 @@ private:
     data::Table *m_items = nullptr;      // TbItems
     data::Table *m_produtos = nullptr;   // TB_Produtos
     data::Table *m_clientes = nullptr;   // TbCliente
+    data::Table *m_itemWriter = nullptr; // new items of the sale
     std::unique_ptr<stock::StockBalance> m_stock;
     std::unique_ptr<SaleSum> m_sum;
 

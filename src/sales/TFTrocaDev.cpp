@@ -5,14 +5,17 @@
 #include "core/DialogService.h"
 #include "core/Format.h"
 #include "core/Widgets.h"
+#include "documents/DocumentPrintouts.h"
 #include "documents/Extenso.h"
 #include "printing/PrintData.h"
 #include "printing/PrintPreview.h"
 #include "sales/SalePrintouts.h"
+#include "sales/SaleItemsGrid.h"
 #include "sales/SaleRules.h"
 #include "sales/SaleStore.h"
 
 #include <QButtonGroup>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -105,25 +108,18 @@ QWidget *TFTrocaDev::buildSale()
     codCli->setObjectName(QStringLiteral("DBEditCodCliente"));
     codCli->setDataSource(m_vendas, f("CodCliente"));
     codCli->setReadOnly(true);
-    g->addWidget(codCli, row, 1);
+    codCli->setMaximumWidth(110);
+    auto *cliente = new QHBoxLayout;
+    cliente->addWidget(codCli);
     auto *nomeCli = new core::DbEdit(w);
     nomeCli->setObjectName(QStringLiteral("DBEditNomeCliente"));
     nomeCli->setDataSource(m_vendas, f("NomeCliente"));
     nomeCli->setReadOnly(true);
-    g->addWidget(nomeCli, row, 2, 1, 2);
+    cliente->addWidget(nomeCli, 1);
+    g->addLayout(cliente, row, 1, 1, 3);
     v->addLayout(g);
 
-    using core::GridColumn;
-    m_grid = core::makeGrid(
-        w, m_items, QStringLiteral("DBGrid1"),
-        {GridColumn::make(f("CodBarra"), QStringLiteral("Código"), 14, QStringLiteral("0000000000000")),
-         GridColumn::make(f("Descricao"), QStringLiteral("Descrição"), 30),
-         GridColumn::make(f("Qtd"), QStringLiteral("QT"), 7, QStringLiteral("0.00")),
-         GridColumn::make(f("ValorUni"), QStringLiteral("Unitário"), 10, QStringLiteral("#,##0.00")),
-         GridColumn::calculated(
-             QStringLiteral("Total"),
-             [](const Dataset &d) { return QVariant(d.asFloat(f("Qtd")) * d.asFloat(f("ValorUni"))); },
-             QStringLiteral("#,##0.00"), 10)});
+    m_grid = makeSaleItemsGrid(w, m_items);
     v->addWidget(m_grid, 1);
 
     auto *totals = new QGridLayout;
@@ -340,7 +336,10 @@ void TFTrocaDev::gerar()
     v.em = m_emWord->text();
     guarded([&] {
         v.empresa = printing::readIssuer(m_db).empresa;
+        // The workshop's logo; the program's own when none is set.
         v.logoPath = printing::readLogoPath(m_db);
+        if (v.logoPath.isEmpty() && QFileInfo::exists(documents::arquivoLogoPadrao()))
+            v.logoPath = documents::arquivoLogoPadrao();
     });
     std::optional<printing::PreparedReport> pages = prepareVoucher(v, &error);
     if (!pages) {

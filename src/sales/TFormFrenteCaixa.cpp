@@ -9,6 +9,7 @@
 #include "printing/ReceiptWriter.h"
 #include "registries/RegistryWindows.h"
 #include "sales/SalePrintouts.h"
+#include "sales/SaleItemsGrid.h"
 #include "sales/SaleRules.h"
 #include "sales/SaleStore.h"
 #include "stock/StockBalance.h"
@@ -123,13 +124,14 @@ TFormFrenteCaixa::TFormFrenteCaixa(data::DatabasePtr db, const QString &operador
 
     auto *middle = new QHBoxLayout;
     middle->addWidget(buildMain(), 3);
+    // The panels at the side take room only while shown; the grid takes the rest.
     auto *side = new QVBoxLayout;
-    side->addWidget(buildClientePanel());
-    side->addWidget(buildPagamentoPanel());
-    side->addWidget(buildDescontoPanel());
-    side->addWidget(buildSenhaPanel());
+    for (QFrame *p : {buildClientePanel(), buildPagamentoPanel(), buildDescontoPanel(), buildSenhaPanel()}) {
+        p->setFixedWidth(430);
+        side->addWidget(p);
+    }
     side->addStretch(1);
-    middle->addLayout(side, 2);
+    middle->addLayout(side, 0);
     lay->addLayout(middle, 1);
     lay->addWidget(buildInfo());
     lay->addWidget(buildBottomBar());
@@ -187,17 +189,7 @@ QWidget *TFormFrenteCaixa::buildMain()
     g->addWidget(m_totalSem, 7, 0);
     g->setRowStretch(8, 1);
 
-    using core::GridColumn;
-    m_grid = core::makeGrid(
-        w, m_items, QStringLiteral("DBGrid1"),
-        {GridColumn::make(f("CodBarra"), QStringLiteral("Código"), 14, QStringLiteral("0000000000000")),
-         GridColumn::make(f("Descricao"), QStringLiteral("Descrição"), 30),
-         GridColumn::make(f("Qtd"), QStringLiteral("QT"), 7, QStringLiteral("0.00")),
-         GridColumn::make(f("ValorUni"), QStringLiteral("Unitário"), 10, QStringLiteral("#,##0.00")),
-         GridColumn::calculated(
-             QStringLiteral("Total"),
-             [](const Dataset &d) { return QVariant(d.asFloat(f("Qtd")) * d.asFloat(f("ValorUni"))); },
-             QStringLiteral("#,##0.00"), 10)});
+    m_grid = makeSaleItemsGrid(w, m_items);
     g->addWidget(m_grid, 0, 1, 9, 1);
     g->setColumnStretch(1, 1);
 

@@ -223,13 +223,21 @@ std::vector<TableDef> buildCatalogue()
                        number("NFiscal"), alpha("Finalizada", 1), alpha("Fornecedor", 100)},
                       {primary("Chave"), named("ByCodigo", {"Codigo"}), speed({"Codigo", "Qtd"})}));
 
-    c.push_back(table("tbVendas.db",
-                      {autoInc("Chave"), date("DtVenda"), number("CodVenda"), number("CodVendedor"),
-                       number("CodCliente"), alpha("NomeCliente", 100), number("NF"), alpha("ForPagamento", 20),
-                       number("VrVenda"), number("VrRecebido"), number("VLDesconto"), alpha("Finalizada", 3),
-                       alpha("VenOs", 2), date("DtModifica"), timeOfDay("HrVenda"), number("Parcelas"),
-                       alpha("Operador", 50), alpha("Obs", 255)},
-                      {primary("Chave"), speed({"DtVenda"}), speed({"CodVenda"})}));
+    {
+        // A sale takes the number of the sale added last + 1, so deleting the
+        // newest sale gives its number again.
+        TableDef t = numbered(table("tbVendas.db",
+                          {autoInc("Chave"), date("DtVenda"), number("CodVenda"), number("CodVendedor"),
+                           number("CodCliente"), alpha("NomeCliente", 100), number("NF"), alpha("ForPagamento", 20),
+                           number("VrVenda"), number("VrRecebido"), number("VLDesconto"), alpha("Finalizada", 3),
+                           alpha("VenOs", 2), date("DtModifica"), timeOfDay("HrVenda"), number("Parcelas"),
+                           alpha("Operador", 50), alpha("Obs", 255)},
+                          {primary("Chave"), speed({"DtVenda"}), speed({"CodVenda"})}),
+                              "CodVenda", NumberRule::LastPlusOne);
+        // Its items are deleted with it, in the same transaction.
+        t.details.push_back({QStringLiteral("tbItems.DB"), {QStringLiteral("Link")}, {QStringLiteral("Chave")}});
+        c.push_back(std::move(t));
+    }
 
     c.push_back(table("tbItems.DB",
                       {autoInc("Chave"), number("CodBarra"), number("CodVenda"), number("Qtd"), integer("Link"),

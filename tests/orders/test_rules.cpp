@@ -5,6 +5,7 @@
 #include "OrderFixture.h"
 #include "orders/OrderData.h"
 #include "orders/OrderRules.h"
+#include "orders/OrderTotals.h"
 #include "stock/StockBalance.h"
 
 #include <QTest>
@@ -27,6 +28,8 @@ private Q_SLOTS:
     void deletingAnOrderTakesItsItems();
     void history();
     void carsAndMechanic();
+    void totals();
+    void totalsOfANewOrderAndAnEmptyDiscount();
 };
 
 void TestRules::stockTest_data()
@@ -274,6 +277,86 @@ void TestRules::carsAndMechanic()
     QCOMPARE(orders::employeeName(f.db, 3), std::optional<QString>(u("CARLOS")));
     QCOMPARE(orders::employeeName(f.db, 4), std::optional<QString>(u("ANA")));   // any role
     QVERIFY(!orders::employeeName(f.db, 5));
+}
+
+namespace {
+struct OrderCursors {
+    data::Table order;
+    data::Table items;
+    explicit OrderCursors(const data::DatabasePtr &db)
+        : order(db, QStringLiteral("TOrdemServico.DB")), items(db, QStringLiteral("tbitemsordem.db"))
+    {
+        order.setIndexName(QStringLiteral("ByChave"));
+        items.setIndexName(QStringLiteral("ByCodVenda"));
+        items.setMasterSource(&order, QStringLiteral("Chave"), QStringLiteral("CodVenda"));
+        order.open();
+        items.open();
+    }
+};
+} // namespace
+
+void TestRules::totals()
+{
+    ordertest::Db f;
+    f.order(1, "PV", "EM ABERTO");   // another order's lines never count
+    const qint64 chave = f.order(2, "PV", "EM ABERTO", QDate::currentDate(), "", 0, {{"Desconto", 20.0}});
+    f.orderItem(1, 1, "OUTRA", 10, 10);
+    f.orderItem(chave, 1, "FILTRO", 2, 12.5);
+    f.orderItem(chave, 2, "PASTILHA", 1, 175);
+    OrderCursors c(f.db);
+    c.order.last();
+    orders::OrderTotals t(f.db);
+    t.totalizar(c.order, c.items);
+    QCOMPARE(c.order.asFloat(QStringLiteral("VrTotal")), 180.0);
+    QCOMPARE(t.gross(), 200.0);
+    QCOMPARE(t.lastTotal(), 180.0);
+    QCOMPARE(f.itemCount(chave), 2);   // no blank line added to an order with lines
+
+    // The line being edited is stored before the sum.
+    c.items.first();
+    c.items.edit();
+    c.items.setValue(QStringLiteral("Qtd"), 4.0);
+    t.totalizar(c.order, c.items);
+    QCOMPARE(c.items.state(), data::Dataset::State::Browse);
+    QCOMPARE(c.order.asFloat(QStringLiteral("VrTotal")), 205.0);
+
+    // Without discount while the discount panel is open; the discount stays.
+    t.totalSemDesconto(c.order, c.items);
+    QCOMPARE(c.order.asFloat(QStringLiteral("VrTotal")), 225.0);
+    QCOMPARE(c.order.asFloat(QStringLiteral("Desconto")), 20.0);
+    QCOMPARE(t.lastTotal(), 225.0);
+    QCOMPARE(orders::OrderTotals(f.db).sumItems(chave), 225.0);
+    // Stored, not only shown.
+    QCOMPARE(f.orderField(2, "VrTotal").toDouble(), 225.0);
+}
+
+void TestRules::totalsOfANewOrderAndAnEmptyDiscount()
+{
+    ordertest::Db f;
+    OrderCursors c(f.db);
+    orders::OrderTotals t(f.db);
+    c.order.append();
+    c.order.setValue(QStringLiteral("Codigo"), 1);
+    t.totalizar(c.order, c.items);
+    // The new order is stored with one blank line, Desconto 0 and VrTotal 0.
+    QCOMPARE(f.count("TOrdemServico.DB"), 1);
+    QCOMPARE(f.itemCount(c.order.asInteger(QStringLiteral("Chave"))), 1);
+    QVERIFY(c.items.isNull(QStringLiteral("CodBarra")));
+    QVERIFY(!f.orderField(1, "Desconto").isNull());
+    QCOMPARE(f.orderField(1, "Desconto").toDouble(), 0.0);
+    QCOMPARE(f.orderField(1, "VrTotal").toDouble(), 0.0);
+    t.totalizar(c.order, c.items);
+    QCOMPARE(f.itemCount(c.order.asInteger(QStringLiteral("Chave"))), 1);
+
+    // An emptied discount: 0,00 and the recomputed total are both stored.
+    f.orderItem(c.order.asInteger(QStringLiteral("Chave")), 5, "OLEO", 3, 33.333);
+    c.order.edit();
+    c.order.clearField(QStringLiteral("Desconto"));
+    c.order.post();
+    c.items.refresh();
+    t.totalizar(c.order, c.items);
+    QCOMPARE(f.orderField(1, "Desconto").toDouble(), 0.0);
+    QCOMPARE(f.orderField(1, "VrTotal").toDouble(), 100.0);   // 99,999 to the cent
 }
 
 QTEST_MAIN(TestRules)

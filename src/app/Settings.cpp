@@ -1,6 +1,6 @@
 #include "app/Settings.h"
 
-#include "app/CaseValidator.h"
+#include "core/Widgets.h"
 #include "core/DataControls.h"
 #include "core/DialogService.h"
 #include "core/Format.h"

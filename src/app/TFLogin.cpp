@@ -1,6 +1,6 @@
 #include "app/TFLogin.h"
 
-#include "app/CaseValidator.h"
+#include "core/Widgets.h"
 #include "app/Passwords.h"
 #include "app/TFormMenu.h"
 #include "core/DialogService.h"
@@ -50,13 +50,13 @@ TFLogin::TFLogin(TFormMenu *menu)
     m_nome->setEditable(true);
     m_nome->setInsertPolicy(QComboBox::NoInsert);
     m_nome->lineEdit()->setMaxLength(15);
-    CaseValidator::install(m_nome->lineEdit(), CaseValidator::Case::Upper);
+    core::setTypingCase(m_nome->lineEdit(), core::CharCase::Upper);
     m_nome->setMinimumWidth(220);
     m_senha = new QLineEdit(this);
     m_senha->setObjectName(QStringLiteral("ValorSenha"));
     m_senha->setEchoMode(QLineEdit::Password);
     m_senha->setMaxLength(15);
-    CaseValidator::install(m_senha, CaseValidator::Case::Lower);
+    core::setTypingCase(m_senha, core::CharCase::Lower);
     m_senha->setToolTip(QStringLiteral("Digite a sua senha ... Senha padrão e login é: KOV"));
     lNome->setBuddy(m_nome);
     lSenha->setBuddy(m_senha);

@@ -8,6 +8,7 @@
 #include "app/TFLogin.h"
 #include "app/Users.h"
 #include "core/DialogService.h"
+#include "core/Widgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -84,12 +85,6 @@ QString permissionCaption(const QString &field)
     return QString();
 }
 
-QString errorText(const std::exception &e)
-{
-    if (auto *db = dynamic_cast<const data::DbError *>(&e))
-        return db->message();
-    return QString::fromLocal8Bit(e.what());
-}
 } // namespace
 
 TFormMenu::TFormMenu(data::DatabasePtr db, QWidget *parent)
@@ -169,7 +164,7 @@ TFormMenu::TFormMenu(data::DatabasePtr db, QWidget *parent)
             t->open();
             t->first();
         } catch (const std::exception &e) {
-            showDbError(e);
+            core::showError(this, e);
         }
     }
     connect(m_logoTable, &data::Dataset::fieldChanged, this, [this] { updateLogoPath(); });
@@ -545,7 +540,7 @@ bool TFormMenu::runCommand(const QString &command)
     try {
         fn();
     } catch (const std::exception &e) {
-        showDbError(e);
+        core::showError(this, e);
     }
     return true;
 }
@@ -582,7 +577,7 @@ void TFormMenu::FormActivate()
     try {
         m_produtos->refresh();
     } catch (const std::exception &e) {
-        showDbError(e);
+        core::showError(this, e);
     }
     Q_EMIT activated();
     updateClock();
@@ -605,7 +600,7 @@ void TFormMenu::FormActivate()
         if (!path.isNull() && !path.toString().isEmpty())
             loadLogo(path.toString());
     } catch (const std::exception &e) {
-        showDbError(e);
+        core::showError(this, e);
     }
 }
 
@@ -707,11 +702,6 @@ bool TFormMenu::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TFormMenu::showDbError(const std::exception &e)
-{
-    dialogs().error(this, QStringLiteral("Erro"), errorText(e));
-}
-
 // ---------------------------------------------------------------- permissions
 
 QStringList TFormMenu::permissionFields()
@@ -793,7 +783,7 @@ void TFormMenu::permissionToggled(const QString &field, bool checked)
         }
         m_checkbox->setValue(field, checked);
     } catch (const std::exception &e) {
-        showDbError(e);
+        core::showError(this, e);
         loadPermissionBoxes();
     }
 }
@@ -813,7 +803,7 @@ void TFormMenu::savePermissions()
         if (st == data::Dataset::State::Edit || st == data::Dataset::State::Insert)
             m_checkbox->post();
     } catch (const std::exception &e) {
-        showDbError(e);
+        core::showError(this, e);
         return;
     }
     PermissaoAcesso();
@@ -870,7 +860,7 @@ void TFormMenu::openPointOfSale()
             return;
         }
     } catch (const std::exception &e) {
-        showDbError(e);
+        core::showError(this, e);
         return;
     }
     runCommand(QStringLiteral("frenteCaixa"));
@@ -947,7 +937,7 @@ void TFormMenu::changeLogo()
         }
         m_logoTable->setValue(QStringLiteral("LogoCaminho"), file);
     } catch (const std::exception &e) {
-        showDbError(e);
+        core::showError(this, e);
     }
     updateLogoPath();
 }
@@ -961,7 +951,7 @@ void TFormMenu::saveLogoAndClose()
     try {
         m_logoTable->post();
     } catch (const std::exception &e) {
-        showDbError(e);
+        core::showError(this, e);
         return;
     }
     m_logoPanel->hide();
@@ -980,7 +970,7 @@ void TFormMenu::resetLogo()
         m_logoPanel->hide();
         m_logoTable->post();
     } catch (const std::exception &e) {
-        showDbError(e);
+        core::showError(this, e);
         return;
     }
     updateLogoPath();

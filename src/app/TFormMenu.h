@@ -134,7 +134,6 @@ private:
     void refreshCommandState(const QString &command);
     void setControlShown(QObject *control, bool shown);
     bool controlShown(QObject *control) const;
-    void showDbError(const std::exception &e);
     void updateClock();
     void loadPermissionBoxes();
     void permissionToggled(const QString &field, bool checked);

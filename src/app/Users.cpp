@@ -1,6 +1,6 @@
 #include "app/Users.h"
 
-#include "app/CaseValidator.h"
+#include "core/Widgets.h"
 #include "core/DataControls.h"
 #include "app/Passwords.h"
 #include "core/DialogService.h"
@@ -78,7 +78,7 @@ TFUsuarios::TFUsuarios(data::DatabasePtr db, QWidget *parent)
     // The password is never shown: typing here sets a new one when saving.
     m_senha = makeEdit(this, QStringLiteral("DBEditSENHA"), 15);
     m_senha->setEchoMode(QLineEdit::Password);
-    CaseValidator::install(m_senha, CaseValidator::Case::Lower);
+    core::setTypingCase(m_senha, core::CharCase::Lower);
     form->addRow(QStringLiteral("ID-Código:"), m_id);
     form->addRow(QStringLiteral("Dt. Inclusão:"), m_dtInc);
     form->addRow(QStringLiteral("Dt. Alteração:"), m_dtAlt);
@@ -327,7 +327,7 @@ TFAlteraSenha::TFAlteraSenha(data::DatabasePtr db, const QString &loginName, QWi
     m_repetir = makeEdit(this, QStringLiteral("edtRepetirSenha"), 15);
     for (QLineEdit *e : {m_atual, m_nova, m_repetir}) {
         e->setEchoMode(QLineEdit::Password);
-        CaseValidator::install(e, CaseValidator::Case::Lower);
+        core::setTypingCase(e, core::CharCase::Lower);
     }
     form->addRow(QStringLiteral("Senha Atual :"), m_atual);
     form->addRow(QStringLiteral("Nova Senha :"), m_nova);

@@ -7,6 +7,9 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QSet>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -866,25 +869,115 @@ void EnterMovesFocus::keepEnter(QWidget *control, bool keep)
     control->setProperty("keepEnter", keep);
 }
 
-QWidget *EnterMovesFocus::nextControl(QWidget *from)
+void EnterMovesFocus::setEscapeMovesBack(QWidget *window, bool on)
+{
+    window->setProperty("escapeMovesBack", on);
+    install(window);
+}
+
+namespace {
+void collectWidget(QWidget *w, QList<QWidget *> &out, QSet<QWidget *> &seen);
+
+// Items of a layout in the order they stand: grids and forms row by row,
+// left to right; boxes in their direction.
+void collectLayout(QLayout *layout, QList<QWidget *> &out, QSet<QWidget *> &seen)
+{
+    struct Placed { int row, col, index; QLayoutItem *item; };
+    QList<Placed> items;
+    auto *grid = qobject_cast<QGridLayout *>(layout);
+    auto *form = qobject_cast<QFormLayout *>(layout);
+    auto *box = qobject_cast<QBoxLayout *>(layout);
+    const bool reversed = box && (box->direction() == QBoxLayout::RightToLeft
+                                  || box->direction() == QBoxLayout::BottomToTop);
+    for (int i = 0; i < layout->count(); ++i) {
+        int row = reversed ? -i : i, col = 0;
+        if (grid) {
+            int rs = 0, cs = 0;
+            grid->getItemPosition(i, &row, &col, &rs, &cs);
+        } else if (form) {
+            QFormLayout::ItemRole role = QFormLayout::SpanningRole;
+            form->getItemPosition(i, &row, &role);
+            col = role == QFormLayout::FieldRole ? 1 : 0;
+        }
+        items.append({row, col, i, layout->itemAt(i)});
+    }
+    std::stable_sort(items.begin(), items.end(), [](const Placed &a, const Placed &b) {
+        return a.row != b.row ? a.row < b.row : a.col < b.col;
+    });
+    for (const Placed &p : items) {
+        if (QWidget *w = p.item->widget())
+            collectWidget(w, out, seen);
+        else if (QLayout *sub = p.item->layout())
+            collectLayout(sub, out, seen);
+    }
+}
+
+void collectWidget(QWidget *w, QList<QWidget *> &out, QSet<QWidget *> &seen)
+{
+    if (seen.contains(w))
+        return;
+    seen.insert(w);
+    out.append(w);
+    if (QLayout *l = w->layout())
+        collectLayout(l, out, seen);
+    // Children placed by hand (or by their parent, as a tab widget does) follow.
+    for (QObject *o : w->children())
+        if (auto *c = qobject_cast<QWidget *>(o); c && !c->isWindow())
+            collectWidget(c, out, seen);
+}
+
+bool canTakeEnterFocus(QWidget *w, QWidget *from, QWidget *window)
+{
+    if (w == from || w->window() != window || from->isAncestorOf(w) || w->focusProxy())
+        return false;
+    return w->isEnabled() && w->isVisibleTo(window) && (w->focusPolicy() & Qt::TabFocus);
+}
+
+QWidget *stepControl(QWidget *from, int step)
 {
     QWidget *window = from->window();
-    for (QWidget *w = from->nextInFocusChain(); w && w != from; w = w->nextInFocusChain()) {
-        if (w->window() != window || from->isAncestorOf(w) || w->focusProxy()) continue;
-        if (!w->isEnabled() || !w->isVisibleTo(window) || !(w->focusPolicy() & Qt::TabFocus)) continue;
-        return w;
+    const QList<QWidget *> order = EnterMovesFocus::screenOrder(window);
+    const int at = int(order.indexOf(from));
+    if (at < 0)
+        return nullptr;
+    const int n = int(order.size());
+    for (int k = 1; k < n; ++k) {
+        QWidget *w = order.at(((at + step * k) % n + n) % n);
+        if (canTakeEnterFocus(w, from, window))
+            return w;
     }
     return nullptr;
+}
+} // namespace
+
+QList<QWidget *> EnterMovesFocus::screenOrder(QWidget *window)
+{
+    QList<QWidget *> out;
+    QSet<QWidget *> seen;
+    collectWidget(window, out, seen);
+    return out;
+}
+
+QWidget *EnterMovesFocus::nextControl(QWidget *from)
+{
+    return stepControl(from, 1);
+}
+
+QWidget *EnterMovesFocus::previousControl(QWidget *from)
+{
+    return stepControl(from, -1);
 }
 
 bool EnterMovesFocus::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress) return false;
     auto *key = static_cast<QKeyEvent *>(event);
-    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    const bool escape = key->key() == Qt::Key_Escape;
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter && !escape) return false;
     if (key->modifiers() & ~Qt::KeypadModifier) return false;
     auto *w = qobject_cast<QWidget *>(watched);
     if (!w || w->window() != m_window) return false;
+    if (escape && !m_window->property("escapeMovesBack").toBool()) return false;
 
     QWidget *target = w;
     bool innerEdit = false;
@@ -894,6 +987,15 @@ bool EnterMovesFocus::eventFilter(QObject *watched, QEvent *event)
     } else if (auto *spin = qobject_cast<QAbstractSpinBox *>(w->parentWidget())) {
         target = spin;
         innerEdit = true;
+    }
+    if (escape) {
+        // An open list of a combo closes first, as Esc always did.
+        if (auto *combo = qobject_cast<QComboBox *>(target); combo && combo->view() && combo->view()->isVisible())
+            return false;
+        for (QWidget *p = target; p; p = p->parentWidget())
+            if (qobject_cast<QAbstractItemView *>(p)) return false;
+        if (QWidget *prev = previousControl(target)) prev->setFocus(Qt::BacktabFocusReason);
+        return true;
     }
     if (target->property("keepEnter").toBool()) return false;
     if (qobject_cast<QPushButton *>(target) || qobject_cast<QToolButton *>(target)) return false;

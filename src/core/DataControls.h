@@ -230,16 +230,25 @@ private:
 using DbText = DbLabel;
 
 // Enter moves to the next control of the window and the key is swallowed.
-// A line edit's returnPressed still fires first; when its handler moves the
-// focus itself, nothing more happens. Push buttons, multi-line editors, grids
-// and controls marked with keepEnter() keep their Enter.
+// "Next" is the order the controls stand on screen: the order of the
+// window's layouts (grid layouts row by row, left to right), not the order
+// the controls were created in. A line edit's returnPressed still fires
+// first; when its handler moves the focus itself, nothing more happens. Push
+// buttons, multi-line editors, grids and controls marked with keepEnter()
+// keep their Enter. Where a window gives Esc that meaning
+// (setEscapeMovesBack), Esc moves to the previous control instead of closing.
 class EnterMovesFocus : public QObject {
     Q_OBJECT
 public:
     static EnterMovesFocus *install(QWidget *window);
     static void keepEnter(QWidget *control, bool keep = true);
-    // Next control of the focus chain that can take the focus; nullptr when none.
+    static void setEscapeMovesBack(QWidget *window, bool on);
+    // Next / previous control in screen order that can take the focus
+    // (wrapping round); nullptr when none.
     static QWidget *nextControl(QWidget *from);
+    static QWidget *previousControl(QWidget *from);
+    // Every widget of the window in screen order.
+    static QList<QWidget *> screenOrder(QWidget *window);
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 private:

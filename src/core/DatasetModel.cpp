@@ -65,6 +65,10 @@ DatasetModel::DatasetModel(Dataset *dataset, QObject *parent) : QAbstractTableMo
     connect(dataset, &Dataset::afterScroll, this, &DatasetModel::onScroll);
     connect(dataset, &Dataset::stateChanged, this, &DatasetModel::onStateChanged);
     connect(dataset, &Dataset::fieldChanged, this, &DatasetModel::onFieldChanged);
+    if (auto *table = qobject_cast<data::Table *>(dataset)) {
+        connect(table, &data::Table::beforeInsert, this, [this] { preloadForEditing(true); });
+        connect(table, &data::Table::beforeEdit, this, [this] { preloadForEditing(false); });
+    }
     m_inserting = dataset->state() == Dataset::State::Insert;
     syncCurrentRow();
 }
@@ -377,14 +381,30 @@ void DatasetModel::onStateChanged()
     if (ins != m_inserting) {
         beginResetModel();
         m_inserting = ins;
-        m_pages.clear();
-        m_pageOrder.clear();
-        m_count = -1;
+        // The stored rows stay as they were while a new row is typed (the
+        // cursor cannot read them then); they are read again afterwards.
+        if (!ins) {
+            m_pages.clear();
+            m_pageOrder.clear();
+            m_count = -1;
+        }
         endResetModel();
         syncCurrentRow();
         return;
     }
     onFieldChanged(QString());
+}
+
+void DatasetModel::preloadForEditing(bool inserting)
+{
+    // Pages the grid shows while the row is typed: the current row's and,
+    // for a new row (shown after the stored ones), the last.
+    if (m_reading || !usable() || editing()) return;
+    const int cur = currentRow();
+    if (cur >= 0 && !m_pages.contains(cur / m_pageSize)) loadPage(cur / m_pageSize);
+    const int stored = m_inserting ? rowCount() - 1 : rowCount();
+    if (inserting && stored > 0 && !m_pages.contains((stored - 1) / m_pageSize))
+        loadPage((stored - 1) / m_pageSize);
 }
 
 void DatasetModel::onFieldChanged(const QString &)

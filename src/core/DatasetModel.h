@@ -92,6 +92,7 @@ private:
     void onScroll();
     void onStateChanged();
     void onFieldChanged(const QString &field);
+    void preloadForEditing(bool inserting);
     void syncCurrentRow();
     bool usable() const;
     bool editing() const;

@@ -104,6 +104,20 @@ Answer QtDialogService::question(QWidget *parent, const QString &title, const QS
     return accepted ? Answer::Yes : Answer::No;
 }
 
+Answer QtDialogService::questionYesNoCancel(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    QPushButton *yes = box.addButton(QStringLiteral("Sim"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("Não"), QMessageBox::NoRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes) return Answer::Yes;
+    if (box.clickedButton() == no) return Answer::No;
+    return Answer::Cancel;
+}
+
 bool QtDialogService::input(QWidget *parent, const QString &title, const QString &label,
                             QString *value, bool password)
 {
@@ -259,6 +273,21 @@ Answer FakeDialogService::question(QWidget *, const QString &title, const QStrin
     const Answer a = m_questions.dequeue();
     call.answer = a == Answer::Yes ? QStringLiteral("Sim") : a == Answer::No ? QStringLiteral("Não")
                   : a == Answer::Ok ? QStringLiteral("OK") : QStringLiteral("Cancelar");
+    m_calls.append(call);
+    return a;
+}
+
+Answer FakeDialogService::questionYesNoCancel(QWidget *, const QString &title, const QString &text)
+{
+    Call call{Kind::Question, title, text, MsgIcon::Question, QStringLiteral("yesNoCancel"), {}, false};
+    if (m_questions.isEmpty()) {
+        call.answer = QStringLiteral("Cancelar");
+        unexpected(call);
+        return Answer::Cancel;
+    }
+    const Answer a = m_questions.dequeue();
+    call.answer = a == Answer::Yes ? QStringLiteral("Sim") : a == Answer::No ? QStringLiteral("Não")
+                                                                            : QStringLiteral("Cancelar");
     m_calls.append(call);
     return a;
 }

@@ -26,6 +26,12 @@ public:
     // box offers "OK" and "Cancelar" instead and returns Ok or Cancel.
     virtual Answer question(QWidget *parent, const QString &title, const QString &text,
                             MsgIcon icon = MsgIcon::Question, Answer defaultAnswer = Answer::Yes) = 0;
+    // Three-way question with "Sim", "Não" and "Cancelar"; returns Yes, No or
+    // Cancel. A service without a third button asks Yes/No.
+    virtual Answer questionYesNoCancel(QWidget *parent, const QString &title, const QString &text)
+    {
+        return question(parent, title, text);
+    }
     // Input box: returns false when cancelled.
     virtual bool input(QWidget *parent, const QString &title, const QString &label,
                        QString *value, bool password = false) = 0;

@@ -13,6 +13,7 @@ public:
     void error(QWidget *parent, const QString &title, const QString &text) override;
     Answer question(QWidget *parent, const QString &title, const QString &text,
                     MsgIcon icon = MsgIcon::Question, Answer defaultAnswer = Answer::Yes) override;
+    Answer questionYesNoCancel(QWidget *parent, const QString &title, const QString &text) override;
     bool input(QWidget *parent, const QString &title, const QString &label,
                QString *value, bool password = false) override;
     QString openFile(QWidget *parent, const QString &title, const QString &dir,

@@ -1,6 +1,7 @@
 #include "registries/CustomerPickers.h"
 
 #include "core/Format.h"
+#include "core/Widgets.h"
 #include "registries/RegistryUi.h"
 
 #include <QHBoxLayout>
@@ -36,7 +37,7 @@ CustomerPicker::CustomerPicker(data::DatabasePtr db, Table *document, bool refre
     m_busca->setObjectName(QStringLiteral("edtBusca"));
     m_busca->setToolTip(QStringLiteral("digite o nome do cliente!"));
     m_busca->setMaxLength(50);
-    forceCase(m_busca, CaseMode::Upper);
+    core::setTypingCase(m_busca, core::CharCase::Upper);
     top->addWidget(m_busca, 1);
     auto *btn = new QPushButton(QStringLiteral("Inserir (F3)"), this);
     btn->setObjectName(QStringLiteral("btnInserir"));
@@ -44,7 +45,7 @@ CustomerPicker::CustomerPicker(data::DatabasePtr db, Table *document, bool refre
     top->addWidget(btn);
     lay->addLayout(top);
 
-    m_grid = makeGrid(this, m_pesquisa, QStringLiteral("DBGrid1"),
+    m_grid = core::makeGrid(this, m_pesquisa, QStringLiteral("DBGrid1"),
                       {core::GridColumn::make(QStringLiteral("Codigo"), {}, 0, QStringLiteral("000000")),
                        core::GridColumn::make(QStringLiteral("Nome"), {}, 40),
                        core::GridColumn::make(QStringLiteral("CIC")),
@@ -61,7 +62,7 @@ CustomerPicker::CustomerPicker(data::DatabasePtr db, Table *document, bool refre
     connect(m_busca, &QLineEdit::textChanged, this, &CustomerPicker::buscarChange);
     connect(btn, &QPushButton::clicked, this, [this] { choose(Choice::Key); });
     connect(m_grid, &QTableView::clicked, this, [this](const QModelIndex &ix) {
-        guarded(this, [&] { m_pesquisa->moveTo(ix.row()); });
+        core::guarded(this, [&] { m_pesquisa->moveTo(ix.row()); });
         choose(Choice::Click);
     });
     connect(m_pesquisa, &Dataset::afterScroll, this, &CustomerPicker::showSelected);
@@ -96,7 +97,7 @@ bool CustomerPicker::event(QEvent *e)
 void CustomerPicker::activate()
 {
     if (m_refreshOnActivate)
-        guarded(this, [&] { m_pesquisa->refresh(); });
+        core::guarded(this, [&] { m_pesquisa->refresh(); });
     m_busca->setFocus();
 }
 
@@ -111,7 +112,7 @@ void CustomerPicker::keyPressEvent(QKeyEvent *e)
 
 void CustomerPicker::buscarChange(const QString &text)
 {
-    guarded(this, [&] {
+    core::guarded(this, [&] {
         m_pesquisa->setIndexName(QStringLiteral("byNome"));
         if (text.isEmpty())
             m_pesquisa->first();
@@ -127,7 +128,7 @@ void CustomerPicker::choose(Choice how)
     // A search past the last name leaves no row to copy.
     if (m_pesquisa->isNull(QStringLiteral("Codigo")) && m_pesquisa->isNull(QStringLiteral("Nome")))
         return;
-    const bool ok = guarded(this, [&] {
+    const bool ok = core::guarded(this, [&] {
         if (m_document->state() == Dataset::State::Browse) {
             if (m_document->isEmpty())
                 m_document->append();

@@ -2,6 +2,7 @@
 
 #include "core/DialogService.h"
 #include "registries/RegistryRules.h"
+#include "core/Widgets.h"
 #include "registries/RegistryUi.h"
 #include "registries/TF_Fornecedor.h"
 #include "registries/TFormCadastro.h"
@@ -19,7 +20,7 @@ template <typename W, typename... Args>
 void run(QWidget *parent, Args &&...args)
 {
     std::unique_ptr<W> w;
-    if (!guarded(parent, [&] { w = std::make_unique<W>(std::forward<Args>(args)..., parent); }))
+    if (!core::guarded(parent, [&] { w = std::make_unique<W>(std::forward<Args>(args)..., parent); }))
         return;
     core::dialogs().exec(w.get());
 }
@@ -44,7 +45,7 @@ void editFabricantes()
 bool pesquisarClienteOS(QWidget *parent, data::DatabasePtr db, data::Table *ordem)
 {
     std::unique_ptr<TFPesquisaOS> w;
-    if (!guarded(parent, [&] { w = std::make_unique<TFPesquisaOS>(std::move(db), ordem, parent); }))
+    if (!core::guarded(parent, [&] { w = std::make_unique<TFPesquisaOS>(std::move(db), ordem, parent); }))
         return false;
     core::dialogs().exec(w.get());
     return w->choice() != CustomerPicker::Choice::None;
@@ -53,7 +54,7 @@ bool pesquisarClienteOS(QWidget *parent, data::DatabasePtr db, data::Table *orde
 bool pesquisarClienteVenda(QWidget *parent, data::DatabasePtr db, data::Table *venda, const SaleFocusBoxes &boxes)
 {
     std::unique_ptr<TF_Pesquisa> w;
-    if (!guarded(parent, [&] { w = std::make_unique<TF_Pesquisa>(std::move(db), venda, boxes, parent); }))
+    if (!core::guarded(parent, [&] { w = std::make_unique<TF_Pesquisa>(std::move(db), venda, boxes, parent); }))
         return false;
     core::dialogs().exec(w.get());
     return w->choice() != CustomerPicker::Choice::None;

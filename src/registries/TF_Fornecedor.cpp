@@ -4,30 +4,26 @@
 #include "core/DialogService.h"
 #include "registries/RegistryReports.h"
 #include "registries/RegistryRules.h"
+#include "core/Widgets.h"
 #include "registries/RegistryUi.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QTabWidget>
-#include <QTableView>
 #include <QVBoxLayout>
 
 namespace brelvo::registries {
 
+using core::GridColumn;
 using data::Dataset;
 using data::Table;
 
-
-TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : QDialog(parent)
+TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : RecordWindow(parent)
 {
     setObjectName(QStringLiteral("TF_Fornecedor"));
     setWindowTitle(QStringLiteral("Fornecedores"));
@@ -37,6 +33,7 @@ TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : QDialog(pa
     m_table->setObjectName(QStringLiteral("TbFornecedor"));
     m_table->setIndexName(QStringLiteral("byCodigo"));
     m_table->open();
+    setMainTable(m_table);
     numberOnPost(m_table, this);
 
     auto *root = new QVBoxLayout(this);
@@ -47,28 +44,24 @@ TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : QDialog(pa
     auto *lay = new QVBoxLayout(page);
 
     auto *bar = new QHBoxLayout;
-    m_nav = new Navigator(m_table, Navigator::Moves, page);
-    m_nav->setObjectName(QStringLiteral("DBNavigator1"));
-    bar->addWidget(m_nav);
-    auto button = [&](const QString &name, const QString &text) {
-        auto *b = new QPushButton(text, page);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
+    bar->addWidget(makeNavigator(core::Navigator::Moves, QStringLiteral("DBNavigator1"), page));
+    auto button = [&](const QString &name, const QString &text, void (TF_Fornecedor::*slot)()) {
+        QPushButton *b = makeButton(name, text, page);
+        connect(b, &QPushButton::clicked, this, slot);
         bar->addWidget(b);
         return b;
     };
-    m_btnNovo = button(QStringLiteral("btnNovo"), QStringLiteral("Incluir Novo"));
-    m_btnSalvar = button(QStringLiteral("btnSalvar"), QStringLiteral("Salvar"));
-    m_btnCancelar = button(QStringLiteral("btnCancelar"), QStringLiteral("Cancelar"));
-    m_btnDeletar = button(QStringLiteral("btnDeletar"), QStringLiteral("Deletar"));
-    m_btnImprimir = button(QStringLiteral("btnImprimir"), QStringLiteral("&Imprimir"));
+    button(QStringLiteral("btnNovo"), QStringLiteral("Incluir Novo"), &TF_Fornecedor::btnNovoClick);
+    enableWhen(button(QStringLiteral("btnSalvar"), QStringLiteral("Salvar"), &TF_Fornecedor::btnSalvarClick),
+               When::Editing);
+    button(QStringLiteral("btnCancelar"), QStringLiteral("Cancelar"), &TF_Fornecedor::btnCancelarClick);
+    button(QStringLiteral("btnDeletar"), QStringLiteral("Deletar"), &TF_Fornecedor::btnDeletarClick);
+    button(QStringLiteral("btnImprimir"), QStringLiteral("&Imprimir"), &TF_Fornecedor::btnImprimirClick);
     bar->addStretch();
     bar->addWidget(new QLabel(QStringLiteral("Localizar:"), page));
-    auto *localizar = new QLineEdit(page);
-    localizar->setObjectName(QStringLiteral("edtLocalizar"));
-    localizar->setMaxLength(100);
-    forceCase(localizar, CaseMode::Upper);
-    bar->addWidget(localizar, 1);
+    m_localizar = makeSearchBox(QStringLiteral("edtLocalizar"), [this](const QString &t) { localizarChange(t); },
+                                100, page);
+    bar->addWidget(m_localizar, 1);
     lay->addLayout(bar);
 
     auto *form = new QGridLayout;
@@ -81,7 +74,9 @@ TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : QDialog(pa
         return e;
     };
     auto put = [&](QWidget *w, const QString &caption, int r, int c, int span = 1) {
-        form->addWidget(new QLabel(caption, page), r, c);
+        auto *label = new QLabel(caption, page);
+        label->setBuddy(w);
+        form->addWidget(label, r, c);
         form->addWidget(w, r, c + 1, 1, span);
     };
     auto *codigo = edit(QStringLiteral("Codigo"), CharCase::Normal);
@@ -93,8 +88,7 @@ TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : QDialog(pa
     put(m_nome, QStringLiteral("Nome"), 1, 0, 3);
     put(edit(QStringLiteral("Contato"), CharCase::Upper), QStringLiteral("Contato"), 2, 0);
     put(edit(QStringLiteral("Telefone"), CharCase::Normal), QStringLiteral("Telefone"), 2, 2);
-    m_cnpj = edit(QStringLiteral("CNPJ_CPF"), CharCase::Normal);
-    put(m_cnpj, QStringLiteral("CNPJ / CPF"), 3, 0);
+    put(edit(QStringLiteral("CNPJ_CPF"), CharCase::Normal), QStringLiteral("CNPJ / CPF"), 3, 0);
     put(edit(QStringLiteral("TipoServico"), CharCase::Upper), QStringLiteral("Tipo de Serviço"), 4, 0, 3);
     auto *cnd = new core::DbComboBox(page);
     cnd->setObjectName(QStringLiteral("cbCndPagamento"));
@@ -104,10 +98,8 @@ TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : QDialog(pa
     cnd->lineEdit()->setMaxLength(50);
     cnd->setDataSource(m_table, QStringLiteral("CndPagamento"));
     put(cnd, QStringLiteral("Condição de Pagamento"), 5, 0);
-    auto *desconto = edit(QStringLiteral("Desconto"), CharCase::Normal);
-    put(desconto, QStringLiteral("Desconto %"), 5, 2);
-    auto *entrega = edit(QStringLiteral("EntregaDias"), CharCase::Normal);
-    put(entrega, QStringLiteral("Entrega (Dias)"), 6, 0);
+    put(edit(QStringLiteral("Desconto"), CharCase::Normal), QStringLiteral("Desconto %"), 5, 2);
+    put(edit(QStringLiteral("EntregaDias"), CharCase::Normal), QStringLiteral("Entrega (Dias)"), 6, 0);
     put(edit(QStringLiteral("Transportadora"), CharCase::Upper), QStringLiteral("Trasportadora"), 6, 2);
     auto *sit = new core::DbRadioGroup(QStringLiteral("Situação"), page);
     sit->setObjectName(QStringLiteral("rgSituacao"));
@@ -120,109 +112,81 @@ TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : QDialog(pa
     form->setColumnStretch(3, 1);
     lay->addLayout(form);
 
-    auto *grid = makeGrid(page, m_table, QStringLiteral("DBGrid1"),
-                          {core::GridColumn::make(QStringLiteral("Nome"), {}, 45),
-                           core::GridColumn::make(QStringLiteral("Contato")),
-                           core::GridColumn::make(QStringLiteral("EntregaDias")),
-                           core::GridColumn::make(QStringLiteral("Telefone"))});
-    lay->addWidget(grid, 1);
-    connect(m_btnNovo, &QPushButton::clicked, this, &TF_Fornecedor::btnNovoClick);
-    connect(m_btnSalvar, &QPushButton::clicked, this, &TF_Fornecedor::btnSalvarClick);
-    connect(m_btnCancelar, &QPushButton::clicked, this, &TF_Fornecedor::btnCancelarClick);
-    connect(m_btnDeletar, &QPushButton::clicked, this, &TF_Fornecedor::btnDeletarClick);
-    connect(m_btnImprimir, &QPushButton::clicked, this, &TF_Fornecedor::btnImprimirClick);
-    connect(localizar, &QLineEdit::textChanged, this, &TF_Fornecedor::localizarChange);
-
-    connect(m_table, &Dataset::stateChanged, this, [this](Dataset::State s) {
-        const bool editing = s == Dataset::State::Edit || s == Dataset::State::Insert;
-        m_btnSalvar->setEnabled(editing);
-    });
-    m_btnSalvar->setEnabled(false);
-    core::EnterMovesFocus::install(this);
+    lay->addWidget(core::makeGrid(page, m_table, QStringLiteral("DBGrid1"),
+                                  {GridColumn::make(QStringLiteral("Nome"), {}, 45),
+                                   GridColumn::make(QStringLiteral("Contato")),
+                                   GridColumn::make(QStringLiteral("EntregaDias"), QStringLiteral("Entrega (Dias)")),
+                                   GridColumn::make(QStringLiteral("Telefone"))}),
+                   1);
 }
 
-TF_Fornecedor::~TF_Fornecedor()
+bool TF_Fornecedor::saveRecord()
 {
-    try {
-        m_table->close();
-    } catch (...) {
-    }
-}
-
-void TF_Fornecedor::btnNovoClick()
-{
-    guarded(this, [&] {
-        if (m_table->state() != Dataset::State::Browse)
-            m_table->post();
-        const qint64 n = highestCode(*m_table);
-        m_table->append();
-        m_table->setValue(QStringLiteral("Codigo"), double(n + 1));
-    });
-    m_nome->setFocus();
-    m_btnSalvar->setEnabled(m_table->state() != Dataset::State::Browse);
-}
-
-void TF_Fornecedor::btnSalvarClick()
-{
-    if (m_table->state() != Dataset::State::Edit && m_table->state() != Dataset::State::Insert) {
-        core::dialogs().information(this, QString(), QStringLiteral("Não Teve Alteração Edite!"));
-        return;
-    }
-    const bool ok = guarded(this, [&] {
+    return guarded([&] {
+        if (!editing())
+            return;
         const QString doc = m_table->asString(QStringLiteral("CNPJ_CPF"));
         if (!doc.isEmpty())
             m_table->setValue(QStringLiteral("CNPJ_CPF"), formatCpfCnpj(doc));
         m_table->post();
     });
-    if (!ok)
+}
+
+void TF_Fornecedor::btnNovoClick()
+{
+    if (!commitPending())
         return;
-    m_btnSalvar->setEnabled(false);
-    core::dialogs().information(this, QString(), QStringLiteral("Cadastro Salvo com Sucesso!"));
+    guarded([&] {
+        const qint64 n = highestCode(*m_table);
+        m_table->append();
+        m_table->setValue(QStringLiteral("Codigo"), double(n + 1));
+    });
+    m_nome->setFocus();
+}
+
+void TF_Fornecedor::btnSalvarClick()
+{
+    if (!editing()) {
+        core::dialogs().information(this, QString(), QStringLiteral("Não Teve Alteração Edite!"));
+        return;
+    }
+    if (saveRecord())
+        core::dialogs().information(this, QString(), QStringLiteral("Cadastro Salvo com Sucesso!"));
 }
 
 void TF_Fornecedor::btnCancelarClick()
 {
-    guarded(this, [&] {
-        if (m_table->state() != Dataset::State::Browse)
-            m_table->cancel();
-    });
-    m_btnSalvar->setEnabled(false);
+    discardRecord();
 }
 
 void TF_Fornecedor::btnDeletarClick()
 {
-    if (m_table->isEmpty() && m_table->state() == Dataset::State::Browse)
+    if (m_table->isEmpty() && !editing())
         return;
     if (core::dialogs().question(this, QStringLiteral("Exclusão"), QStringLiteral("DESEJA EXCLUIR ESTE REGISTRO?"))
         != core::Answer::Yes)
         return;
-    guarded(this, [&] {
+    guarded([&] {
         if (m_table->state() == Dataset::State::Insert)
             m_table->cancel();
         else
             m_table->remove();
     });
-    m_btnSalvar->setEnabled(false);
 }
 
 void TF_Fornecedor::btnImprimirClick()
 {
-    guarded(this, [&] {
-        if (m_table->state() != Dataset::State::Browse)
-            m_table->post();
-        printing::PreparedReport r = supplierListReport(*m_table);
+    if (!commitPending())
+        return;
+    printing::PreparedReport r;
+    if (runBusy([&] { r = supplierListReport(*m_table); }))
         previewReport(r, this);
-    });
 }
 
 void TF_Fornecedor::localizarChange(const QString &text)
 {
-    guarded(this, [&] {
-        if (m_table->state() != Dataset::State::Browse)
-            m_table->post();
-        m_table->setIndexFieldNames(QStringLiteral("Nome"));
-        m_table->findNearest({text});
-    });
+    if (commitPending())
+        guarded([&] { findNearest(QStringLiteral("Nome"), text); });
 }
 
 } // namespace brelvo::registries

@@ -1,24 +1,23 @@
 #pragma once
 // The supplier register of tbfornecedor.db.
 
+#include "core/RecordWindow.h"
 #include "data/Dataset.h"
-
-#include <QDialog>
 
 class QLineEdit;
 class QPushButton;
 
 namespace brelvo::registries {
 
-class Navigator;
-
-class TF_Fornecedor : public QDialog {
+class TF_Fornecedor : public core::RecordWindow {
     Q_OBJECT
 public:
     explicit TF_Fornecedor(data::DatabasePtr db, QWidget *parent = nullptr);
-    ~TF_Fornecedor() override;
 
     data::Table *TbFornecedor() const { return m_table; }
+
+    // Formats the CNPJ / CPF and posts the row.
+    bool saveRecord() override;
 
 public Q_SLOTS:
     void btnNovoClick();
@@ -30,10 +29,8 @@ public Q_SLOTS:
 
 private:
     data::Table *m_table = nullptr;
-    Navigator *m_nav = nullptr;
-    QPushButton *m_btnNovo = nullptr, *m_btnSalvar = nullptr, *m_btnCancelar = nullptr,
-                *m_btnDeletar = nullptr, *m_btnImprimir = nullptr;
-    QLineEdit *m_nome = nullptr, *m_cnpj = nullptr;
+    QLineEdit *m_nome = nullptr;
+    QLineEdit *m_localizar = nullptr;
 };
 
 } // namespace brelvo::registries

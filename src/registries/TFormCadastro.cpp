@@ -5,6 +5,7 @@
 #include "core/Format.h"
 #include "registries/RegistryReports.h"
 #include "registries/RegistryRules.h"
+#include "core/Widgets.h"
 #include "registries/RegistryUi.h"
 #include "web/CepLookup.h"
 #include "web/HttpGet.h"
@@ -36,11 +37,11 @@ using data::Table;
 namespace {
 const QString kExclusao = QStringLiteral("Exclusão");
 
-QLineEdit *plainBox(QWidget *parent, const QString &name, CaseMode mode)
+QLineEdit *plainBox(QWidget *parent, const QString &name, core::CharCase mode)
 {
     auto *e = new QLineEdit(parent);
     e->setObjectName(name);
-    forceCase(e, mode);
+    core::setTypingCase(e, mode);
     return e;
 }
 } // namespace
@@ -86,7 +87,7 @@ TFormCadastro::TFormCadastro(data::DatabasePtr db, bool isAdmin, QWidget *parent
     connect(m_dataIni, &QLineEdit::returnPressed, m_dataFim, [this] { m_dataFim->setFocus(); });
     connect(m_dataFim, &QLineEdit::returnPressed, this, &TFormCadastro::listagemOkClick);
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
-        guarded(this, [&] {
+        core::guarded(this, [&] {
             if (m_clientes->state() == Dataset::State::Edit || m_clientes->state() == Dataset::State::Insert)
                 m_clientes->cancel();
         });
@@ -130,7 +131,7 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     m_btnImprimir = button(QStringLiteral("btnImprimir"), QStringLiteral("&Imprimir"));
     m_btnCancelar = button(QStringLiteral("btnCancelar"), QStringLiteral("Cancelar"));
     m_btnSair = button(QStringLiteral("btnSair"), QStringLiteral("&Sair"));
-    m_nav = new Navigator(m_clientes, Navigator::Moves, page);
+    m_nav = new core::Navigator(m_clientes, core::Navigator::Moves, page);
     m_nav->setObjectName(QStringLiteral("DBNavigator1"));
     bar->addWidget(m_nav);
     bar->addStretch();
@@ -145,7 +146,7 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     // Search and order.
     auto *find = new QHBoxLayout;
     find->addWidget(new QLabel(QStringLiteral("Localizar"), page));
-    m_localizar = plainBox(page, QStringLiteral("edtLocalizar"), CaseMode::Upper);
+    m_localizar = plainBox(page, QStringLiteral("edtLocalizar"), core::CharCase::Upper);
     m_localizar->setMaxLength(50);
     find->addWidget(m_localizar, 1);
     auto *order = new QGroupBox(QStringLiteral("Ordenar por:"), page);
@@ -163,13 +164,13 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     lay->addLayout(find);
     connect(m_localizar, &QLineEdit::textChanged, this, &TFormCadastro::localizarChange);
     connect(m_rbNome, &QRadioButton::clicked, this, [this] {
-        guarded(this, [&] {
+        core::guarded(this, [&] {
             if (m_clientes->state() != Dataset::State::Browse) m_clientes->post();
             m_clientes->setIndexName(QStringLiteral("byNome"));
         });
     });
     connect(m_rbCodigo, &QRadioButton::clicked, this, [this] {
-        guarded(this, [&] {
+        core::guarded(this, [&] {
             if (m_clientes->state() != Dataset::State::Browse) m_clientes->post();
             m_clientes->setIndexName(QStringLiteral("byCodigo"));
         });
@@ -201,11 +202,11 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     codigo->setDisplayMask(QStringLiteral("000000"));
     codigo->setReadOnly(true);
     codigo->setFocusPolicy(Qt::NoFocus);
-    auto *lblCodigo = new ClickLabel(QStringLiteral("<u>Código</u>"), page);
+    auto *lblCodigo = new core::ClickLabel(QStringLiteral("<u>Código</u>"), page);
     lblCodigo->setObjectName(QStringLiteral("lblCodigo"));
     lblCodigo->setCursor(Qt::PointingHandCursor);
     lblCodigo->setToolTip(QStringLiteral("Procurar pelo código"));
-    connect(lblCodigo, &ClickLabel::clicked, this, &TFormCadastro::procurarCodigo);
+    connect(lblCodigo, &core::ClickLabel::clicked, this, &TFormCadastro::procurarCodigo);
     addBox(codigo, {}, row, 0, 1, lblCodigo);
     auto *data = new core::DbDateEdit(page);
     data->setObjectName(QStringLiteral("edtData"));
@@ -232,7 +233,7 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     addBox(m_cidade, QStringLiteral("Cidade"), row++, 2);
     auto *uf = new core::DbComboBox(page);
     uf->setObjectName(QStringLiteral("cbUF"));
-    uf->setItems(stateCodes());
+    uf->setItems(core::stateCodes());
     uf->setCharCase(CharCase::Upper);
     uf->lineEdit()->setMaxLength(2);
     uf->setDataSource(m_clientes, QStringLiteral("UF"));
@@ -255,7 +256,7 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     form->setColumnStretch(3, 1);
     middle->addLayout(form, 3);
 
-    auto *names = makeGrid(page, m_clientes, QStringLiteral("DBGridNomes"), {core::GridColumn::make(QStringLiteral("Nome"))});
+    auto *names = core::makeGrid(page, m_clientes, QStringLiteral("DBGridNomes"), {core::GridColumn::make(QStringLiteral("Nome"))});
     middle->addWidget(names, 2);
     lay->addLayout(middle);
 
@@ -264,21 +265,21 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     veh->setObjectName(QStringLiteral("gbVeiculo"));
     auto *vl = new QGridLayout(veh);
     vl->setVerticalSpacing(2);
-    m_modelo = plainBox(veh, QStringLiteral("edtModelo"), CaseMode::Upper);
+    m_modelo = plainBox(veh, QStringLiteral("edtModelo"), core::CharCase::Upper);
     m_modelo->setMaxLength(50);
     auto yearValidator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,4}")), veh);
-    m_anoFab = plainBox(veh, QStringLiteral("edtAnoFab"), CaseMode::Upper);
+    m_anoFab = plainBox(veh, QStringLiteral("edtAnoFab"), core::CharCase::Upper);
     m_anoFab->setValidator(yearValidator);
-    m_anoMod = plainBox(veh, QStringLiteral("edtAnoMod"), CaseMode::Upper);
+    m_anoMod = plainBox(veh, QStringLiteral("edtAnoMod"), core::CharCase::Upper);
     m_anoMod->setValidator(yearValidator);
     m_fabricante = new QComboBox(veh);
     m_fabricante->setObjectName(QStringLiteral("cbFabricante"));
     m_fabricante->setEditable(true);
     m_fabricante->lineEdit()->setMaxLength(50);
-    forceCase(m_fabricante, CaseMode::Upper);
-    m_cor = plainBox(veh, QStringLiteral("edtCor"), CaseMode::Upper);
+    core::setTypingCase(m_fabricante, core::CharCase::Upper);
+    m_cor = plainBox(veh, QStringLiteral("edtCor"), core::CharCase::Upper);
     m_cor->setMaxLength(30);
-    m_placa = plainBox(veh, QStringLiteral("edtPlaca"), CaseMode::Upper);
+    m_placa = plainBox(veh, QStringLiteral("edtPlaca"), core::CharCase::Upper);
     m_placa->setMaxLength(10);
     m_combustivel = new QComboBox(veh);
     m_combustivel->setObjectName(QStringLiteral("cbCombustivel"));
@@ -286,11 +287,11 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     m_combustivel->addItems(fuelChoices());
     m_combustivel->setCurrentIndex(-1);
     m_combustivel->lineEdit()->setMaxLength(50);
-    forceCase(m_combustivel, CaseMode::Upper);
-    auto *lblFab = new ClickLabel(QStringLiteral("<u>FABRICANTE</u>"), veh);
+    core::setTypingCase(m_combustivel, core::CharCase::Upper);
+    auto *lblFab = new core::ClickLabel(QStringLiteral("<u>FABRICANTE</u>"), veh);
     lblFab->setObjectName(QStringLiteral("lblFabricante"));
     lblFab->setCursor(Qt::PointingHandCursor);
-    connect(lblFab, &ClickLabel::clicked, this, &TFormCadastro::fabricanteClick);
+    connect(lblFab, &core::ClickLabel::clicked, this, &TFormCadastro::fabricanteClick);
     auto *years = new QHBoxLayout;
     years->addWidget(m_anoFab);
     years->addWidget(new QLabel(QStringLiteral("/"), veh));
@@ -324,7 +325,7 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     connect(btnDelV, &QPushButton::clicked, this, &TFormCadastro::deletarVeiculoClick);
     auto *lblGrid = new QLabel(QStringLiteral("Veículos Cadastrados"), veh);
     vl->addWidget(lblGrid, 2, 0);
-    auto *vgrid = makeGrid(veh, m_carros, QStringLiteral("DBGridVeiculos"),
+    auto *vgrid = core::makeGrid(veh, m_carros, QStringLiteral("DBGridVeiculos"),
                            {core::GridColumn::make(QStringLiteral("Modelo")),
                             core::GridColumn::make(QStringLiteral("Anofabrica"), QStringLiteral("Fabricação")),
                             core::GridColumn::make(QStringLiteral("AnoModelo")),
@@ -352,8 +353,8 @@ void TFormCadastro::buildListagemPage(QWidget *page)
     m_dataFim = new QLineEdit(period);
     m_dataFim->setObjectName(QStringLiteral("edtDataFim"));
     m_dataFim->setInputMask(QStringLiteral("99/99/9999;_"));
-    homeOnFocus(m_dataIni);
-    homeOnFocus(m_dataFim);
+    core::homeOnFocus(m_dataIni);
+    core::homeOnFocus(m_dataFim);
     auto *ok = new QPushButton(QStringLiteral("&OK"), period);
     ok->setObjectName(QStringLiteral("btnOK"));
     pl->addWidget(m_dataIni);
@@ -364,7 +365,7 @@ void TFormCadastro::buildListagemPage(QWidget *page)
     connect(ok, &QPushButton::clicked, this, &TFormCadastro::listagemOkClick);
     lay->addWidget(period);
 
-    auto *grid = makeGrid(page, m_clientes, QStringLiteral("DBGridListagem"),
+    auto *grid = core::makeGrid(page, m_clientes, QStringLiteral("DBGridListagem"),
                           {core::GridColumn::make(QStringLiteral("Data")),
                            core::GridColumn::make(QStringLiteral("Codigo"), QStringLiteral("Código"), 0, QStringLiteral("000000")),
                            core::GridColumn::make(QStringLiteral("Nome")),
@@ -441,7 +442,7 @@ void TFormCadastro::activate()
 
 void TFormCadastro::btnNovoClick()
 {
-    guarded(this, [&] {
+    core::guarded(this, [&] {
         const qint64 n = highestCode(*m_clientes);
         m_rbCodigo->setChecked(true);
         m_clientes->append();
@@ -455,7 +456,7 @@ void TFormCadastro::btnNovoClick()
 
 void TFormCadastro::btnGravarClick()
 {
-    guarded(this, [&] {
+    core::guarded(this, [&] {
         if (m_clientes->state() == Dataset::State::Edit || m_clientes->state() == Dataset::State::Insert)
             m_clientes->post();
         m_clientes->refresh();
@@ -465,7 +466,7 @@ void TFormCadastro::btnGravarClick()
 
 void TFormCadastro::btnCancelarClick()
 {
-    guarded(this, [&] {
+    core::guarded(this, [&] {
         if (m_clientes->state() == Dataset::State::Edit || m_clientes->state() == Dataset::State::Insert)
             m_clientes->cancel();
     });
@@ -478,7 +479,7 @@ void TFormCadastro::btnDeletarClick()
     if (core::dialogs().question(this, kExclusao, QStringLiteral("DESEJA EXCLUIR ESTE REGISTRO?"))
         != core::Answer::Yes)
         return;
-    guarded(this, [&] {
+    core::guarded(this, [&] {
         if (m_clientes->state() == Dataset::State::Insert) {
             m_clientes->cancel();
             return;
@@ -491,7 +492,7 @@ void TFormCadastro::btnImprimirClick()
 {
     if (m_clientes->isEmpty())
         return;
-    guarded(this, [&] {
+    core::guarded(this, [&] {
         if (m_clientes->state() != Dataset::State::Browse)
             m_clientes->post();
         printing::PreparedReport r = customerSheetReport(*m_clientes, *m_carros);
@@ -510,7 +511,7 @@ void TFormCadastro::syncOrder()
 
 void TFormCadastro::localizarChange(const QString &text)
 {
-    guarded(this, [&] {
+    core::guarded(this, [&] {
         if (m_clientes->state() != Dataset::State::Browse)
             m_clientes->post();
         m_clientes->setIndexName(QStringLiteral("byNome"));
@@ -528,7 +529,7 @@ void TFormCadastro::procurarCodigo()
     bool ok = false;
     const qlonglong code = value.trimmed().toLongLong(&ok);
     bool found = false;
-    guarded(this, [&] {
+    core::guarded(this, [&] {
         if (m_clientes->state() != Dataset::State::Browse)
             m_clientes->post();
         m_clientes->setIndexName(QStringLiteral("byCodigo"));
@@ -565,7 +566,7 @@ void TFormCadastro::cepExit()
     if (digits.size() != 8)
         return;
     m_inCep = true;
-    const bool editing = guarded(this, [&] {
+    const bool editing = core::guarded(this, [&] {
         if (m_clientes->state() == Dataset::State::Browse)
             m_clientes->edit();
     });
@@ -587,7 +588,7 @@ void TFormCadastro::cepExit()
         if (!values.contains(it.key().toUpper()))
             values.insert(it.key().toUpper(), it.value());
     const web::CepAddress a = web::cepAddress(values);
-    guarded(this, [&] {
+    core::guarded(this, [&] {
         auto put = [&](const QString &field, const QString &value) {
             QString v = core::upper(value);
             const int size = m_clientes->fieldSize(field);
@@ -630,7 +631,7 @@ void TFormCadastro::cadastrarVeiculoClick()
             return;
         }
     }
-    bool ok = guarded(this, [&] {
+    bool ok = core::guarded(this, [&] {
         // The vehicle belongs to a stored customer: a pending one is stored first.
         if (m_clientes->state() == Dataset::State::Edit || m_clientes->state() == Dataset::State::Insert)
             m_clientes->post();
@@ -641,7 +642,7 @@ void TFormCadastro::cadastrarVeiculoClick()
         core::dialogs().warning(this, QString(), QStringLiteral("Cadastre o cliente antes do veículo!"));
         return;
     }
-    ok = guarded(this, [&] {
+    ok = core::guarded(this, [&] {
         if (!m_carros->isEmpty() && m_carros->asString(QStringLiteral("Placa")).trimmed().isEmpty())
             m_carros->edit();
         else
@@ -657,7 +658,7 @@ void TFormCadastro::cadastrarVeiculoClick()
         m_carros->post();
     });
     if (!ok) {
-        guarded(this, [&] {
+        core::guarded(this, [&] {
             if (m_carros->state() != Dataset::State::Browse)
                 m_carros->cancel();
         });
@@ -681,7 +682,7 @@ void TFormCadastro::deletarVeiculoClick()
     if (core::dialogs().question(this, kExclusao, QStringLiteral("COMFIRMA A EXCLUSÃO DO MESMO?"))
         != core::Answer::Yes)
         return;
-    guarded(this, [&] { m_carros->remove(); });
+    core::guarded(this, [&] { m_carros->remove(); });
 }
 
 // ---------------------------------------------------------------- listing
@@ -693,7 +694,7 @@ void TFormCadastro::listagemOkClick()
     const QString b = m_dataFim->displayText().replace(QLatin1Char('_'), QLatin1Char(' '));
     if (a == empty && b == empty) {
         // Both boxes emptied: every customer again.
-        guarded(this, [&] { m_clientes->setFiltered(false); });
+        core::guarded(this, [&] { m_clientes->setFiltered(false); });
         return;
     }
     if (a == empty || b == empty)
@@ -704,7 +705,7 @@ void TFormCadastro::listagemOkClick()
         core::dialogs().warning(this, QString(), QStringLiteral("Data inválida!"));
         return;
     }
-    guarded(this, [&] {
+    core::guarded(this, [&] {
         if (m_clientes->state() != Dataset::State::Browse)
             m_clientes->cancel();
         m_clientes->setIndexName(QStringLiteral("byData"));
@@ -718,7 +719,7 @@ void TFormCadastro::listagemOkClick()
 
 void TFormCadastro::imprimirListaClick()
 {
-    guarded(this, [&] {
+    core::guarded(this, [&] {
         if (m_clientes->state() != Dataset::State::Browse)
             m_clientes->post();
         printing::PreparedReport r = customerListReport(*m_clientes);

@@ -14,9 +14,10 @@ class QRadioButton;
 class QTabWidget;
 class QTableView;
 
+namespace brelvo::core { class Navigator; }
+
 namespace brelvo::registries {
 
-class Navigator;
 
 class TFormCadastro : public QDialog {
     Q_OBJECT
@@ -63,7 +64,7 @@ private:
     bool m_isAdmin;
     data::Table *m_clientes = nullptr;
     data::Table *m_carros = nullptr;
-    Navigator *m_nav = nullptr;
+    core::Navigator *m_nav = nullptr;
     QTabWidget *m_pages = nullptr;
     QPushButton *m_btnNovo = nullptr, *m_btnGravar = nullptr, *m_btnDeletar = nullptr,
                 *m_btnImprimir = nullptr, *m_btnCancelar = nullptr, *m_btnSair = nullptr;

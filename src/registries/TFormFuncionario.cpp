@@ -4,6 +4,7 @@
 #include "core/DialogService.h"
 #include "core/Format.h"
 #include "registries/RegistryRules.h"
+#include "core/Widgets.h"
 #include "registries/RegistryUi.h"
 
 #include <QCheckBox>
@@ -64,7 +65,7 @@ TFormFuncionario::TFormFuncionario(data::DatabasePtr db, QWidget *parent) : QDia
     m_btnImprimir = button(QStringLiteral("btnImprimir"), QStringLiteral("&Imprimir"));
     m_btnImprimir->hide();   // nothing to print here
     m_btnSair = button(QStringLiteral("btnSair"), QStringLiteral("&Sair"));
-    m_nav = new Navigator(m_table, Navigator::Moves, this);
+    m_nav = new core::Navigator(m_table, core::Navigator::Moves, this);
     m_nav->setObjectName(QStringLiteral("DBNavigator1"));
     bar->addWidget(m_nav);
     bar->addStretch();
@@ -80,7 +81,7 @@ TFormFuncionario::TFormFuncionario(data::DatabasePtr db, QWidget *parent) : QDia
     auto *localizar = new QLineEdit(page);
     localizar->setObjectName(QStringLiteral("edtLocalizar"));
     localizar->setMaxLength(100);
-    forceCase(localizar, CaseMode::Upper);
+    core::setTypingCase(localizar, core::CharCase::Upper);
     find->addWidget(localizar, 1);
     lay->addLayout(find);
 
@@ -130,7 +131,7 @@ TFormFuncionario::TFormFuncionario(data::DatabasePtr db, QWidget *parent) : QDia
     put(edit(QStringLiteral("Celular"), CharCase::Normal), QStringLiteral("Celular"), 7, 2);
     auto *uf = new core::DbComboBox(group);
     uf->setObjectName(QStringLiteral("cbUF"));
-    uf->setItems(stateCodes());
+    uf->setItems(core::stateCodes());
     uf->setCharCase(CharCase::Upper);
     uf->lineEdit()->setMaxLength(2);
     uf->setDataSource(m_table, QStringLiteral("UF"));
@@ -153,7 +154,7 @@ TFormFuncionario::TFormFuncionario(data::DatabasePtr db, QWidget *parent) : QDia
     form->setColumnStretch(3, 1);
     lay->addWidget(group);
 
-    auto *g = makeGrid(page, m_table, QStringLiteral("DBGrid1"),
+    auto *g = core::makeGrid(page, m_table, QStringLiteral("DBGrid1"),
                        {core::GridColumn::make(QStringLiteral("Nome"), {}, 45),
                         core::GridColumn::make(QStringLiteral("Funcao")),
                         core::GridColumn::make(QStringLiteral("Telefone")),
@@ -189,7 +190,7 @@ TFormFuncionario::~TFormFuncionario()
 QStringList TFormFuncionario::roles() const
 {
     QStringList out;
-    guarded(nullptr, [&] {
+    core::guarded(nullptr, [&] {
         for (m_funcoes->first(); !m_funcoes->eof(); m_funcoes->next())
             out << m_funcoes->asString(QStringLiteral("Funcao"));
     });
@@ -206,7 +207,7 @@ void TFormFuncionario::editing(bool on)
 
 void TFormFuncionario::btnNovoClick()
 {
-    guarded(this, [&] {
+    core::guarded(this, [&] {
         const qint64 n = highestCode(*m_table);
         m_table->append();
         m_table->setValue(QStringLiteral("Codigo"), double(n + 1));
@@ -219,12 +220,12 @@ void TFormFuncionario::btnSalvarClick()
 {
     if (m_table->state() != Dataset::State::Edit && m_table->state() != Dataset::State::Insert)
         return;
-    guarded(this, [&] { m_table->post(); });
+    core::guarded(this, [&] { m_table->post(); });
 }
 
 void TFormFuncionario::btnCancelarClick()
 {
-    guarded(this, [&] {
+    core::guarded(this, [&] {
         if (m_table->state() != Dataset::State::Browse)
             m_table->cancel();
     });
@@ -238,7 +239,7 @@ void TFormFuncionario::btnDeletarClick()
     if (core::dialogs().question(this, kExclusao, QStringLiteral("DESEJA EXCLUIR ESTE REGISTRO?"))
         != core::Answer::Yes)
         return;
-    guarded(this, [&] {
+    core::guarded(this, [&] {
         if (m_table->state() == Dataset::State::Insert)
             m_table->cancel();
         else
@@ -249,7 +250,7 @@ void TFormFuncionario::btnDeletarClick()
 
 void TFormFuncionario::localizarChange(const QString &text)
 {
-    guarded(this, [&] {
+    core::guarded(this, [&] {
         if (m_table->state() != Dataset::State::Browse)
             m_table->post();
         m_table->setIndexName(QStringLiteral("ByNome"));
@@ -279,7 +280,7 @@ TFormFuncao::TFormFuncao(data::DatabasePtr db, QWidget *parent) : QDialog(parent
     m_nome = new QLineEdit(group);
     m_nome->setObjectName(QStringLiteral("edtNome"));
     m_nome->setMaxLength(30);
-    forceCase(m_nome, CaseMode::Upper);
+    core::setTypingCase(m_nome, core::CharCase::Upper);
     gl->addWidget(m_nome, 0, 1);
     auto *dbFuncao = new core::DbEdit(group);
     dbFuncao->setObjectName(QStringLiteral("DBEditFuncao"));
@@ -299,21 +300,21 @@ TFormFuncao::TFormFuncao(data::DatabasePtr db, QWidget *parent) : QDialog(parent
     m_btnAdicionar = button(QStringLiteral("btnAdicionar"), QStringLiteral("Adicionar"));
     m_btnRemover = button(QStringLiteral("btnRemover"), QStringLiteral("Remover"));
     m_btnEditar = button(QStringLiteral("btnEditar"), QStringLiteral("Editar"));
-    auto *nav = new Navigator(m_table, Navigator::Post, group);
+    auto *nav = new core::Navigator(m_table, core::Navigator::Post, group);
     nav->setObjectName(QStringLiteral("DBNavigator1"));
     bl->addWidget(nav);
     gl->addLayout(bl, 2, 0, 1, 2);
     root->addWidget(group);
 
     root->addWidget(new QLabel(QStringLiteral("Cadastradas"), this));
-    root->addWidget(makeGrid(this, m_table, QStringLiteral("DBGrid1"),
+    root->addWidget(core::makeGrid(this, m_table, QStringLiteral("DBGrid1"),
                              {core::GridColumn::make(QStringLiteral("Funcao"), QStringLiteral("Função"))}),
                     1);
 
     connect(m_btnAdicionar, &QPushButton::clicked, this, &TFormFuncao::btnAdicionarClick);
     connect(m_btnRemover, &QPushButton::clicked, this, &TFormFuncao::btnRemoverClick);
     connect(m_btnEditar, &QPushButton::clicked, this, &TFormFuncao::btnEditarClick);
-    connect(nav, &Navigator::postClicked, this, &TFormFuncao::postClick);
+    connect(nav, &core::Navigator::postClicked, this, &TFormFuncao::postClick);
     connect(m_table, &Table::afterPost, this, &TFormFuncao::afterPost);
     connect(m_table, &Table::afterCancel, this, &TFormFuncao::afterPost);
 }
@@ -335,7 +336,7 @@ void TFormFuncao::btnAdicionarClick()
         return;
     }
     bool exists = false;
-    if (!guarded(this, [&] {
+    if (!core::guarded(this, [&] {
             m_busca->refresh();
             exists = m_busca->locate(QStringLiteral("Funcao"), {name}, Table::PartialKey);
         }))
@@ -343,13 +344,13 @@ void TFormFuncao::btnAdicionarClick()
     if (exists) {
         core::dialogs().information(this, QString(), QStringLiteral("Função Já Cadastrada"));
         m_nome->clear();
-        guarded(this, [&] {
+        core::guarded(this, [&] {
             if (m_table->state() != Dataset::State::Browse)
                 m_table->cancel();
         });
         return;
     }
-    const bool ok = guarded(this, [&] {
+    const bool ok = core::guarded(this, [&] {
         if (m_table->state() != Dataset::State::Browse)
             m_table->cancel();
         m_table->append();
@@ -357,7 +358,7 @@ void TFormFuncao::btnAdicionarClick()
         m_table->post();
     });
     if (!ok) {
-        guarded(this, [&] { if (m_table->state() != Dataset::State::Browse) m_table->cancel(); });
+        core::guarded(this, [&] { if (m_table->state() != Dataset::State::Browse) m_table->cancel(); });
         return;
     }
     m_nome->clear();
@@ -375,7 +376,7 @@ void TFormFuncao::btnRemoverClick()
     if (core::dialogs().question(this, kExclusao, QStringLiteral("DESEJA EXCLUIR ESTE REGISTRO?"))
         != core::Answer::Yes)
         return;
-    guarded(this, [&] {
+    core::guarded(this, [&] {
         if (m_table->state() != Dataset::State::Browse)
             m_table->cancel();
         m_table->remove();
@@ -391,7 +392,7 @@ void TFormFuncao::btnEditarClick()
                                 QStringLiteral("Não pode ser Editado função ligada a Ordem de Serviço"));
         return;
     }
-    if (!guarded(this, [&] { m_table->edit(); }))
+    if (!core::guarded(this, [&] { m_table->edit(); }))
         return;
     m_dbFuncao->show();
     m_dbFuncao->setFocus();
@@ -408,7 +409,7 @@ void TFormFuncao::postClick()
         core::dialogs().information(this, QString(), QStringLiteral("Preencha o nome da Função!"));
         return;
     }
-    guarded(this, [&] { m_table->post(); });
+    core::guarded(this, [&] { m_table->post(); });
 }
 
 void TFormFuncao::afterPost()

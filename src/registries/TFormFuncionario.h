@@ -9,9 +9,10 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 
+namespace brelvo::core { class Navigator; }
+
 namespace brelvo::registries {
 
-class Navigator;
 
 class TFormFuncionario : public QDialog {
     Q_OBJECT
@@ -33,7 +34,7 @@ private:
     void editing(bool on);
     data::Table *m_table = nullptr;
     data::Table *m_funcoes = nullptr;
-    Navigator *m_nav = nullptr;
+    core::Navigator *m_nav = nullptr;
     QComboBox *m_funcao = nullptr;
     QPushButton *m_btnNovo = nullptr, *m_btnSalvar = nullptr, *m_btnCancelar = nullptr,
                 *m_btnDeletar = nullptr, *m_btnImprimir = nullptr, *m_btnSair = nullptr;

@@ -2,6 +2,7 @@
 
 #include "core/DialogService.h"
 #include "core/DataControls.h"
+#include "core/Widgets.h"
 #include "stock/StockUi.h"
 
 #include <QGridLayout>
@@ -46,7 +47,7 @@ TFormLookup::TFormLookup(const Kind &kind, data::DatabasePtr db, QWidget *parent
     auto *gl = new QGridLayout(group);
     m_nome = new QLineEdit(group);
     m_nome->setObjectName(QStringLiteral("EditNome"));
-    forceUpper(m_nome);
+    core::setTypingCase(m_nome, core::CharCase::Upper);
     gl->addWidget(new QLabel(QStringLiteral("Nome:"), group), 0, 0);
     gl->addWidget(m_nome, 0, 1, 1, 3);
     auto mk = [&](const char *name, const QString &caption) {
@@ -76,7 +77,7 @@ TFormLookup::TFormLookup(const Kind &kind, data::DatabasePtr db, QWidget *parent
     cl->addWidget(m_grid);
     m_field = new QLineEdit(cad);
     m_field->setObjectName(QStringLiteral("DBEdit1"));
-    forceUpper(m_field);
+    core::setTypingCase(m_field, core::CharCase::Upper);
     m_field->hide();
     cl->addWidget(m_field);
     auto *nav = new QWidget(cad);

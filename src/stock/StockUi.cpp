@@ -1,30 +1,6 @@
 #include "stock/StockUi.h"
 
-#include "core/DataControls.h"
-#include "core/Format.h"
-
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPlainTextEdit>
-#include <QWidget>
-
 namespace brelvo::stock {
-
-void forceUpper(QLineEdit *edit)
-{
-    QObject::connect(edit, &QLineEdit::textEdited, edit,
-                     [edit] { core::forceCase(edit, core::CharCase::Upper); });
-}
-
-void ClickLabel::mouseReleaseEvent(QMouseEvent *e)
-{
-    QLabel::mouseReleaseEvent(e);
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
-        Q_EMIT clicked();
-}
 
 QString codeText(const QVariant &codigo)
 {

@@ -4,6 +4,7 @@
 #include "core/Format.h"
 #include "stock/StockBalance.h"
 #include "core/DataControls.h"
+#include "core/Widgets.h"
 #include "stock/StockUi.h"
 
 #include <QComboBox>
@@ -438,7 +439,7 @@ TFPesquisaProduto::TFPesquisaProduto(data::DatabasePtr db, QWidget *parent) : QD
     auto *top = new QHBoxLayout;
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("EditPesquisa"));
-    forceUpper(m_text);
+    core::setTypingCase(m_text, core::CharCase::Upper);
     top->addWidget(new QLabel(s("Descrição:"), this));
     top->addWidget(m_text, 1);
     l->addLayout(top);

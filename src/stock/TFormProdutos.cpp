@@ -7,6 +7,7 @@
 #include "stock/LookupWindows.h"
 #include "stock/StockBalance.h"
 #include "core/DataControls.h"
+#include "core/Widgets.h"
 #include "stock/StockUi.h"
 #include "stock/StockWindows.h"
 #include "stock/TFGeraCodigoBarra.h"
@@ -203,13 +204,13 @@ void TFormProdutos::buildUi()
     body->addLayout(form, 3);
 
     int row = 0;
-    m_lblCodigo = new ClickLabel(QStringLiteral("Codigo"), page);
+    m_lblCodigo = new core::ClickLabel(QStringLiteral("Codigo"), page);
     m_lblCodigo->setObjectName(QStringLiteral("LabelCodigo"));
     m_lblCodigo->setCursor(Qt::PointingHandCursor);
     m_lblCodigo->setToolTip(QStringLiteral("Localizar (Ctrl+L)"));
-    connect(m_lblCodigo, &ClickLabel::clicked, this, &TFormProdutos::Localizar);
+    connect(m_lblCodigo, &core::ClickLabel::clicked, this, &TFormProdutos::Localizar);
     m_codigo = edit(page, "DBEditCodigo", 13);
-    forceUpper(m_codigo);
+    core::setTypingCase(m_codigo, core::CharCase::Upper);
     m_btGeraBarra = button(page, "BtGeraBarra", QStringLiteral("Gerar Codigo Barra"));
     connect(m_btGeraBarra, &QPushButton::clicked, this, &TFormProdutos::openGerador);
     form->addWidget(m_lblCodigo, row, 0);
@@ -218,7 +219,7 @@ void TFormProdutos::buildUi()
     ++row;
 
     m_descricao = edit(page, "DBEditDescricao", 50);
-    forceUpper(m_descricao);
+    core::setTypingCase(m_descricao, core::CharCase::Upper);
     form->addWidget(new QLabel(QStringLiteral("Produto*"), page), row, 0);
     form->addWidget(m_descricao, row, 1, 1, 2);
     ++row;
@@ -271,14 +272,14 @@ void TFormProdutos::buildUi()
 
     auto *photoBox = new QVBoxLayout;
     body->addLayout(photoBox, 2);
-    m_foto = new ClickLabel(page);
+    m_foto = new core::ClickLabel(page);
     m_foto->setObjectName(QStringLiteral("Image1"));
     m_foto->setFixedSize(260, 220);
     m_foto->setFrameShape(QFrame::Box);
     m_foto->setAlignment(Qt::AlignCenter);
     m_foto->setCursor(Qt::PointingHandCursor);
     m_foto->setToolTip(QStringLiteral("Clique para escolher a foto do produto"));
-    connect(m_foto, &ClickLabel::clicked, this, &TFormProdutos::choosePhoto);
+    connect(m_foto, &core::ClickLabel::clicked, this, &TFormProdutos::choosePhoto);
     photoBox->addWidget(m_foto);
     m_btEntrada = button(page, "BtEntradaMercadorias", QStringLiteral("Entrada de Mercadorias"));
     connect(m_btEntrada, &QPushButton::clicked, this, &TFormProdutos::openEntrada);
@@ -292,7 +293,7 @@ void TFormProdutos::buildUi()
     auto *pl = new QVBoxLayout(m_panLocalizar);
     auto *pTop = new QHBoxLayout;
     m_search = edit(m_panLocalizar, "EditLocalizar");
-    forceUpper(m_search);
+    core::setTypingCase(m_search, core::CharCase::Upper);
     m_byNome = new QRadioButton(QStringLiteral("Nome"), m_panLocalizar);
     m_byNome->setObjectName(QStringLiteral("RbNome"));
     m_byNome->setChecked(true);
@@ -389,8 +390,8 @@ void TFormProdutos::buildUi()
     m_cbMarca = new QComboBox(gFil);
     m_cbMarca->setObjectName(QStringLiteral("CbMarca"));
     m_cbMarca->setEditable(true);
-    forceUpper(m_cbCategoria->lineEdit());
-    forceUpper(m_cbMarca->lineEdit());
+    core::setTypingCase(m_cbCategoria->lineEdit(), core::CharCase::Upper);
+    core::setTypingCase(m_cbMarca->lineEdit(), core::CharCase::Upper);
     auto *impFil = button(gFil, "BtImprimirFiltro", QStringLiteral("&Imprimir"));
     gfl->addWidget(m_rbCategoria, 0, 0);
     gfl->addWidget(new QLabel(QStringLiteral("Categoria"), gFil), 0, 1);

@@ -21,11 +21,12 @@ class QTabWidget;
 class QToolButton;
 
 namespace brelvo::printing { struct PreparedReport; }
+namespace brelvo::core { class ClickLabel; }
 
 namespace brelvo::stock {
 
 class StockBalance;
-class ClickLabel;
+
 
 class TFormProdutos : public QDialog {
     Q_OBJECT
@@ -100,12 +101,12 @@ private:
     QTabWidget *m_tabs = nullptr;
     QWidget *m_navigator = nullptr;
     QToolButton *m_nav[4] = {};
-    ClickLabel *m_lblCodigo = nullptr;
+    core::ClickLabel *m_lblCodigo = nullptr;
     QLineEdit *m_codigo = nullptr, *m_descricao = nullptr, *m_valor = nullptr, *m_custo = nullptr,
               *m_margem = nullptr, *m_estoque = nullptr;
     QComboBox *m_unidade = nullptr, *m_marca = nullptr, *m_categoria = nullptr;
     QCheckBox *m_servico = nullptr;
-    ClickLabel *m_foto = nullptr;
+    core::ClickLabel *m_foto = nullptr;
     QPixmap m_fotoPixmap;
     QPushButton *m_btIncluir = nullptr, *m_btSalvar = nullptr, *m_alterar = nullptr, *m_btCancelar = nullptr,
                 *m_btExcluir = nullptr, *m_localizar = nullptr, *m_relatorios = nullptr, *m_sair = nullptr,

@@ -5,7 +5,7 @@
 #include "core/DatasetModel.h"
 #include "core/DialogService.h"
 #include "core/Format.h"
-#include "registries/RegistryUi.h"
+#include "core/Widgets.h"
 #include "stock/StockUi.h"
 
 #include <QFileInfo>
@@ -22,7 +22,7 @@ namespace brelvo::orders {
 
 using data::Dataset;
 using data::Table;
-using registries::guarded;
+using core::guarded;
 
 namespace {
 const QString kModeOrdem = QStringLiteral("F1");
@@ -55,12 +55,12 @@ TFConsulta::TFConsulta(data::DatabasePtr db, const QString &mode, QLineEdit *cod
     m_descricao = new QLineEdit(this);
     m_descricao->setObjectName(QStringLiteral("edtDescricao"));
     m_descricao->setMaxLength(50);
-    stock::forceUpper(m_descricao);
+    core::setTypingCase(m_descricao, core::CharCase::Upper);
     top->addWidget(m_descricao, 1);
     lay->addLayout(top);
 
     auto *mid = new QHBoxLayout;
-    m_grid = registries::makeGrid(
+    m_grid = core::makeGrid(
         this, m_produtos, QStringLiteral("DBGrid1"),
         {core::GridColumn::make(QStringLiteral("Codigo"), QStringLiteral("Codigo de Barra"), 15,
                                 QStringLiteral("0000000000000")),

@@ -7,7 +7,7 @@
 #include "orders/OrderRules.h"
 #include "printing/PrintPreview.h"
 #include "printing/Report.h"
-#include "registries/RegistryUi.h"
+#include "core/Widgets.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -25,7 +25,7 @@ namespace brelvo::orders {
 using data::Dataset;
 using data::Table;
 using printing::Align;
-using registries::guarded;
+using core::guarded;
 
 namespace {
 
@@ -131,14 +131,13 @@ TForm_Pesquisa::TForm_Pesquisa(data::DatabasePtr db, QWidget *parent) : QDialog(
     m_cliente->setObjectName(QStringLiteral("edCliente"));
     m_cliente->setToolTip(QStringLiteral("Digite o nome do cliente!"));
     m_cliente->setMaxLength(50);
-    connect(m_cliente, &QLineEdit::textEdited, m_cliente,
-            [this] { core::forceCase(m_cliente, core::CharCase::Upper); });
+    core::setTypingCase(m_cliente, core::CharCase::Upper);
     filters->addWidget(m_cliente, 1, 3);
     filters->setColumnStretch(3, 1);
     lay->addLayout(filters);
 
     // Grid of the orders.
-    m_grid = registries::makeGrid(
+    m_grid = core::makeGrid(
         this, m_controle, QStringLiteral("DBGrid1"),
         {core::GridColumn::make(QStringLiteral("Data"), QStringLiteral("Data OS"), 10),
          core::GridColumn::make(QStringLiteral("Codigo"), QStringLiteral("Nº OS"), 7, QStringLiteral("0000")),
@@ -188,7 +187,7 @@ TForm_Pesquisa::TForm_Pesquisa(data::DatabasePtr db, QWidget *parent) : QDialog(
     fechar->setAutoDefault(false);
     dh->addWidget(fechar);
     dl->addLayout(dh);
-    dl->addWidget(registries::makeGrid(
+    dl->addWidget(core::makeGrid(
         m_detalhes, m_itens, QStringLiteral("DBGridItens"),
         {core::GridColumn::make(QStringLiteral("CodBarra"), QString(), 15, QStringLiteral("0000")),
          core::GridColumn::make(QStringLiteral("Descricao"), QString(), 50),

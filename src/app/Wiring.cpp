@@ -1,6 +1,8 @@
 #include "app/Wiring.h"
 
+#include "app/Passwords.h"
 #include "app/TFormMenu.h"
+#include "orders/OrderWindows.h"
 #include "registries/RegistryWindows.h"
 #include "stock/StockWindows.h"
 
@@ -29,6 +31,14 @@ void wireSubsystemWindows(TFormMenu &menu)
     m->setHandler(QStringLiteral("mnuMarcas"), [=] { stock::openMarcas(m, db()); });
     m->setHandler(QStringLiteral("mnuMedidas"), [=] { stock::openMedidas(m, db()); });
     m->setHandler(QStringLiteral("mnuCategoria"), [=] { stock::openCategorias(m, db()); });
+
+    // Service orders
+    m->setHandler(QStringLiteral("btnOrdemServico"), [=] {
+        orders::openOrdemServico(m, db(), {[m](const QString &typed) {
+                                               return supervisorPasswordMatches(m->database(), typed);
+                                           },
+                                           isAdmin()});
+    });
 }
 
 } // namespace brelvo::app

@@ -156,11 +156,15 @@ private:
     void loadAttendants();
     bool hasOrder() const;
     bool ensureOrderStarted();
+    // Puts the order in editing (when it is not already).
+    void editOrder();
     void lockedMessage(bool itemGroup);
     bool userFocus(QEvent *e) const;
     void finishedMessage();
     void resetEntry();
     void copyCar(int carRow);
+    void escolherCarro(const QString &typed, const std::function<bool(const QString &, const QString &)> &matches,
+                       const QString &field, bool moveFocus);
     OrderPrintSource printSource() const;
     void queueTotalizar();
 

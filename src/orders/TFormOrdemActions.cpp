@@ -88,6 +88,12 @@ void TFormOrdem::discardRecord()
     });
 }
 
+void TFormOrdem::editOrder()
+{
+    if (m_controle->state() == Dataset::State::Browse)
+        m_controle->edit();
+}
+
 bool TFormOrdem::ensureOrderStarted()
 {
     if (hasOrder())
@@ -334,8 +340,7 @@ void TFormOrdem::EditCodigoEnter()
         });
     if (found) {
         guarded([&] {
-            if (m_controle->state() == Dataset::State::Browse)
-                m_controle->edit();
+            editOrder();
             auto copy = [&](const char *from, const char *to) {
                 QVariant v = m_cliente->value(QString::fromLatin1(from));
                 const int size = m_controle->fieldSize(QString::fromLatin1(to));
@@ -405,8 +410,7 @@ void TFormOrdem::copyCar(int carRow)
 {
     guarded([&] {
         m_carros->moveTo(carRow);
-        if (m_controle->state() == Dataset::State::Browse)
-            m_controle->edit();
+        editOrder();
         m_controle->setValue(QStringLiteral("Modelo"), m_carros->value(QStringLiteral("Modelo")));
         m_controle->setValue(QStringLiteral("AnoFabrica"), m_carros->value(QStringLiteral("Anofabrica")));
         m_controle->setValue(QStringLiteral("Ano"), m_carros->value(QStringLiteral("AnoModelo")));
@@ -418,51 +422,40 @@ void TFormOrdem::copyCar(int carRow)
 
 void TFormOrdem::modeloEscolhido(bool moveFocus)
 {
-    if (!hasOrder() || !m_carros->isOpen() || isFinalised())
-        return;
-    const QString typed = m_modelos->currentText().trimmed();
-    if (typed.isEmpty())
-        return;
-    int found = -1;
-    guarded([&] {
-        int row = 0;
-        for (m_carros->first(); !m_carros->eof(); m_carros->next(), ++row)
-            if (m_carros->asString(QStringLiteral("Modelo")).compare(typed, Qt::CaseInsensitive) == 0) {
-                found = row;
-                break;
-            }
-    });
-    // A model no car of the customer has is kept as typed; nothing is copied.
-    if (found < 0)
-        return;
-    if (m_controle->asString(QStringLiteral("Placa")) == m_carros->asString(QStringLiteral("Placa"))
-        && m_controle->asString(QStringLiteral("Modelo")) == m_carros->asString(QStringLiteral("Modelo")) && !moveFocus)
-        return;
-    copyCar(found);
-    if (moveFocus)
-        m_km->setFocus();
+    // The model: the same name, in any letter case.
+    escolherCarro(m_modelos->currentText().trimmed(), [](const QString &modelo, const QString &typed) {
+        return modelo.compare(typed, Qt::CaseInsensitive) == 0;
+    }, QStringLiteral("Modelo"), moveFocus);
 }
 
 void TFormOrdem::placaEscolhida(bool moveFocus)
 {
-    if (!hasOrder() || !m_carros->isOpen() || isFinalised())
-        return;
-    const QString typed = m_placa->currentText().trimmed();
-    if (typed.isEmpty())
+    // The plate: the first that begins with what was typed.
+    escolherCarro(m_placa->currentText().trimmed(), [](const QString &placa, const QString &typed) {
+        return placa.startsWith(typed);
+    }, QStringLiteral("Placa"), moveFocus);
+}
+
+void TFormOrdem::escolherCarro(const QString &typed, const std::function<bool(const QString &, const QString &)> &matches,
+                               const QString &field, bool moveFocus)
+{
+    if (typed.isEmpty() || !hasOrder() || !m_carros->isOpen() || isFinalised())
         return;
     int found = -1;
     guarded([&] {
         int row = 0;
         for (m_carros->first(); !m_carros->eof(); m_carros->next(), ++row)
-            if (m_carros->asString(QStringLiteral("Placa")).startsWith(typed)) {
+            if (matches(m_carros->asString(field), typed)) {
                 found = row;
                 break;
             }
     });
+    // What no car of the customer matches is kept as typed; nothing is copied.
     if (found < 0)
         return;
-    if (m_controle->asString(QStringLiteral("Placa")) == m_carros->asString(QStringLiteral("Placa"))
-        && m_controle->asString(QStringLiteral("Modelo")) == m_carros->asString(QStringLiteral("Modelo")) && !moveFocus)
+    const bool same = m_controle->asString(QStringLiteral("Placa")) == m_carros->asString(QStringLiteral("Placa"))
+                   && m_controle->asString(QStringLiteral("Modelo")) == m_carros->asString(QStringLiteral("Modelo"));
+    if (same && !moveFocus)
         return;
     copyCar(found);
     if (moveFocus)
@@ -495,8 +488,7 @@ void TFormOrdem::BuscaTecnico()
     }
     guarded([&] {
         const std::optional<QString> nome = employeeName(m_db, *code);
-        if (m_controle->state() == Dataset::State::Browse)
-            m_controle->edit();
+        editOrder();
         m_controle->setValue(QStringLiteral("Tecnico"), nome ? QVariant(*nome) : QVariant());
     });
 }
@@ -548,8 +540,7 @@ void TFormOrdem::senhaOkClick()
         return;
     }
     guarded([&] {
-        if (m_controle->state() == Dataset::State::Browse)
-            m_controle->edit();
+        editOrder();
         m_controle->setValue(QStringLiteral("Andamento"), kEmAberto);
     });
     m_senha->clear();
@@ -795,8 +786,7 @@ void TFormOrdem::BtDescontoClick()
     }
     if (*d >= 0 && discountAllowed(*d, m_totals->lastTotal(), *percent)) {
         guarded([&] {
-            if (m_controle->state() == Dataset::State::Browse)
-                m_controle->edit();
+            editOrder();
             m_controle->setValue(QStringLiteral("Desconto"), *d);
         });
         m_panDesconto->hide();
@@ -806,8 +796,7 @@ void TFormOrdem::BtDescontoClick()
     }
     dialogs().information(this, kAtencao, QStringLiteral("Prezado Operador: Valor do Desconto não Permitido !"));
     guarded([&] {
-        if (m_controle->state() == Dataset::State::Browse)
-            m_controle->edit();
+        editOrder();
         m_controle->setValue(QStringLiteral("Desconto"), 0.0);
     });
     m_desconto->setText(QStringLiteral("0,00"));
@@ -832,8 +821,7 @@ void TFormOrdem::Br_finalizarClick()
     }
     if (kind == kQuote) {
         const bool ok = guarded([&] {
-            if (m_controle->state() == Dataset::State::Browse)
-                m_controle->edit();
+            editOrder();
             m_controle->setValue(QStringLiteral("Andamento"), kFinalizado);
         });
         if (!ok)
@@ -853,8 +841,7 @@ void TFormOrdem::Br_finalizarClick()
     m_valorRecebido->selectAll();
     if (m_controle->isNull(QStringLiteral("DtOs")))
         guarded([&] {
-            if (m_controle->state() == Dataset::State::Browse)
-                m_controle->edit();
+            editOrder();
             m_controle->setValue(QStringLiteral("DtOs"), QDate::currentDate());
         });
 }
@@ -898,8 +885,7 @@ void TFormOrdem::Bt_PagoClick()
         return;
     totalizar();
     const bool ok = guarded([&] {
-        if (m_controle->state() == Dataset::State::Browse)
-            m_controle->edit();
+        editOrder();
         m_btAlterar->show();
         m_controle->setValue(QStringLiteral("Andamento"), kFinalizado);
         m_controle->post();

@@ -47,6 +47,11 @@ IndexDef named(const char *name, std::initializer_list<const char *> fields, boo
 // CodBarra also carry the flag, link and quantity, so that the stock balance
 // of a product is summed from the index without reading the item rows.
 IndexDef speed(std::initializer_list<const char *> fields) { return {QString(), fieldList(fields), false, false}; }
+// Unnamed index that compares text as stored, for exact look-ups in queries.
+IndexDef exactSpeed(std::initializer_list<const char *> fields)
+{
+    return {QString(), fieldList(fields), false, false, true};
+}
 
 TableDef table(const char *fileName, std::vector<FieldDef> fields, std::vector<IndexDef> indexes = {})
 {
@@ -233,7 +238,8 @@ std::vector<TableDef> buildCatalogue()
                        alpha("Modelo", 50), number("Km"), number("Ano"), number("AnoFabrica"),
                        alpha("Fabricante", 50), alpha("Combustivel", 50), alpha("Placa", 10)},
                       {primary("Chave"), named("ByChave", {"Chave"}, true), named("byData", {"Data"}),
-                       speed({"DtOs"}), speed({"Codigo"})}));
+                       speed({"DtOs"}), speed({"Codigo"}), exactSpeed({"Placa", "OsOc", "Data"}),
+                       exactSpeed({"Andamento"}), exactSpeed({"Tecnico"}), exactSpeed({"NomeCliente"})}));
 
     c.push_back(table("tbitemsordem.db",
                       {autoInc("Chave"), number("CodVenda"), number("CodBarra"), number("Qtd"),

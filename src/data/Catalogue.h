@@ -21,6 +21,9 @@ struct IndexDef {
     QStringList fields;     // ordering fields
     bool unique = false;
     bool primary = false;
+    // Text compared as stored (letter case counts): serves queries that look a
+    // value up with '=' (a plate), which an index in the sort order cannot.
+    bool exact = false;
 };
 
 struct TableDef {

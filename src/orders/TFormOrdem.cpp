@@ -816,19 +816,13 @@ void TFormOrdem::buildLocalizar()
     }
     m_locNome->hide();
     m_locPlaca->hide();
-    m_gridLocalizar = core::makeGrid(
-        m_localizar, m_controle, QStringLiteral("DBGridLocalizar"),
-        {GridColumn::make(QStringLiteral("Data"), QStringLiteral("Data O.S"), 10),
-         GridColumn::make(QStringLiteral("Codigo"), QStringLiteral("Nº O.S"), 8, QStringLiteral("000000")),
-         GridColumn::make(QStringLiteral("Placa"), QStringLiteral("Placa"), 10),
-         GridColumn::make(QStringLiteral("Modelo"), QStringLiteral("Equipamento"), 20),
-         GridColumn::make(QStringLiteral("NomeCliente"), QStringLiteral("NomeCliente"), 30),
-         GridColumn::make(QStringLiteral("Fone"), QStringLiteral("Fone"), 14)});
-    m_gridLocalizar->setMinimumSize(760, 240);
-    l->addWidget(m_gridLocalizar);
+    // The grid is made when the panel opens and dropped when it closes: a grid
+    // over the order cursor would otherwise follow every change of the order.
+    m_localizarLayout = l;
+    m_localizarGridAt = l->count();
     auto *sair = makeButton(QStringLiteral("btnSairPesquisa"), QStringLiteral("Sair da &Pesquisa"), m_localizar);
     l->addWidget(sair, 0, Qt::AlignRight);
-    connect(sair, &QPushButton::clicked, m_localizar, &QWidget::hide);
+    connect(sair, &QPushButton::clicked, this, &TFormOrdem::hideLocalizar);
 
     auto switchTo = [this](QLineEdit *box, const QString &label) {
         for (QLineEdit *e : {m_locNumero, m_locNome, m_locPlaca})

@@ -125,6 +125,7 @@ public Q_SLOTS:
     void sairPersonalizeClick();
     void showLocalizar();
     void localizarChange(const QString &text);
+    void hideLocalizar();
     void showNumeroInicial();
     void gravarNumeroInicialClick();
 
@@ -258,7 +259,10 @@ private:
     QLineEdit *m_locNumero = nullptr;
     QLineEdit *m_locNome = nullptr;
     QLineEdit *m_locPlaca = nullptr;
-    core::DbGrid *m_gridLocalizar = nullptr;
+    core::DbGrid *m_gridLocalizar = nullptr;   // only while the panel is open
+    QVBoxLayout *m_localizarLayout = nullptr;
+    int m_localizarGridAt = 0;
+    QString m_nSerieCaption = QStringLiteral("Equipamento");
     QFrame *m_personalize = nullptr;
     QGroupBox *m_gbEquipamentoCampo = nullptr;
     QLabel *m_lblNSerieCampo = nullptr;

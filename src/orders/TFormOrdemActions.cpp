@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace brelvo::orders {
 
@@ -959,12 +960,11 @@ void TFormOrdem::PersonalizaT()
     m_gbEquipamentoCampo->setTitle(c.equipamento);
     m_lblNSerieCampo->setText(c.nSerie);
     m_lblModelo->setText(c.nSerie);
-    if (auto *model = m_gridLocalizar->datasetModel()) {
-        QList<core::GridColumn> cols = model->columns();
-        if (cols.size() > 3) {
-            cols[3].caption = c.nSerie;
-            model->setColumns(cols);
-        }
+    m_nSerieCaption = c.nSerie;
+    if (m_gridLocalizar) {
+        QList<core::GridColumn> cols = m_gridLocalizar->datasetModel()->columns();
+        cols[3].caption = c.nSerie;
+        m_gridLocalizar->datasetModel()->setColumns(cols);
     }
     m_gbServicosCampo->setTitle(c.previsao);
     m_lblDefeito->setText(c.dadosOS);
@@ -1023,6 +1023,19 @@ void TFormOrdem::sairPersonalizeClick()
 
 void TFormOrdem::showLocalizar()
 {
+    if (!m_gridLocalizar) {
+        using core::GridColumn;
+        m_gridLocalizar = core::makeGrid(
+            m_localizar, m_controle, QStringLiteral("DBGridLocalizar"),
+            {GridColumn::make(QStringLiteral("Data"), QStringLiteral("Data O.S"), 10),
+             GridColumn::make(QStringLiteral("Codigo"), QStringLiteral("Nº O.S"), 8, QStringLiteral("000000")),
+             GridColumn::make(QStringLiteral("Placa"), QStringLiteral("Placa"), 10),
+             GridColumn::make(QStringLiteral("Modelo"), m_nSerieCaption, 20),
+             GridColumn::make(QStringLiteral("NomeCliente"), QStringLiteral("NomeCliente"), 30),
+             GridColumn::make(QStringLiteral("Fone"), QStringLiteral("Fone"), 14)});
+        m_gridLocalizar->setMinimumSize(760, 240);
+        m_localizarLayout->insertWidget(m_localizarGridAt, m_gridLocalizar);
+    }
     m_rbNumero->setChecked(true);
     m_locNumero->setVisible(true);
     m_locNome->setVisible(false);
@@ -1030,6 +1043,13 @@ void TFormOrdem::showLocalizar()
     m_lblDigite->setText(QStringLiteral("Digite Nº da O.S"));
     m_localizar->show();
     m_locNumero->setFocus();
+}
+
+void TFormOrdem::hideLocalizar()
+{
+    m_localizar->hide();
+    delete m_gridLocalizar;
+    m_gridLocalizar = nullptr;
 }
 
 void TFormOrdem::localizarChange(const QString &text)

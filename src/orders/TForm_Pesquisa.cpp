@@ -248,9 +248,8 @@ void TForm_Pesquisa::applyPrefixFilter(const QString &field, const QString &text
 
 void TForm_Pesquisa::andamentoChange(const QString &text)
 {
-    guarded(this, [&] {
-        m_controle->locate(QStringLiteral("Andamento"), {text}, Table::CaseInsensitive | Table::PartialKey);
-    });
+    // The filter puts the grid on its first order, which is also the first
+    // whose state begins with the text: no separate search is needed.
     applyPrefixFilter(QStringLiteral("Andamento"), text);
 }
 

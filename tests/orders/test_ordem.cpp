@@ -401,8 +401,11 @@ void TestOrdem::captions()
     QCOMPARE(child<QLabel>(*w, "lblDefeito")->text(), u("PROBLEMA"));
     QCOMPARE(child<QLabel>(*w, "lblDadosOSCampo")->text(), u("PROBLEMA"));
     QCOMPARE(child<QLabel>(*w, "lblObs")->text(), u("NOTAS:"));
+    QVERIFY(!w->findChild<QTableView *>(QStringLiteral("DBGridLocalizar")));   // made when the panel opens
+    w->showLocalizar();
     auto *grid = child<QTableView>(*w, "DBGridLocalizar");
     QCOMPARE(grid->model()->headerData(3, Qt::Horizontal).toString(), u("Nº SÉRIE:"));
+    w->hideLocalizar();
 
     // Ctrl+G applies what another window stored meanwhile.
     f.setting("tbCamposRef.db", "Equipamento", u("MÁQUINA"));

@@ -208,8 +208,12 @@ TFormOrdem::TFormOrdem(data::DatabasePtr db, OrderWindowContext context, QWidget
         m_controle->setValue(QStringLiteral("HrAlteracao"), QTime::currentTime());
     });
     connect(m_controle, &Dataset::afterScroll, this, [this] {
-        if (m_panAlteraOs)
+        // Moving to another order hides the password panel (a re-read of the
+        // same order, as a store does, leaves it).
+        const QVariant chave = hasOrder() ? m_controle->value(QStringLiteral("Chave")) : QVariant();
+        if (chave != m_shownChave && m_panAlteraOs)
             m_panAlteraOs->hide();
+        m_shownChave = chave;
         Os_Finalizadas();
     });
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
@@ -337,7 +341,9 @@ void TFormOrdem::buildHeader(QVBoxLayout *lay)
     m_editAtendente->setDataSource(m_controle, QStringLiteral("Atendente"));
     mg->addWidget(m_editAtendente, 1, 1, 1, 2);
     mg->addWidget(caption(QStringLiteral("Andamento O.S / OC: "), m_gbMecanico), 2, 0);
-    m_andamento = new core::DbComboBox(m_gbMecanico, true);
+    // The list offers the nine states; the box shows any state, "FINALIZADO" too.
+    m_andamento = new core::DbComboBox(m_gbMecanico, false);
+    m_andamento->lineEdit()->setReadOnly(true);
     m_andamento->setObjectName(QStringLiteral("DBComboBox1"));
     m_andamento->setItems(progressStates());
     m_andamento->setDataSource(m_controle, QStringLiteral("Andamento"));
@@ -431,7 +437,8 @@ void TFormOrdem::buildVehicle(QVBoxLayout *lay)
     auto *g = new QHBoxLayout(m_gbVeiculo);
     g->addWidget(caption(QStringLiteral("Kilometragem (Km) Atual:"), m_gbVeiculo));
     m_km = boundEdit(m_gbVeiculo, "EditKm", m_controle, "Km", CharCase::Normal);
-    m_km->setMaximumWidth(90);
+    m_km->setMinimumWidth(80);
+    m_km->setMaximumWidth(100);
     g->addWidget(m_km);
     m_lblModelo = caption(QStringLiteral("Modelo:"), m_gbVeiculo, "lblModelo");
     g->addWidget(m_lblModelo);
@@ -446,6 +453,7 @@ void TFormOrdem::buildVehicle(QVBoxLayout *lay)
     core::DbEdit *ano = boundEdit(m_gbVeiculo, "EditAno", m_controle, "Ano", CharCase::Normal);
     for (core::DbEdit *e : {anoFab, ano}) {
         e->setMaxLength(4);
+        e->setMinimumWidth(48);
         e->setMaximumWidth(55);
         g->addWidget(e);
     }
@@ -456,10 +464,14 @@ void TFormOrdem::buildVehicle(QVBoxLayout *lay)
     m_placa->setDataSource(m_controle, QStringLiteral("Placa"));
     m_placa->setMinimumWidth(110);
     g->addWidget(m_placa, 1);
-    g->addWidget(caption(QStringLiteral("Combustivel"), m_gbVeiculo));
-    g->addWidget(boundEdit(m_gbVeiculo, "EditCombustivel", m_controle, "Combustivel"), 1);
-    g->addWidget(caption(QStringLiteral("Fabricante"), m_gbVeiculo));
-    g->addWidget(boundEdit(m_gbVeiculo, "EditFabricante", m_controle, "Fabricante"), 1);
+    const struct { const char *caption, *name, *field; } texts[] = {
+        {"Combustivel", "EditCombustivel", "Combustivel"}, {"Fabricante", "EditFabricante", "Fabricante"}};
+    for (const auto &t : texts) {
+        g->addWidget(caption(QString::fromLatin1(t.caption), m_gbVeiculo));
+        core::DbEdit *e = boundEdit(m_gbVeiculo, t.name, m_controle, t.field);
+        e->setMinimumWidth(110);
+        g->addWidget(e, 1);
+    }
     auto *hist = makeButton(QStringLiteral("BtServicosAnteriosres"), QStringLiteral("(F4)"), m_gbVeiculo);
     hist->setToolTip(QStringLiteral("Ver Serviços Anteriores"));
     g->addWidget(hist);
@@ -516,15 +528,17 @@ void TFormOrdem::buildItems(QVBoxLayout *lay)
                 return QVariant();
             return d.asFloat(QStringLiteral("Qtd")) * d.asFloat(QStringLiteral("ValorUni"));
         },
-        QStringLiteral("######0.00"), 12);
+        QStringLiteral("######0.00"), 14);
     m_grid->setDataset(m_itens, {GridColumn::make(QStringLiteral("Descricao"), QStringLiteral("Produto / Serviços"), 60,
                                                   QString(), false),
                                  GridColumn::make(QStringLiteral("Qtd"), QStringLiteral("Qtd"), 8, QString(), false),
-                                 GridColumn::make(QStringLiteral("ValorUni"), QStringLiteral("Preço Unitario"), 12,
+                                 GridColumn::make(QStringLiteral("ValorUni"), QStringLiteral("Preço Unitario"), 15,
                                                   QStringLiteral("######0.00"), false),
                                  sub});
     m_grid->setGridReadOnly(false);
     core::styleGrid(m_grid);
+    m_grid->horizontalHeader()->setStretchLastSection(false);
+    m_grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
     m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                             | QAbstractItemView::AnyKeyPressed);
@@ -740,7 +754,7 @@ void TFormOrdem::buildHistory()
     l->addWidget(caption(QStringLiteral("Serviços Anteriores: "), m_panDetalhes));
     m_gridAnteriores = core::makeGrid(
         m_panDetalhes, m_servAnteriores, QStringLiteral("DBGridAnteriores"),
-        {GridColumn::make(QStringLiteral("Data_OS"), QStringLiteral("Data_OS"), 10),
+        {GridColumn::make(QStringLiteral("Data_OS"), QStringLiteral("Data_OS"), 12),
          GridColumn::make(QStringLiteral("HrOS"), QStringLiteral("HrOS"), 8),
          GridColumn::make(QStringLiteral("NomeCliente"), QStringLiteral("NomeCliente"), 30),
          GridColumn::make(QStringLiteral("Modelo"), QStringLiteral("Modelo"), 20),

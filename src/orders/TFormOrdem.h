@@ -175,6 +175,8 @@ private:
     bool m_keyPreview = true;
     bool m_totalizing = false;
     bool m_totalizarQueued = false;
+    bool m_activateRules = true;
+    QVariant m_shownChave;          // the order the window last showed   // the activation rules run on the next activation
 
     data::Table *m_controle = nullptr;   // TabelaControle
     data::Table *m_cliente = nullptr;    // TabelaCliente

@@ -200,7 +200,11 @@ void TFormOrdem::reject()
 
 bool TFormOrdem::event(QEvent *e)
 {
-    if (e->type() == QEvent::WindowActivate)
+    // The window becomes active again after a message or another window; a
+    // list that dropped down and closed does not count.
+    if (e->type() == QEvent::WindowDeactivate)
+        m_activateRules = QApplication::activePopupWidget() == nullptr;
+    if (e->type() == QEvent::WindowActivate && m_activateRules)
         activate();
     return RecordWindow::event(e);
 }
@@ -267,7 +271,8 @@ bool TFormOrdem::eventFilter(QObject *watched, QEvent *e)
     // The window's keys come first, except while the items grid has the focus.
     if (e->type() == QEvent::KeyPress && m_keyPreview) {
         auto *w = qobject_cast<QWidget *>(watched);
-        if (w && w->window() == this && isActiveWindow() && handleKey(static_cast<QKeyEvent *>(e)))
+        // Keys reach a control of this window only while no other window is in front.
+        if (w && w->window() == this && handleKey(static_cast<QKeyEvent *>(e)))
             return true;
         return false;
     }
@@ -1027,7 +1032,7 @@ void TFormOrdem::showLocalizar()
         using core::GridColumn;
         m_gridLocalizar = core::makeGrid(
             m_localizar, m_controle, QStringLiteral("DBGridLocalizar"),
-            {GridColumn::make(QStringLiteral("Data"), QStringLiteral("Data O.S"), 10),
+            {GridColumn::make(QStringLiteral("Data"), QStringLiteral("Data O.S"), 12),
              GridColumn::make(QStringLiteral("Codigo"), QStringLiteral("Nº O.S"), 8, QStringLiteral("000000")),
              GridColumn::make(QStringLiteral("Placa"), QStringLiteral("Placa"), 10),
              GridColumn::make(QStringLiteral("Modelo"), m_nSerieCaption, 20),

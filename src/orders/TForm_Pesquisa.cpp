@@ -139,12 +139,12 @@ TForm_Pesquisa::TForm_Pesquisa(data::DatabasePtr db, QWidget *parent) : QDialog(
     // Grid of the orders.
     m_grid = core::makeGrid(
         this, m_controle, QStringLiteral("DBGrid1"),
-        {core::GridColumn::make(QStringLiteral("Data"), QStringLiteral("Data OS"), 10),
+        {core::GridColumn::make(QStringLiteral("Data"), QStringLiteral("Data OS"), 12),
          core::GridColumn::make(QStringLiteral("Codigo"), QStringLiteral("Nº OS"), 7, QStringLiteral("0000")),
-         core::GridColumn::make(QStringLiteral("DataEntrega"), QStringLiteral("Previsão Entrega"), 10),
+         core::GridColumn::make(QStringLiteral("DataEntrega"), QStringLiteral("Previsão Entrega"), 15),
          core::GridColumn::make(QStringLiteral("NomeCliente"), QStringLiteral("Nome do Cliente"), 30),
-         core::GridColumn::make(QStringLiteral("Andamento"), QStringLiteral("Situação"), 20),
-         core::GridColumn::make(QStringLiteral("Tecnico"), QStringLiteral("Mecânico"), 20),
+         core::GridColumn::make(QStringLiteral("Andamento"), QStringLiteral("Situação"), 25),
+         core::GridColumn::make(QStringLiteral("Tecnico"), QStringLiteral("Mecânico"), 24),
          core::GridColumn::make(QStringLiteral("VrTotal"), QString(), 10, QStringLiteral("###,##0.00")),
          core::GridColumn::make(QStringLiteral("DefeitoReclama"), QStringLiteral("Defeito Reclamado"), 40)});
     m_grid->setItemDelegate(new StateColourDelegate(this, m_grid));

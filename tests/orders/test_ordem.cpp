@@ -125,7 +125,6 @@ void TestOrdem::customerByCode()
     button(*w, "btnGravar")->click();
     QCOMPARE(f.orderField(1, "NomeCliente").toString(), u("JOAO DA SILVA"));
     QVERIFY(dialogs->clean());
-
     // An unknown code offers the customer window; No leaves the order as it was.
     ordertest::retype(cod, QStringLiteral("99"));
     dialogs->answerQuestion(Answer::No);
@@ -288,16 +287,26 @@ void TestOrdem::supervisorUnlock()
     ordertest::WindowDb f;
     f.operatorUser(QStringLiteral("JOSE"), QStringLiteral("jose123"));
     f.order(1, "PV", "FINALIZADO");
+    f.order(2, "PV", "FINALIZADO");
     core::ScopedFakeDialogs dialogs;
     auto w = ordertest::window(f);
     QVERIFY(ordertest::showActive(*w));
     auto *panel = child<QFrame>(*w, "PanAlteraOs");
     button(*w, "Bt_alterar")->click();
     QVERIFY(panel->isVisible());
+    button(*w, "Bt_anterior")->click();   // another order: the panel goes
+    QCOMPARE(number(*w), 1);
+    QVERIFY(!panel->isVisible());
+    button(*w, "Bt_alterar")->click();
+    QVERIFY(panel->isVisible());
     // The button toggles the panel.
     button(*w, "Bt_alterar")->click();
     QVERIFY(!panel->isVisible());
     button(*w, "Bt_alterar")->click();
+    // A store of the same order leaves it; moving to another order hides it.
+    w->totalizar();
+    QVERIFY(panel->isVisible());
+    QCOMPARE(child<QComboBox>(*w, "DBComboBox1")->currentText(), u("FINALIZADO"));
 
     // The logged-in operator's own password does not open it.
     QLineEdit *senha = edit(*w, "EditSenha");

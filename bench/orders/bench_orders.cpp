@@ -87,7 +87,8 @@ void BM_OpenOrderWindow(benchmark::State &state)
 BENCHMARK(BM_OpenOrderWindow)->Unit(benchmark::kMillisecond);
 
 // Enter in the product-code box: look-up, stock test, the line stored and
-// totalizar. The lines added are removed every 50 additions (not timed).
+// totalizar. The lines added are removed every 10 additions (not timed), so the
+// order keeps the size of a real one (5 to 15 lines).
 void addLineBench(benchmark::State &state, qint64 code)
 {
     core::ScopedFakeDialogs dialogs;
@@ -101,7 +102,7 @@ void addLineBench(benchmark::State &state, qint64 code)
     for (auto _ : state) {
         box->setText(text);
         w->mskCodigoEnter();
-        if (++added == 50) {
+        if (++added == 10) {
             state.PauseTiming();
             data::Table items(g_db, QStringLiteral("tbitemsordem.db"));
             items.setIndexName(QStringLiteral("ByCodVenda"));

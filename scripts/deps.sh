@@ -2,8 +2,8 @@
 # Installs the Debian packages Brelvo needs to build, run and test, when missing.
 set -euo pipefail
 PKGS=(cmake ninja-build g++ pkg-config
-      qt6-base-dev libqt6sql6-sqlite libsqlite3-dev zlib1g-dev libzint-dev
-      libbenchmark-dev xvfb xauth poppler-utils fonts-dejavu-core)
+      qt6-base-dev libqt6sql6-sqlite libsqlite3-dev zlib1g-dev libzint-dev libxlsxwriter-dev unzip
+      libbenchmark-dev qt6-webengine-dev xvfb xauth poppler-utils fonts-dejavu-core)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include "app/Wiring.h"
+#include "web/BrowserView.h"
 
 #include <QAction>
 
@@ -16,6 +17,7 @@ private Q_SLOTS:
     {
         apptest::AppDb a;
         core::ScopedFakeDialogs fake;
+        web::ScopedPageOpener pages;   // no browser starts
         app::TFormMenu menu(a.db);
         app::wireSubsystemWindows(menu);
 
@@ -29,6 +31,11 @@ private Q_SLOTS:
             {QStringLiteral("mnuMarcas"), QStringLiteral("TFormMarcas")},
             {QStringLiteral("mnuMedidas"), QStringLiteral("TFormMedidas")},
             {QStringLiteral("mnuCategoria"), QStringLiteral("TFormCategoria")},
+            {QStringLiteral("mnuRecibo"), QStringLiteral("TForm1")},
+            {QStringLiteral("mnuNotaPromissoria"), QStringLiteral("TForm1")},
+            {QStringLiteral("mnuCadastroLubrificantes"), QStringLiteral("TF_Cad_Lub")},
+            {QStringLiteral("mnuGoogleMaps"), QStringLiteral("TF_GoMaps")},
+            {QStringLiteral("mnuRastreador"), QStringLiteral("TFormRastrear")},
         };
         for (const auto &[command, window] : commands) {
             auto *action = menu.findChild<QAction *>(command);
@@ -43,6 +50,13 @@ private Q_SLOTS:
             QCOMPARE(execs.first().name, window);
             QVERIFY2(fake->callsOf(Kind::Error).isEmpty(), qPrintable(command));
         }
+        // "Troca de Oleo" is a button of its own.
+        auto *oleo = menu.findChild<QPushButton *>(QStringLiteral("btnTrocaOleo"));
+        QVERIFY(oleo && oleo->isEnabled());
+        fake->clearCalls();
+        oleo->click();
+        QCOMPARE(fake->callsOf(Kind::Exec).value(0).name, QStringLiteral("TF_consulta"));
+        QVERIFY(fake->callsOf(Kind::Error).isEmpty());
         // The F2 button follows its menu entry.
         QVERIFY(menu.findChild<QPushButton *>(QStringLiteral("btnCadastroCliente"))->isEnabled());
 

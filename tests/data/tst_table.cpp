@@ -145,6 +145,9 @@ private Q_SLOTS:
         QVERIFY(t.locate(QStringLiteral("Cidade"), {u("são")}, Table::CaseInsensitive | Table::PartialKey));
         QCOMPARE(t.asInteger(QStringLiteral("Codigo")), 3);
         QVERIFY(!t.locate(QStringLiteral("Cidade"), {u("SAO")}, Table::PartialKey));
+        QVERIFY(t.locate(QStringLiteral("Nome"), {u("O'B")}, Table::PartialKey));     // beginning, case counts
+        QCOMPARE(t.asInteger(QStringLiteral("Codigo")), 2);
+        QVERIFY(!t.locate(QStringLiteral("Nome"), {u("o'b")}, Table::PartialKey));
         QVERIFY(t.locate(QStringLiteral("Codigo;Nome"), {1, u("ANA")}));
         QVERIFY_THROWS_EXCEPTION(DbError, t.locate(QStringLiteral("Inexistente"), {1}));
     }

@@ -616,7 +616,7 @@ void TFormOrdem::buildBottom(QVBoxLayout *lay)
                                        "| F4 Ver Serviços Anteriores"));
     lay->addWidget(status);
 
-    connect(orc, &QPushButton::clicked, this, [this] { imprimirOrcamento(true); });
+    connect(orc, &QPushButton::clicked, this, &TFormOrdem::btnImprimirOrcamentoClick);
     connect(os, &QPushButton::clicked, this, &TFormOrdem::imprimirOrdem);
     connect(recibo, &QPushButton::clicked, this, &TFormOrdem::imprimirReciboEntrega);
     connect(m_btnFinalizar, &QPushButton::clicked, this, &TFormOrdem::Br_finalizarClick);
@@ -686,6 +686,41 @@ void TFormOrdem::buildPanels()
     buildHistory();
     buildLocalizar();
     buildPersonalize();
+    buildImpreOrcamento();
+}
+
+void TFormOrdem::buildImpreOrcamento()
+{
+    m_impreOrcamento = new OverlayPanel(QStringLiteral("ImpreOrcamento"), this);
+    auto *l = new QVBoxLayout(m_impreOrcamento);
+    auto *group = new QGroupBox(QStringLiteral("Selecione Opção: "), m_impreOrcamento);
+    group->setObjectName(QStringLiteral("RgOpcaoOrcamento"));
+    auto *gl = new QVBoxLayout(group);
+    m_rbComValores = new QRadioButton(QStringLiteral("Impressão c\\ Valores"), group);
+    m_rbComValores->setObjectName(QStringLiteral("RbComValores"));
+    m_rbSemValores = new QRadioButton(QStringLiteral("Impressão Sem Valores"), group);
+    m_rbSemValores->setObjectName(QStringLiteral("RbSemValores"));
+    gl->addWidget(m_rbComValores);
+    gl->addWidget(m_rbSemValores);
+    l->addWidget(group);
+    auto *b = new QHBoxLayout;
+    m_btnImprimirOcV = makeButton(QStringLiteral("ImprimirOcV"), QStringLiteral("  Imprimir (Ctrl+A)"), m_impreOrcamento);
+    m_btnImprimirOSs = makeButton(QStringLiteral("ImprimriOSs"), QStringLiteral("  Imprimir (Ctrl+B)"), m_impreOrcamento);
+    auto *sair = makeButton(QStringLiteral("btnSairOrcamento"), QStringLiteral("Sair"), m_impreOrcamento);
+    b->addWidget(m_btnImprimirOcV);
+    b->addWidget(m_btnImprimirOSs);
+    b->addWidget(sair);
+    l->addLayout(b);
+    // Each option shows only its own print button.
+    auto showButton = [this] {
+        m_btnImprimirOcV->setVisible(m_rbComValores->isChecked());
+        m_btnImprimirOSs->setVisible(m_rbSemValores->isChecked());
+    };
+    connect(m_rbComValores, &QRadioButton::toggled, this, showButton);
+    connect(m_rbSemValores, &QRadioButton::toggled, this, showButton);
+    connect(m_btnImprimirOcV, &QPushButton::clicked, this, [this] { imprimirOrcamento(true); });
+    connect(m_btnImprimirOSs, &QPushButton::clicked, this, [this] { imprimirOrcamento(false); });
+    connect(sair, &QPushButton::clicked, m_impreOrcamento, &QWidget::hide);
 }
 
 void TFormOrdem::buildPayment()

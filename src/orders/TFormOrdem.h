@@ -129,7 +129,9 @@ public Q_SLOTS:
     void showNumeroInicial();
     void gravarNumeroInicialClick();
 
-    // Printouts.
+    // Printouts. "Imprimir Orçamento" opens the quote choice panel; its
+    // print buttons (and Ctrl+A / Ctrl+B) print and close it.
+    void btnImprimirOrcamentoClick();
     void imprimirOrcamento(bool withValues);
     void imprimirOrdem();
     void imprimirReciboEntrega();
@@ -152,6 +154,7 @@ private:
     void buildHistory();
     void buildLocalizar();
     void buildPersonalize();
+    void buildImpreOrcamento();
     void activate();
     bool handleKey(QKeyEvent *k);
     void loadAttendants();
@@ -265,6 +268,11 @@ private:
     QVBoxLayout *m_localizarLayout = nullptr;
     int m_localizarGridAt = 0;
     QString m_nSerieCaption = QStringLiteral("Equipamento");
+    QFrame *m_impreOrcamento = nullptr;
+    QRadioButton *m_rbComValores = nullptr;
+    QRadioButton *m_rbSemValores = nullptr;
+    QPushButton *m_btnImprimirOcV = nullptr;
+    QPushButton *m_btnImprimirOSs = nullptr;
     QFrame *m_personalize = nullptr;
     QGroupBox *m_gbEquipamentoCampo = nullptr;
     QLabel *m_lblNSerieCampo = nullptr;

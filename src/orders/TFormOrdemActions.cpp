@@ -1113,11 +1113,30 @@ OrderPrintSource TFormOrdem::printSource() const
     s.order = m_controle;
     s.items = m_itens;
     s.customerCodeText = m_editCodigo->text();
+    s.totalize = [this] {
+        if (hasOrder())
+            m_totals->totalizar(*m_controle, *m_itens);
+    };
     return s;
+}
+
+void TFormOrdem::btnImprimirOrcamentoClick()
+{
+    if (!m_impreOrcamento->isHidden()) {
+        dialogs().information(this, QString(),
+                              QStringLiteral("Já esta aberta! Selecione a opção desejada e clique no botão imprimir!"));
+        return;
+    }
+    m_rbComValores->setChecked(true);
+    m_btnImprimirOcV->setVisible(true);
+    m_btnImprimirOSs->setVisible(false);
+    m_impreOrcamento->show();
+    m_impreOrcamento->raise();
 }
 
 void TFormOrdem::imprimirOrcamento(bool withValues)
 {
+    m_impreOrcamento->hide();
     if (!commitPending())
         return;
     printOrderLayout(this, printSource(), withValues ? OrderLayout::QuoteWithValues : OrderLayout::QuoteWithoutValues);
@@ -1139,7 +1158,7 @@ void TFormOrdem::imprimirReciboEntrega()
 
 void TFormOrdem::imprimirCupom()
 {
-    totalizar();
+    // The receipt runs totalizar itself (printSource().totalize) before it reads the totals.
     printOrderReceipt(this, printSource());
 }
 

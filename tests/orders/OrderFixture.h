@@ -92,13 +92,17 @@ struct Db {
                                        {"Qtd", qtd}, {"ValorUni", valorUni},
                                        {"Monitorar", QString::fromLatin1(monitorar)}});
     }
-    // Sets a field of the single settings row (configExt.db, tbCamposRef.db).
+    // Sets a field of the single settings row (configExt.db, tbCamposRef.db),
+    // adding the row when the table has none.
     void setting(const char *table, const char *field, const QVariant &value)
     {
         brelvo::data::Table t(db, QString::fromLatin1(table));
         t.open();
         t.first();
-        t.edit();
+        if (t.eof())
+            t.append();
+        else
+            t.edit();
         t.setValue(QString::fromLatin1(field), value);
         t.post();
     }

@@ -241,7 +241,11 @@ std::vector<TableDef> buildCatalogue()
                        number("ValorUni"), alpha("Descricao", 50), number("SubTotal"), alpha("Monitorar", 3)},
                       {primary("Chave"), named("ByLink", {"Link"}), speed({"CodBarra", "Monitorar", "Link", "Qtd"})}));
 
-    c.push_back(table("TOrdemServico.DB",
+    {
+        // Orders are numbered the last created + 1 (a starting number set by hand
+        // carries on from there), skipping numbers an older order holds; an
+        // order's lines go with it.
+        TableDef t = numbered(table("TOrdemServico.DB",
                       {autoInc("Chave"), date("Data"), number("Codigo"), alpha("OsOc", 2),
                        alpha("Andamento", 100), alpha("Atendente", 100), alpha("Tecnico", 100),
                        number("CodCliente"), alpha("NomeCliente", 50), alpha("CPFCNPJ", 30), alpha("Fone", 20),
@@ -253,7 +257,11 @@ std::vector<TableDef> buildCatalogue()
                        alpha("Fabricante", 50), alpha("Combustivel", 50), alpha("Placa", 10)},
                       {primary("Chave"), named("ByChave", {"Chave"}, true), named("byData", {"Data"}),
                        speed({"DtOs"}), speed({"Codigo"}), exactSpeed({"Placa", "OsOc", "Data"}),
-                       exactSpeed({"Andamento"}), exactSpeed({"Tecnico"}), exactSpeed({"NomeCliente"})}));
+                       exactSpeed({"Andamento"}), exactSpeed({"Tecnico"}), exactSpeed({"NomeCliente"})}),
+                              "Codigo", NumberRule::LastPlusOneFree);
+        t.details.push_back({QStringLiteral("tbitemsordem.db"), {QStringLiteral("CodVenda")}, {QStringLiteral("Chave")}});
+        c.push_back(std::move(t));
+    }
 
     c.push_back(table("tbitemsordem.db",
                       {autoInc("Chave"), number("CodVenda"), number("CodBarra"), number("Qtd"),

@@ -1,6 +1,5 @@
 #include "orders/OrderData.h"
 
-#include "data/Transaction.h"
 #include "orders/OrderRules.h"
 #include "stock/StockBalance.h"
 
@@ -26,39 +25,6 @@ qint64 firstFreeOrderNumber(const data::DatabasePtr &db, qint64 from)
     }
     q.close();
     return n;
-}
-
-qint64 nextOrderNumber(const data::DatabasePtr &db)
-{
-    Table t(db, QStringLiteral("TOrdemServico.DB"));
-    t.setIndexName(QStringLiteral("ByChave"));
-    t.open();
-    t.last();
-    const qint64 last = t.isEmpty() ? 0 : t.asInteger(QStringLiteral("Codigo"));
-    t.close();
-    return firstFreeOrderNumber(db, last + 1);
-}
-
-void deleteOrderWithItems(Table &order)
-{
-    if (order.state() == data::Dataset::State::Insert) {
-        order.cancel();
-        return;
-    }
-    const data::DatabasePtr db = order.database();
-    const QVariant chave = order.value(QStringLiteral("Chave"));
-    data::Transaction tx(*db);
-    if (!chave.isNull()) {
-        Table items(db, QStringLiteral("tbitemsordem.db"));
-        items.setIndexName(QStringLiteral("ByCodVenda"));
-        items.open();
-        items.setRange({chave}, {chave});
-        for (items.first(); !items.isEmpty(); items.first())
-            items.remove();
-        items.close();
-    }
-    order.remove();
-    tx.commit();
 }
 
 void prepareHistory(Query &q, const QString &plate, const QDate &upTo)

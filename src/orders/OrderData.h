@@ -16,15 +16,9 @@ class StockBalance;
 
 namespace brelvo::orders {
 
-// The first number at or after `from` that no order has.
+// The first number at or after `from` that no order has (an order row that
+// lost its number gets one again; new rows are numbered by the data layer).
 qint64 firstFreeOrderNumber(const data::DatabasePtr &db, qint64 from);
-// Number of a new order: the last created order's number + 1 (1 for an empty
-// table), moved on to the next number no order has yet.
-qint64 nextOrderNumber(const data::DatabasePtr &db);
-
-// Deletes the order the cursor stands on and every item row that points to
-// it, in one transaction: either both go or nothing does.
-void deleteOrderWithItems(data::Table &order);
 
 // Service orders ("PV", any state) of exactly that plate dated from
 // 01/01/1900 up to `upTo`, newest first; columns Codigo, Chave, Data_OS,

@@ -115,14 +115,13 @@ void TFormOrdem::btnNovoClick()
         m_controle->refresh();
         const bool numbered = !m_controle->isEmpty() && !m_controle->isNull(QStringLiteral("Codigo"));
         if (numbered) {
+            // The table numbers the new row: last created + 1, drawn again when it is stored.
             m_controle->last();
             m_controle->append();
-            m_controle->setValue(QStringLiteral("Codigo"), double(nextOrderNumber(m_db)));
+        } else if (m_controle->isEmpty()) {
+            m_controle->append();
         } else {
-            if (m_controle->isEmpty())
-                m_controle->append();
-            else
-                m_controle->edit();
+            m_controle->edit();
             m_controle->setValue(QStringLiteral("Codigo"), double(firstFreeOrderNumber(m_db, 1)));
         }
         m_controle->setValue(QStringLiteral("Andamento"), kEmAberto);
@@ -158,7 +157,7 @@ void TFormOrdem::btnDeletarClick()
     guarded([&] {
         if (isEditing(m_itens))
             m_itens->cancel();
-        deleteOrderWithItems(*m_controle);
+        m_controle->remove();   // its lines go with it, in the same transaction
         m_itens->refresh();
     });
     Os_Finalizadas();

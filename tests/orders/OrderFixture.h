@@ -70,6 +70,7 @@ struct Db {
                  const char *placa = "", double vrTotal = 0, Values more = {})
     {
         brelvo::data::Table t(db, QStringLiteral("TOrdemServico.DB"));
+        t.setNumbering({});   // stored as given, repeated numbers too (older data may hold them)
         t.open();
         t.append();
         t.setValue(QStringLiteral("Codigo"), codigo);

@@ -6,6 +6,7 @@
 #include "documents/DocumentWindows.h"
 #include "lubricants/LubricantWindows.h"
 #include "core/DialogService.h"
+#include "orders/OrderWindows.h"
 #include "orders/TForm_Msg.h"
 #include "printing/ReceiptWriter.h"
 #include "registries/RegistryWindows.h"
@@ -59,6 +60,13 @@ void wireSubsystemWindows(TFormMenu &menu)
                                [base](const QString &typed) { return supervisorPasswordMatches(base, typed); });
     });
     m->setHandler(QStringLiteral("mnuTrocaDevolucoes"), [=] { sales::openTrocaDev(m, db()); });
+    // Service orders
+    m->setHandler(QStringLiteral("btnOrdemServico"), [=] {
+        orders::openOrdemServico(m, db(), {[m](const QString &typed) {
+                                               return supervisorPasswordMatches(m->database(), typed);
+                                           },
+                                           isAdmin()});
+    });
 
     // Receipts and promissory notes
     m->setHandler(QStringLiteral("mnuRecibo"), [=] { documents::openRecibo(m, db(), isAdmin()); });

@@ -47,6 +47,11 @@ IndexDef named(const char *name, std::initializer_list<const char *> fields, boo
 // CodBarra also carry the flag, link and quantity, so that the stock balance
 // of a product is summed from the index without reading the item rows.
 IndexDef speed(std::initializer_list<const char *> fields) { return {QString(), fieldList(fields), false, false}; }
+// Unnamed index that compares text as stored, for exact look-ups in queries.
+IndexDef exactSpeed(std::initializer_list<const char *> fields)
+{
+    return {QString(), fieldList(fields), false, false, true};
+}
 
 TableDef table(const char *fileName, std::vector<FieldDef> fields, std::vector<IndexDef> indexes = {})
 {
@@ -244,7 +249,11 @@ std::vector<TableDef> buildCatalogue()
                        number("ValorUni"), alpha("Descricao", 50), number("SubTotal"), alpha("Monitorar", 3)},
                       {primary("Chave"), named("ByLink", {"Link"}), speed({"CodBarra", "Monitorar", "Link", "Qtd"})}));
 
-    c.push_back(table("TOrdemServico.DB",
+    {
+        // Orders are numbered the last created + 1 (a starting number set by hand
+        // carries on from there), skipping numbers an older order holds; an
+        // order's lines go with it.
+        TableDef t = numbered(table("TOrdemServico.DB",
                       {autoInc("Chave"), date("Data"), number("Codigo"), alpha("OsOc", 2),
                        alpha("Andamento", 100), alpha("Atendente", 100), alpha("Tecnico", 100),
                        number("CodCliente"), alpha("NomeCliente", 50), alpha("CPFCNPJ", 30), alpha("Fone", 20),
@@ -255,7 +264,12 @@ std::vector<TableDef> buildCatalogue()
                        alpha("Modelo", 50), number("Km"), number("Ano"), number("AnoFabrica"),
                        alpha("Fabricante", 50), alpha("Combustivel", 50), alpha("Placa", 10)},
                       {primary("Chave"), named("ByChave", {"Chave"}, true), named("byData", {"Data"}),
-                       speed({"DtOs"}), speed({"Codigo"})}));
+                       speed({"DtOs"}), speed({"Codigo"}), exactSpeed({"Placa", "OsOc", "Data"}),
+                       exactSpeed({"Andamento"}), exactSpeed({"Tecnico"}), exactSpeed({"NomeCliente"})}),
+                              "Codigo", NumberRule::LastPlusOneFree);
+        t.details.push_back({QStringLiteral("tbitemsordem.db"), {QStringLiteral("CodVenda")}, {QStringLiteral("Chave")}});
+        c.push_back(std::move(t));
+    }
 
     c.push_back(table("tbitemsordem.db",
                       {autoInc("Chave"), number("CodVenda"), number("CodBarra"), number("Qtd"),

@@ -3,7 +3,6 @@
 #include "core/Format.h"
 #include "web/CepLookup.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
 

@@ -17,7 +17,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>

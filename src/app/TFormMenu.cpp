@@ -10,6 +10,7 @@
 #include "app/TAboutBox.h"
 #include "app/TFLogin.h"
 #include "app/Users.h"
+#include "core/AppPaths.h"
 #include "core/DialogService.h"
 #include "core/Widgets.h"
 
@@ -629,7 +630,7 @@ void TFormMenu::openPointOfSale()
 
 void TFormMenu::editMakers()
 {
-    openWithDesktop(m_programDir + QStringLiteral("fabricantes.txt"));
+    openWithDesktop(core::sharedFile(QStringLiteral("fabricantes.txt")));
 }
 
 // ---------------------------------------------------------------- logo

@@ -72,7 +72,8 @@ public:
     bool runCommand(const QString &command);
     QStringList commands() const;
 
-    // Program folder with a trailing separator (for "fabricantes.txt").
+    // Folder of the executables, with a trailing separator (for the programs
+    // the menu starts).
     QString programDir() const { return m_programDir; }
     void setProgramDir(const QString &dir);
 

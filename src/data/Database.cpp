@@ -35,8 +35,12 @@ std::map<int, Database::Migration> &migrations()
     return m;
 }
 
-QString executableDir()
+QString g_filesFolder;
+
+QString filesDir()
 {
+    if (!g_filesFolder.isEmpty())
+        return g_filesFolder;
     if (QCoreApplication::instance())
         return QCoreApplication::applicationDirPath();
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
@@ -226,12 +230,19 @@ Database::~Database()
     d->unlockFolder();
 }
 
+void Database::setFilesFolder(const QString &folder)
+{
+    g_filesFolder = folder.isEmpty() ? QString() : QDir(folder).absolutePath();
+}
+
+QString Database::filesFolder() { return filesDir(); }
+
 QString Database::aliasFolder(const QString &alias)
 {
     const QString env = qEnvironmentVariable(alias.toLocal8Bit().constData());
     if (!env.isEmpty())
         return QDir(env).absolutePath();
-    const QString dir = executableDir();
+    const QString dir = filesDir();
     QFile ini(QDir(dir).filePath(QStringLiteral("aliases.ini")));
     if (ini.open(QIODevice::ReadOnly | QIODevice::Text)) {
         QTextStream in(&ini);

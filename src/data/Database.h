@@ -34,9 +34,14 @@ public:
     static constexpr const char *kLockName = "brelvo.lock";     // held shared while open
 
     // Folder of an alias: the environment variable named after the alias wins,
-    // then the alias file ("aliases.ini" beside the executable, key = folder),
-    // otherwise "dados" beside the executable.
+    // then the alias file ("aliases.ini" in the program's files folder, key =
+    // folder, relative to that folder), otherwise "dados" in it.
     static QString aliasFolder(const QString &alias = QString::fromLatin1(kDefaultAlias));
+    // The program's files folder holding "aliases.ini" and the default
+    // "dados": the executable's folder until the start-up chooses another
+    // (core/AppPaths). Empty restores the executable's folder.
+    static void setFilesFolder(const QString &folder);
+    static QString filesFolder();
 
     // Opens the database in `folder`. With provisionIfMissing, a folder that
     // holds no database gets a new one (every table, index and single row);

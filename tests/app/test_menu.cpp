@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include "app/Launcher.h"
+#include "core/AppPaths.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -274,8 +275,12 @@ private Q_SLOTS:
         menu.findChild<QAction *>(QStringLiteral("mnuAtualizacoes"))->trigger();
         menu.findChild<QAction *>(QStringLiteral("mnuCalculoConsumo"))->trigger();   // missing: silent
         QCOMPARE(rec.started, QStringList{f.fileName()});
+        // The maker list is one of the program's files, not an executable's neighbour.
+        QTemporaryDir filesDir;
+        core::setProgramFolder(filesDir.path());
         menu.findChild<QAction *>(QStringLiteral("mnuEditarFabricantes"))->trigger();
-        QCOMPARE(rec.opened, QStringList{QDir(progDir.path()).filePath(QStringLiteral("fabricantes.txt"))});
+        core::setProgramFolder(QString());
+        QCOMPARE(rec.opened, QStringList{QDir(filesDir.path()).filePath(QStringLiteral("fabricantes.txt"))});
         QVERIFY(fake->calls().isEmpty());
         QVERIFY(!menu.ending());
     }

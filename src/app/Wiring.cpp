@@ -1,6 +1,7 @@
 #include "app/Wiring.h"
 
 #include "app/TFormMenu.h"
+#include "finance/FinanceWindows.h"
 #include "lubricants/LubricantWindows.h"
 #include "registries/RegistryWindows.h"
 #include "stock/StockWindows.h"
@@ -35,6 +36,11 @@ void wireSubsystemWindows(TFormMenu &menu)
     // Lubricant reference
     m->setHandler(QStringLiteral("btnTrocaOleo"), [=] { lubricants::openConsulta(m, db()); });
     m->setHandler(QStringLiteral("mnuCadastroLubrificantes"), [=] { lubricants::openCadastro(m, db()); });
+
+    // Finance
+    m->setHandler(QStringLiteral("mnuContasReceber"), [=] { finance::openReceber(m, db()); });
+    m->setHandler(QStringLiteral("mnuContasPagar"), [=] { finance::openPagar(m, db()); });
+    m->setHandler(QStringLiteral("mnuFluxoEntrada"), [=] { finance::openFluxo(m, db()); });
 
     // Internet utilities
     m->setHandler(QStringLiteral("mnuGoogleMaps"), [=] { web::openGoogleMaps(m); });

@@ -64,11 +64,14 @@ printing::PreparedReport cashSummaryReport(const PeriodText &p, const CashFigure
 {
     Report r(QStringLiteral("FLUXO DE CAIXA"));
     setUp(r);
-    periodTitle(r, QStringLiteral("FLUXO DE CAIXA"), p, 46);
+    periodTitle(r, QStringLiteral("FLUXO DE CAIXA"), p, 53);
     const double w = r.width();
     const int bold = r.font(10, true);
     Band &t = r.title();
+    // The counter sales have a line of their own, so that the lines add up
+    // to the total of the entries.
     const QList<std::pair<QString, double>> lines = {{u("Entradas Ordem de Serviços : "), f.orderRevenue},
+                                                     {u("Entradas (Vendas Balcão):"), f.salesRevenue},
                                                      {u("Entradas (Contas à Receber):"), f.received},
                                                      {u("Saída Caixa (Contas à Pagar):"), f.paid}};
     double y = 19;
@@ -77,11 +80,10 @@ printing::PreparedReport cashSummaryReport(const PeriodText &p, const CashFigure
         t.label({72, y, 45, 6}, core::formatMask(kLineMask, value), 0, Align::Right);
         y += 7;
     }
-    t.line({0, 43}, {w, 43});
-    Band &d = r.detail().setHeight(8);
-    const double third = w / 3;
+    t.line({0, 50}, {w, 50});
+    Band &d = r.detail().setHeight(22);
     for (int i = 0; i < 3; ++i)
-        d.field({third * i, 1, third - 2, 6}, QStringLiteral("Linha%1").arg(i + 1), QString(), bold);
+        d.field({0, 1 + 7.0 * i, w, 6}, QStringLiteral("Linha%1").arg(i + 1), QString(), bold);
     QVariantMap row;
     for (int i = 0; i < 3; ++i)
         row.insert(QStringLiteral("Linha%1").arg(i + 1), bottomLines.value(i));

@@ -12,6 +12,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,7 +51,7 @@ TFFluxo::TFFluxo(data::DatabasePtr db, QWidget *parent) : RecordWindow(parent)
 {
     setObjectName(QStringLiteral("TFFluxo"));
     setWindowTitle(QStringLiteral("FLUXO DE CAIXA"));
-    resize(1000, 680);
+    resize(1180, 780);
     m_flow = new CashFlow(std::move(db), this);
     for (data::Query *q : {m_flow->entradas(), m_flow->saidas(), m_flow->vendasCaixa(), m_flow->vendasOrdens(),
                            m_flow->ordens(), m_flow->itens()})
@@ -65,7 +66,6 @@ TFFluxo::TFFluxo(data::DatabasePtr db, QWidget *parent) : RecordWindow(parent)
     root->addWidget(buildLists(), 1);
     root->addWidget(buildDetailPanels());
     root->addWidget(buildBottom());
-    setEscapeMovesBack(true);
 
     // Leaving "Por Periodo: " clears its two choices.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
@@ -103,8 +103,10 @@ QWidget *TFFluxo::buildPeriodBar()
     connect(lblA, &core::ClickLabel::clicked, this, [this] { m_a->setText(core::dateText(today())); });
     connect(m_de, &QLineEdit::returnPressed, this, [this] { m_a->setFocus(); });
     connect(m_a, &QLineEdit::returnPressed, this, &TFFluxo::fanalitico);
-    // "a" keeps the focus after computing.
+    // "a" keeps the focus after computing; Esc there goes back to "De"
+    // (elsewhere it closes the window).
     core::EnterMovesFocus::keepEnter(m_a);
+    m_a->installEventFilter(this);
     h->addWidget(lblDe);
     h->addWidget(m_de);
     h->addWidget(lblA);
@@ -145,7 +147,7 @@ QWidget *TFFluxo::buildLists()
     auto *el = new QVBoxLayout(entradas);
     el->addWidget(core::makeGrid(entradas, m_flow->entradas(), QStringLiteral("DBGridEntradas"),
                                  {GridColumn::make(QStringLiteral("Cliente"), QStringLiteral("Cliente"), 30),
-                                  GridColumn::make(QStringLiteral("Entrada"), QStringLiteral("Entrada"), 10),
+                                  GridColumn::make(QStringLiteral("Entrada"), QStringLiteral("Entrada"), 13),
                                   GridColumn::make(QStringLiteral("Valor"), QStringLiteral("Valor"), 12,
                                                    QStringLiteral("###,##0.00"))}));
     left->addWidget(entradas, 1);
@@ -172,7 +174,7 @@ QWidget *TFFluxo::buildLists()
     auto *sl = new QVBoxLayout(saidas);
     sl->addWidget(core::makeGrid(saidas, m_flow->saidas(), QStringLiteral("DBGridSaidas"),
                                  {GridColumn::make(QStringLiteral("Cliente"), QStringLiteral("Cliente"), 30),
-                                  GridColumn::make(QStringLiteral("saida"), QStringLiteral("saida"), 10),
+                                  GridColumn::make(QStringLiteral("saida"), QStringLiteral("saida"), 13),
                                   GridColumn::make(QStringLiteral("Valor"), QStringLiteral("Valor"), 12,
                                                    QStringLiteral("###,##0.00"))}));
     h->addWidget(saidas, 1);
@@ -189,7 +191,7 @@ QWidget *TFFluxo::buildDetailPanels()
     m_detalhes->setObjectName(QStringLiteral("pnlDetalhes"));
     auto *dl = new QVBoxLayout(m_detalhes);
     m_ordensGrid = core::makeGrid(m_detalhes, m_flow->ordens(), QStringLiteral("DBGridOrdens"),
-                                  {GridColumn::make(QStringLiteral("Data_OS"), QStringLiteral("Data_OS"), 10),
+                                  {GridColumn::make(QStringLiteral("Data_OS"), QStringLiteral("Data_OS"), 13),
                                    GridColumn::make(QStringLiteral("HrOS"), QStringLiteral("HrOS"), 8),
                                    GridColumn::make(QStringLiteral("Cod_OS"), QStringLiteral("Cod_OS"), 7, QStringLiteral("000")),
                                    GridColumn::make(QStringLiteral("NomeCliente"), QStringLiteral("NomeCliente"), 26),
@@ -248,6 +250,16 @@ QWidget *TFFluxo::buildBottom()
 
 // ---------------------------------------------------------------- period
 
+bool TFFluxo::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_a && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        m_de->setFocus();
+        return true;
+    }
+    return RecordWindow::eventFilter(watched, event);
+}
+
 std::optional<Period> TFFluxo::period()
 {
     QString error;
@@ -285,28 +297,18 @@ void TFFluxo::ativar()
 
 // ---------------------------------------------------------------- actions
 
-void TFFluxo::analyse(const Period &p)
-{
-    if (runBusy([&] { m_flow->analitico(p); }))
-        showFigures();
-}
-
-void TFFluxo::calculate(const Period &p)
-{
-    if (runBusy([&] { m_flow->calculoGeral(p); }))
-        showFigures();
-}
-
 void TFFluxo::fanalitico()
 {
-    if (const std::optional<Period> p = period())
-        analyse(*p);
+    const std::optional<Period> p = period();
+    if (p && runBusy([&] { m_flow->analitico(*p); }))
+        showFigures();
 }
 
 void TFFluxo::CalculoGeral()
 {
-    if (const std::optional<Period> p = period())
-        calculate(*p);
+    const std::optional<Period> p = period();
+    if (p && runBusy([&] { m_flow->calculoGeral(*p); }))
+        showFigures();
 }
 
 void TFFluxo::totalizar()
@@ -346,11 +348,9 @@ void TFFluxo::DetItemsOrdem(qint64 chave)
 
 void TFFluxo::btnOkClick()
 {
-    // The period is read (and a bad date told) once for both.
-    if (const std::optional<Period> p = period()) {
-        analyse(*p);
-        calculate(*p);
-    }
+    // fanalitico computes the revenue sums already; a second run would only
+    // read the same rows again.
+    fanalitico();
 }
 
 void TFFluxo::mesAtualClick()

@@ -53,6 +53,9 @@ public:
 
     QStringList bottomLines() const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QWidget *buildPeriodBar();
     QWidget *buildLists();
@@ -61,8 +64,6 @@ private:
     // Both boxes filled and valid; nullopt when a box is empty (nothing to
     // do) or invalid (after telling the operator).
     std::optional<Period> period();
-    void analyse(const Period &p);
-    void calculate(const Period &p);
     PeriodText periodText() const;
     void clearChoices();
     void showFigures();

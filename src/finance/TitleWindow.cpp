@@ -190,6 +190,7 @@ QWidget *TitleWindow::buildEntryGroup(QWidget *page)
     box->setObjectName(QStringLiteral("GroupBox1"));
     auto *g = new QGridLayout(box);
     auto row = [&](int r, QWidget *caption, QWidget *field, QWidget *extra = nullptr) {
+        caption->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
         g->addWidget(caption, r, 0);
         g->addWidget(field, r, 1);
         if (extra)
@@ -227,6 +228,7 @@ QWidget *TitleWindow::buildEntryGroup(QWidget *page)
     m_fantasia->setCharCase(core::CharCase::Upper);
     m_fantasia->setDataSource(m_table, kFantasia);
     m_fantasia->lineEdit()->setMaxLength(30);
+    m_fantasia->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_salvarNome = salvar(QStringLiteral("btnSalvarNome"));
     connect(m_salvarNome, &QPushButton::clicked, this, &TitleWindow::btnSalvarNomeClick);
     connect(m_fantasia->lineEdit(), &QLineEdit::textEdited, m_salvarNome, [this] { m_salvarNome->setEnabled(true); });
@@ -239,6 +241,7 @@ QWidget *TitleWindow::buildEntryGroup(QWidget *page)
     m_credor->setCharCase(core::CharCase::Upper);
     m_credor->setDataSource(m_table, kNome);
     m_credor->lineEdit()->setMaxLength(60);
+    m_credor->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_salvarCredor = salvar(QStringLiteral("btnSalvarCredor"));
     connect(m_salvarCredor, &QPushButton::clicked, this, &TitleWindow::btnSalvarCredorClick);
     connect(m_credor->lineEdit(), &QLineEdit::textEdited, m_salvarCredor, [this] { m_salvarCredor->setEnabled(true); });
@@ -257,7 +260,13 @@ QWidget *TitleWindow::buildEntryGroup(QWidget *page)
     limpar->setFocusPolicy(Qt::ClickFocus);
     limpar->setMaximumWidth(28);
     connect(limpar, &QPushButton::clicked, this, &TitleWindow::btnLimparPagamentoClick);
-    row(5, lblPag, pagamento, limpar);
+    auto *paidRow = new QHBoxLayout;
+    paidRow->addWidget(pagamento);
+    paidRow->addWidget(limpar);
+    paidRow->addStretch();
+    lblPag->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+    g->addWidget(lblPag, 5, 0);
+    g->addLayout(paidRow, 5, 1);
 
     m_valor = new core::DbEdit(box);
     m_valor->setObjectName(QStringLiteral("edtValor"));
@@ -284,6 +293,7 @@ QWidget *TitleWindow::buildEntryGroup(QWidget *page)
         sl->addWidget(mudar);
         g->addWidget(status, 7, 0, 1, 3);
     }
+    g->setColumnStretch(0, 0);
     g->setColumnStretch(1, 1);
     return box;
 }
@@ -398,7 +408,7 @@ QWidget *TitleWindow::buildSideList(QWidget *page)
     find->addWidget(m_localizar, 1);
     v->addLayout(find);
     QList<GridColumn> cols = {GridColumn::make(kFantasia, m_kind.sideNameHead, 24),
-                              GridColumn::make(kNome, m_kind.payable ? QStringLiteral("Credor") : kNome, 24)};
+                              GridColumn::make(kNome, QStringLiteral("Credor"), 24)};
     if (!m_kind.payable)
         cols << GridColumn::make(kValor, QStringLiteral("Valor"), 10, kValorMask);
     v->addWidget(core::makeGrid(w, m_table, QStringLiteral("DBGrid1"), cols), 1);
@@ -422,7 +432,7 @@ QWidget *TitleWindow::buildReminder(QWidget *page)
     v->addLayout(head);
     auto *grid = core::makeGrid(m_avisoPanel, m_aviso, QStringLiteral("DBGridAviso"),
                                 {GridColumn::make(kFantasia, u("Saída"), 22), GridColumn::make(kNome, QStringLiteral("Credor"), 22),
-                                 GridColumn::make(QStringLiteral("DataVencimento"), QStringLiteral("Vencimento"), 10),
+                                 GridColumn::make(QStringLiteral("DataVencimento"), QStringLiteral("Vencimento"), 12),
                                  GridColumn::make(kValor, QStringLiteral("Valor"), 10, kValorMask)});
     grid->setFocusPolicy(Qt::ClickFocus);
     grid->setMaximumHeight(130);
@@ -506,11 +516,11 @@ QWidget *TitleWindow::buildSearchPage()
     v->addWidget(box);
 
     m_searchGrid = core::makeGrid(page, m_table, QStringLiteral("DBGrid2"),
-                                  {GridColumn::make(QStringLiteral("DataEmissao"), u("Data Emissão"), 10),
-                                   GridColumn::make(QStringLiteral("DataVencimento"), QStringLiteral("Data Vencimento"), 10),
+                                  {GridColumn::make(QStringLiteral("DataEmissao"), u("Data Emissão"), 14),
+                                   GridColumn::make(QStringLiteral("DataVencimento"), QStringLiteral("Data Vencimento"), 16),
                                    GridColumn::make(kFantasia, m_kind.searchNameHead, 24),
                                    GridColumn::make(kNome, m_kind.searchCreditorHead, 28),
-                                   GridColumn::make(kPagamento, m_kind.searchPaidHead, 10),
+                                   GridColumn::make(kPagamento, m_kind.searchPaidHead, 16),
                                    GridColumn::make(kValor, QStringLiteral("Valor"), 10, kValorMask)});
     m_searchGrid->installEventFilter(this);
     v->addWidget(m_searchGrid, 1);

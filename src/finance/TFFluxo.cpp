@@ -3,6 +3,7 @@
 #include "core/DialogService.h"
 #include "core/Format.h"
 #include "core/Widgets.h"
+#include "finance/FinanceUi.h"
 #include "finance/TitleFilters.h"
 #include "finance/Today.h"
 #include "finance/Totals.h"
@@ -27,15 +28,6 @@ using core::GridColumn;
 namespace {
 QString u(const char *s) { return QString::fromUtf8(s); }
 const QString kMoney = QStringLiteral("R$ ###,##0.00");
-
-core::ClickLabel *clickLabel(const QString &name, const QString &text, const QString &hint, QWidget *parent)
-{
-    auto *l = new core::ClickLabel(text, parent);
-    l->setObjectName(name);
-    l->setToolTip(hint);
-    l->setCursor(Qt::PointingHandCursor);
-    return l;
-}
 
 void bold(QLabel *l, int pointDelta = 0)
 {
@@ -86,19 +78,11 @@ QWidget *TFFluxo::buildPeriodBar()
     auto *h = new QHBoxLayout(bar);
     h->setContentsMargins(0, 0, 0, 0);
     h->addWidget(new QLabel(u("Entre com um período"), bar));
-    auto date = [&](const QString &name) {
-        auto *e = new QLineEdit(bar);
-        e->setObjectName(name);
-        e->setInputMask(QStringLiteral("99/99/9999;_"));
-        e->setMaximumWidth(100);
-        core::homeOnFocus(e);
-        return e;
-    };
     const QString hint = QStringLiteral("Clique para inserir a data Atual!");
     auto *lblDe = clickLabel(QStringLiteral("lblDe"), QStringLiteral("De"), hint, bar);
-    m_de = date(QStringLiteral("edtDe"));
+    m_de = dateBox(QStringLiteral("edtDe"), bar);
     auto *lblA = clickLabel(QStringLiteral("lblA"), QStringLiteral("a"), hint, bar);
-    m_a = date(QStringLiteral("edtA"));
+    m_a = dateBox(QStringLiteral("edtA"), bar);
     connect(lblDe, &core::ClickLabel::clicked, this, [this] { m_de->setText(core::dateText(today())); });
     connect(lblA, &core::ClickLabel::clicked, this, [this] { m_a->setText(core::dateText(today())); });
     connect(m_de, &QLineEdit::returnPressed, this, [this] { m_a->setFocus(); });

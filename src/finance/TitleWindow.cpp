@@ -5,6 +5,7 @@
 #include "core/DialogService.h"
 #include "core/Format.h"
 #include "core/Widgets.h"
+#include "finance/FinanceUi.h"
 #include "finance/PickList.h"
 #include "finance/TitleNumbering.h"
 #include "finance/TitleReports.h"
@@ -47,14 +48,6 @@ const QString kErro = QStringLiteral("Erro");
 
 QString u(const char *s) { return QString::fromUtf8(s); }
 
-core::ClickLabel *clickLabel(const QString &name, const QString &text, const QString &hint, QWidget *parent)
-{
-    auto *l = new core::ClickLabel(text, parent);
-    l->setObjectName(name);
-    l->setToolTip(hint);
-    l->setCursor(Qt::PointingHandCursor);
-    return l;
-}
 } // namespace
 
 TitleWindow::TitleWindow(const TitleKind &kind, data::DatabasePtr db, QWidget *parent)
@@ -333,16 +326,6 @@ QWidget *TitleWindow::buildChequeGroup(QWidget *page)
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
     return box;
-}
-
-QLineEdit *TitleWindow::dateBox(const QString &name, QWidget *parent)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setInputMask(QStringLiteral("99/99/9999;_"));
-    e->setMaximumWidth(100);
-    core::homeOnFocus(e);
-    return e;
 }
 
 QWidget *TitleWindow::buildFilterBox(QWidget *page)

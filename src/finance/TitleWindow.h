@@ -100,7 +100,6 @@ private:
     QWidget *buildReminder(QWidget *page);
     QWidget *buildCalendar(QWidget *page);
     QWidget *buildSearchPage();
-    QLineEdit *dateBox(const QString &name, QWidget *parent);
     void addActions();
 
     void loadPickLists();

@@ -5,6 +5,7 @@
 #include "app/TAboutBox.h"
 #include "app/Wiring.h"
 #include "core/DialogService.h"
+#include "core/Translation.h"
 #include "data/Database.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ int main(int argc, char **argv)
     app.setApplicationName(QStringLiteral("Brelvo"));
     app.setApplicationVersion(app::TAboutBox::versionText());
     app.setQuitOnLastWindowClosed(false);
+    core::installQtPortuguese(&app);
 
     app::SingleInstance instance;
     if (!instance.tryAcquire()) {
@@ -32,15 +34,9 @@ int main(int argc, char **argv)
     const QString dir = app::programDir();
     app::createPrivateDir(dir);
     app::registerPasswordMigration();
-    data::DatabasePtr db;
-    try {
-        db = data::Database::openAlias(QString::fromLatin1(data::Database::kDefaultAlias), true);
-        db->setPrivateDir(dir + QStringLiteral("PRIV"));
-    } catch (const data::DbError &e) {
-        splash.finish();
-        core::dialogs().error(nullptr, QStringLiteral("Erro"), e.message());
+    const data::DatabasePtr db = app::openProgramDatabase(dir, [&] { splash.finish(); });
+    if (!db)
         return 1;
-    }
     app::createWorkingFiles(dir);
 
     app::TFormMenu menu(db);
@@ -56,6 +52,8 @@ int main(int argc, char **argv)
             menu.setGeometry(s->availableGeometry());
         menu.showMaximized();
     });
+    // Counted from here: a start-up message kept open for long delays nothing.
+    splash.start();
 
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "data/Database.h"
 
 #include "data/Catalogue.h"
+#include "data/FolderLock.h"
 #include "data/SqliteStmt.h"
 
 #include <QCoreApplication>
@@ -9,16 +10,13 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <atomic>
-#include <fcntl.h>
 #include <map>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace brelvo::data {
 
@@ -96,7 +94,7 @@ struct Database::Impl {
     QString connName;
     QSqlDatabase conn;
     sqlite3 *h = nullptr;
-    int lockFd = -1;
+    FolderLock folderLock;
     QSet<QString> passwords;
     QString privateDir;
     int txDepth = 0;
@@ -111,43 +109,13 @@ struct Database::Impl {
 
 void Database::Impl::lockFolder()
 {
-    const QByteArray path = QFile::encodeName(QDir(folder).filePath(QLatin1String(kLockName)));
-    // The lock file may be removed by the last program closing the database;
-    // retry until the lock is held on the file that is really there.
     // An exclusive holder (a restore, or a program closing the database at
-    // this very moment) is waited for up to about one second.
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (fd < 0)
-            throw DbError(DbError::Kind::Generic,
-                          QStringLiteral("Não foi possível abrir a pasta do banco de dados: %1").arg(folder));
-        if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
-            ::close(fd);
-            ::usleep(20000);
-            continue;
-        }
-        struct stat a {}, b {};
-        if (::fstat(fd, &a) == 0 && ::stat(path.constData(), &b) == 0 && a.st_ino == b.st_ino && a.st_dev == b.st_dev) {
-            lockFd = fd;
-            return;
-        }
-        ::close(fd);
-    }
-    throw DbError(DbError::Kind::Busy,
-                  QStringLiteral("O banco de dados está em uso exclusivo por outro programa "
-                                 "(cópia de segurança ou restauração). Tente novamente mais tarde."));
+    // this very moment) is waited for about one second.
+    if (!folderLock.acquire(folder, FolderLock::Mode::Shared, 1000))
+        throw DbError(DbError::Kind::Busy, restoringMessage());
 }
 
-void Database::Impl::unlockFolder()
-{
-    if (lockFd < 0)
-        return;
-    // Last user: take the lock file away so the folder holds the database only.
-    if (::flock(lockFd, LOCK_EX | LOCK_NB) == 0)
-        ::unlink(QFile::encodeName(QDir(folder).filePath(QLatin1String(kLockName))).constData());
-    ::close(lockFd);
-    lockFd = -1;
-}
+void Database::Impl::unlockFolder() { folderLock.release(); }
 
 int Database::Impl::userVersion()
 {
@@ -363,29 +331,16 @@ bool Database::exists(const QString &folder)
     return fi.exists() && fi.isFile() && fi.size() > 0;
 }
 
-bool Database::isInUse(const QString &folder)
-{
-    const QByteArray path = QFile::encodeName(QDir(folder).filePath(QLatin1String(kLockName)));
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    // A separate open file description: its exclusive lock conflicts with the
-    // shared lock of every open Database, this process's own included.
-    const bool busy = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-    if (!busy)
-        ::flock(fd, LOCK_UN);
-    ::close(fd);
-    return busy;
-}
+bool Database::isInUse(const QString &folder) { return FolderLock::inUse(folder); }
 
 QString Database::folder() const { return d->folder; }
 QString Database::filePath() const { return QDir(d->folder).filePath(QLatin1String(kFileName)); }
 QSqlDatabase Database::sql() const { return d->conn; }
 int Database::schemaVersion() const { return d->version; }
-void *Database::nativeHandle() const { return d->h; }
 void Database::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(d->h, milliseconds); }
 
 void Database::addPassword(const QString &password) { d->passwords.insert(password); }
+void Database::removePassword(const QString &password) { d->passwords.remove(password); }
 bool Database::hasPassword(const QString &password) const { return d->passwords.contains(password); }
 
 QString Database::privateDir() const
@@ -450,18 +405,6 @@ bool Database::inTransaction() const { return d->txDepth > 0; }
 void Database::registerMigration(int toVersion, Migration m) { migrations()[toVersion] = std::move(m); }
 void Database::unregisterMigration(int toVersion) { migrations().erase(toVersion); }
 
-int Database::execSql(const QString &sqliteSql, const QVariantList &params)
-{
-    Stmt s(d->h, sqliteSql);
-    s.bindAll(params);
-    const int n = s.exec();
-    if (sqliteSql.trimmed().startsWith(QLatin1String("ALTER"), Qt::CaseInsensitive)
-        || sqliteSql.trimmed().startsWith(QLatin1String("CREATE"), Qt::CaseInsensitive)
-        || sqliteSql.trimmed().startsWith(QLatin1String("DROP"), Qt::CaseInsensitive))
-        refreshSchema();
-    return n;
-}
-
 std::vector<FieldDef> Database::fields(const QString &tableName) const
 {
     const TableDef *def = tableDef(tableName);
@@ -490,7 +433,7 @@ void Database::refreshSchema()
 }
 
 namespace detail {
-sqlite3 *handle(const Database &db) { return static_cast<sqlite3 *>(db.nativeHandle()); }
+sqlite3 *handle(const Database &db) { return db.d->h; }
 } // namespace detail
 
 } // namespace brelvo::data

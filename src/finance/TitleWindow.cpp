@@ -7,7 +7,6 @@
 #include "core/Widgets.h"
 #include "finance/FinanceUi.h"
 #include "finance/PickList.h"
-#include "finance/TitleNumbering.h"
 #include "finance/TitleReports.h"
 #include "finance/Today.h"
 #include "finance/Totals.h"
@@ -68,10 +67,9 @@ TitleWindow::TitleWindow(const TitleKind &kind, data::DatabasePtr db, QWidget *p
     m_table->open();
     setMainTable(m_table);
     closeWithWindow(m_aviso);
-    // Whatever stores the row (a button, a grid click, a filter), the checks hold
-    // and a new row takes its number.
+    // Whatever stores the row (a button, a grid click, a filter), the checks hold;
+    // the cursor draws a new row's number when it stores it.
     connect(m_table, &Table::beforePost, this, [this] { checkRow(); });
-    numberNewRows(m_table, this);
 
     auto *root = new QVBoxLayout(this);
     m_pages = new QTabWidget(this);
@@ -629,7 +627,7 @@ bool TitleWindow::saveRecord()
         (missing == m_kind.noValueText ? static_cast<QWidget *>(m_valor) : m_fantasia)->setFocus();
         return false;
     }
-    if (!guarded([this] { postNumbered(*m_table); }))
+    if (!guarded([this] { m_table->post(); }))
         return false;
     Aviso();
     Aviso_Total();
@@ -643,9 +641,7 @@ void TitleWindow::novo()
     if (m_pages->currentIndex() != 0)
         m_pages->setCurrentIndex(0);
     guarded([this] {
-        const qint64 n = nextCodigo(m_db, m_kind.table);
         m_table->append();
-        m_table->setValue(QStringLiteral("Codigo"), double(n));
         m_table->setValue(QStringLiteral("DataEmissao"), today());
         m_table->setValue(QStringLiteral("DataVencimento"), today());
     });

@@ -31,6 +31,8 @@ private Q_SLOTS:
             {QStringLiteral("mnuMarcas"), QStringLiteral("TFormMarcas")},
             {QStringLiteral("mnuMedidas"), QStringLiteral("TFormMedidas")},
             {QStringLiteral("mnuCategoria"), QStringLiteral("TFormCategoria")},
+            {QStringLiteral("mnuRecibo"), QStringLiteral("TForm1")},
+            {QStringLiteral("mnuNotaPromissoria"), QStringLiteral("TForm1")},
             {QStringLiteral("mnuCadastroLubrificantes"), QStringLiteral("TF_Cad_Lub")},
             {QStringLiteral("mnuGoogleMaps"), QStringLiteral("TF_GoMaps")},
             {QStringLiteral("mnuRastreador"), QStringLiteral("TFormRastrear")},

@@ -10,6 +10,7 @@
 #include "finance/Today.h"
 #include "printing/PageModel.h"
 #include "printing/ReportPainter.h"
+#include "printing/Spreadsheet.h"
 
 #include <QLineEdit>
 #include <QRadioButton>

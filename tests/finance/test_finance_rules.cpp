@@ -5,7 +5,6 @@
 
 #include "finance/PickList.h"
 #include "finance/TitleFilters.h"
-#include "finance/TitleNumbering.h"
 
 using namespace brelvo;
 using namespace brelvo::finance;
@@ -97,31 +96,49 @@ private Q_SLOTS:
         QCOMPARE(testdb::column(t, QStringLiteral("Codigo")), codes);
     }
 
+    // Both title tables number over the whole table, whatever a cursor's filter
+    // shows, and two desks appending at once never store the same number.
+    void numbering_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("receber") << u("tbreceber.db");
+        QTest::newRow("pagar") << u("tbpagar.db");
+    }
     void numbering()
     {
+        QFETCH(QString, table);
         Fixture f;
-        QCOMPARE(nextCodigo(f.db, u("tbpagar.db")), qint64(1));
-        f.payable(41, "A", 1, today());
-        f.payable(7, "B", 1, today());
-        QCOMPARE(nextCodigo(f.db, u("tbpagar.db")), qint64(42));
-        QCOMPARE(nextCodigo(f.db, u("tbreceber.db")), qint64(1));
+        f.title(table.toLatin1().constData(), 41, "A", 1, today());
+        f.title(table.toLatin1().constData(), 7, "B", 1, today(), today());
 
-        // A row inserted through a numbered cursor takes the next number when
-        // stored, replacing whatever it showed.
-        data::Table t(f.db, u("tbpagar.db"));
-        t.open();
-        QObject context;
-        numberNewRows(&t, &context);
-        t.append();
-        t.setValue(u("Codigo"), 5.0);
-        t.setValue(u("Fantasia"), u("C"));
-        postNumbered(t);
-        QCOMPARE(t.asInteger(u("Codigo")), qint64(42));
+        // A filter that shows only the paid row (the lower number).
+        data::Table mine(f.db, table);
+        mine.open();
+        mine.setFilter(titleFilter({}, PaidState::Paid));
+        mine.setFiltered(true);
+        QCOMPARE(testdb::column(mine, u("Codigo")), QStringList{u("7")});
+
+        auto otherDb = data::Database::open(f.db->folder(), false);
+        data::Table theirs(otherDb, table);
+        theirs.open();
+
+        mine.append();
+        theirs.append();
+        QCOMPARE(mine.asInteger(u("Codigo")), qint64(42));
+        QCOMPARE(theirs.asInteger(u("Codigo")), qint64(42));
+        mine.setValue(u("Fantasia"), u("C"));
+        mine.setValue(u("DataPagamento"), today()); // stays in the filter once stored
+        theirs.setValue(u("Fantasia"), u("D"));
+        theirs.post();
+        mine.post();
+        QCOMPARE(theirs.asInteger(u("Codigo")), qint64(42));
+        QCOMPARE(mine.asInteger(u("Codigo")), qint64(43));
+
         // Editing keeps the number.
-        t.edit();
-        t.setValue(u("Fantasia"), u("D"));
-        postNumbered(t);
-        QCOMPARE(f.stored("tbpagar.db", "Codigo"), (QStringList{"7", "41", "42"}));
+        mine.edit();
+        mine.setValue(u("Fantasia"), u("E"));
+        mine.post();
+        QCOMPARE(f.stored(table.toLatin1().constData(), "Codigo"), (QStringList{"7", "41", "42", "43"}));
     }
 
     void pickListFiles()

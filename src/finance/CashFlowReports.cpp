@@ -89,15 +89,26 @@ printing::PreparedReport cashSummaryReport(const PeriodText &p, const CashFigure
         row.insert(QStringLiteral("Linha%1").arg(i + 1), bottomLines.value(i));
     r.setRows(std::vector<QVariantMap>{row});
     printing::PreparedReport out = r.prepare();
-    // The spreadsheet copy: one line per figure.
+    // The spreadsheet copy: one line per figure, the amounts as numbers (a
+    // text column would make the spreadsheet keep them as text).
     out.csvHeader = {u("Descrição"), QStringLiteral("Valor")};
+    out.columns = {printing::SheetColumn{printing::CellKind::Text},
+                   printing::SheetColumn{printing::CellKind::Money, 2}};
     out.csvRows.clear();
+    out.rowValues.clear();
+    out.totals.clear();
     out.csvRows.push_back({u("Período"), p.from + u(" à ") + p.to});
-    for (const auto &[caption, value] : lines)
+    out.rowValues.push_back({QVariant(), QVariant()});
+    for (const auto &[caption, value] : lines) {
         out.csvRows.push_back({caption.trimmed(), core::formatMask(QStringLiteral("###,##0.00"), value)});
+        out.rowValues.push_back({QVariant(), value});
+    }
     for (const QString &line : bottomLines) {
         const int colon = line.indexOf(QLatin1Char(':'));
-        out.csvRows.push_back({line.left(colon + 1).trimmed(), line.mid(colon + 1).trimmed()});
+        const QString amount = line.mid(colon + 1).trimmed();
+        out.csvRows.push_back({line.left(colon + 1).trimmed(), amount});
+        const std::optional<double> n = core::parseNumber(amount);
+        out.rowValues.push_back({QVariant(), n ? QVariant(*n) : QVariant()});
     }
     return out;
 }

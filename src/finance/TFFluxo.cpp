@@ -176,11 +176,11 @@ QWidget *TFFluxo::buildDetailPanels()
     auto *dl = new QVBoxLayout(m_detalhes);
     m_ordensGrid = core::makeGrid(m_detalhes, m_flow->ordens(), QStringLiteral("DBGridOrdens"),
                                   {GridColumn::make(QStringLiteral("Data_OS"), QStringLiteral("Data_OS"), 13),
-                                   GridColumn::make(QStringLiteral("HrOS"), QStringLiteral("HrOS"), 8),
-                                   GridColumn::make(QStringLiteral("Cod_OS"), QStringLiteral("Cod_OS"), 7, QStringLiteral("000")),
+                                   GridColumn::make(QStringLiteral("HrOS"), QStringLiteral("HrOS"), 10),
+                                   GridColumn::make(QStringLiteral("Cod_OS"), QStringLiteral("Cod_OS"), 8, QStringLiteral("000")),
                                    GridColumn::make(QStringLiteral("NomeCliente"), QStringLiteral("NomeCliente"), 26),
-                                   GridColumn::make(QStringLiteral("ForPagamento"), QStringLiteral("ForPagamento"), 14),
-                                   GridColumn::make(QStringLiteral("VLDesconto"), QStringLiteral("VLDesconto"), 11, kMoney),
+                                   GridColumn::make(QStringLiteral("ForPagamento"), QStringLiteral("ForPagamento"), 16),
+                                   GridColumn::make(QStringLiteral("VLDesconto"), QStringLiteral("VLDesconto"), 13, kMoney),
                                    GridColumn::make(QStringLiteral("Total_Venda"), QStringLiteral("Total_Venda"), 12, kMoney)});
     m_ordensGrid->setToolTip(u("Dê duplo clique na venda desejada para detalhes da venda!"));
     connect(m_ordensGrid, &core::DbGrid::rowChosen, this, &TFFluxo::ordemChosen);

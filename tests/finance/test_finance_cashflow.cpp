@@ -270,10 +270,14 @@ private Q_SLOTS:
         QVERIFY2(printing::writeCsv(r, csv, &error), qPrintable(error));
         QFile file(csv);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString body = QString::fromUtf8(file.readAll());
-        QVERIFY(body.contains(u("Entradas (Contas à Receber)")));
-        QVERIFY(body.contains(QStringLiteral("Saldo:")));
-        QVERIFY(body.contains(QStringLiteral("1.234.657,50")));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+        // The amounts go out as numbers, not as apostrophe-marked text.
+        QVERIFY(lines.contains(u("Entradas (Contas à Receber):;100,00")));
+        QVERIFY(lines.contains(u("Entradas Ordem de Serviços :;1.234.567,50")));
+        QVERIFY(lines.contains(QStringLiteral("Saldo:;1.234.657,50")));
+        QVERIFY(lines.contains(u("Total das Saídas:;30,00")));
+        QVERIFY(!lines.join(QString()).contains(QLatin1Char('\'')));
+        QCOMPARE(r.rowValues.back().at(1).toDouble(), 1234657.5);
         const QString pdf = out.filePath(QStringLiteral("fluxo.pdf"));
         QVERIFY2(printing::writePdf(r, pdf, &error), qPrintable(error));
         QVERIFY(QFileInfo(pdf).size() > 500);
@@ -299,6 +303,10 @@ private Q_SLOTS:
         QVERIFY(outTexts.contains(QStringLiteral("ALUGUEL")));
         QVERIFY(outTexts.contains(QStringLiteral("TOTAL")));
         QCOMPARE(p.seen[1].csvRows.size(), size_t(1));
+        // The lists' amounts go to a spreadsheet as numbers too.
+        const QByteArray csv = printing::csvBytes(p.seen[0]);
+        QVERIFY2(csv.contains(";155,50") || csv.contains(";55,50"), csv.constData());
+        QVERIFY2(!csv.contains(";'"), csv.constData());
     }
 
 private:

@@ -1,5 +1,6 @@
 #include "app/Wiring.h"
 
+#include "app/Passwords.h"
 #include "app/Settings.h"
 #include "app/TFormMenu.h"
 #include "documents/DocumentWindows.h"
@@ -9,6 +10,7 @@
 #include "orders/TForm_Msg.h"
 #include "printing/ReceiptWriter.h"
 #include "registries/RegistryWindows.h"
+#include "sales/SalesWindows.h"
 #include "stock/StockWindows.h"
 #include "web/WebWindows.h"
 
@@ -50,6 +52,14 @@ void wireSubsystemWindows(TFormMenu &menu)
     m->setHandler(QStringLiteral("mnuMarcas"), [=] { stock::openMarcas(m, db()); });
     m->setHandler(QStringLiteral("mnuMedidas"), [=] { stock::openMedidas(m, db()); });
     m->setHandler(QStringLiteral("mnuCategoria"), [=] { stock::openCategorias(m, db()); });
+
+    // Point of sale
+    m->setHandler(QStringLiteral("frenteCaixa"), [=] {
+        const data::DatabasePtr base = db();
+        sales::openFrenteCaixa(m, base, m->loggedUser().nome,
+                               [base](const QString &typed) { return supervisorPasswordMatches(base, typed); });
+    });
+    m->setHandler(QStringLiteral("mnuTrocaDevolucoes"), [=] { sales::openTrocaDev(m, db()); });
 
     // Receipts and promissory notes
     m->setHandler(QStringLiteral("mnuRecibo"), [=] { documents::openRecibo(m, db(), isAdmin()); });

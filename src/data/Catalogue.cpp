@@ -223,13 +223,21 @@ std::vector<TableDef> buildCatalogue()
                        number("NFiscal"), alpha("Finalizada", 1), alpha("Fornecedor", 100)},
                       {primary("Chave"), named("ByCodigo", {"Codigo"}), speed({"Codigo", "Qtd"})}));
 
-    c.push_back(table("tbVendas.db",
-                      {autoInc("Chave"), date("DtVenda"), number("CodVenda"), number("CodVendedor"),
-                       number("CodCliente"), alpha("NomeCliente", 100), number("NF"), alpha("ForPagamento", 20),
-                       number("VrVenda"), number("VrRecebido"), number("VLDesconto"), alpha("Finalizada", 3),
-                       alpha("VenOs", 2), date("DtModifica"), timeOfDay("HrVenda"), number("Parcelas"),
-                       alpha("Operador", 50), alpha("Obs", 255)},
-                      {primary("Chave"), speed({"DtVenda"}), speed({"CodVenda"})}));
+    {
+        // A sale takes the number of the sale added last + 1, so deleting the
+        // newest sale gives its number again.
+        TableDef t = numbered(table("tbVendas.db",
+                          {autoInc("Chave"), date("DtVenda"), number("CodVenda"), number("CodVendedor"),
+                           number("CodCliente"), alpha("NomeCliente", 100), number("NF"), alpha("ForPagamento", 20),
+                           number("VrVenda"), number("VrRecebido"), number("VLDesconto"), alpha("Finalizada", 3),
+                           alpha("VenOs", 2), date("DtModifica"), timeOfDay("HrVenda"), number("Parcelas"),
+                           alpha("Operador", 50), alpha("Obs", 255)},
+                          {primary("Chave"), speed({"DtVenda"}), speed({"CodVenda"})}),
+                              "CodVenda", NumberRule::LastPlusOne);
+        // Its items are deleted with it, in the same transaction.
+        t.details.push_back({QStringLiteral("tbItems.DB"), {QStringLiteral("Link")}, {QStringLiteral("Chave")}});
+        c.push_back(std::move(t));
+    }
 
     c.push_back(table("tbItems.DB",
                       {autoInc("Chave"), number("CodBarra"), number("CodVenda"), number("Qtd"), integer("Link"),
@@ -288,7 +296,7 @@ std::vector<TableDef> buildCatalogue()
                          "Codigo", NumberRule::HighestPlusOne));
 
     // The receipt window searches `bynome` with the payer's name, kept in `Reci`.
-    c.push_back(table("cadastro.db",
+    c.push_back(numbered(table("cadastro.db",
                       {autoInc("Chave"), integer("Codigo"), number("Codigo2"), number("Valor"),
                        alpha("Reci", 255), alpha("End", 255), alpha("Importancia", 255), alpha("Referente", 255),
                        alpha("Cidade", 255), alpha("Dia mes", 255), alpha("Emitente", 255), alpha("Cpf", 50),
@@ -298,15 +306,17 @@ std::vector<TableDef> buildCatalogue()
                        alpha("Aos", 255), alpha("Pagarei", 255), alpha("Ncpf", 100), alpha("Nemitente", 255),
                        alpha("Nrg_emitente", 100), alpha("Ncpf_emitente", 100), alpha("Nendereço", 255),
                        alpha("Mes", 30), memo("Obs"), number("Data2"), alpha("Obs_recibo", 255)},
-                      {primary("Chave"), named("byCodigo", {"Codigo"}), named("bynome", {"Reci"})}));
+                      {primary("Chave"), named("byCodigo", {"Codigo"}), named("bynome", {"Reci"})}),
+                         "Codigo", NumberRule::HighestPlusOne));
 
-    c.push_back(table("BD_NP.db",
+    c.push_back(numbered(table("BD_NP.db",
                       {autoInc("Chave"), number("Codigo"), alpha("Valor", 255), alpha("Aos", 255),
                        alpha("Pagarei", 255), alpha("Cpf", 30), number("Dia"), alpha("Mes", 30), number("Ano"),
                        alpha("Ou", 255), alpha("Cidade", 200), alpha("Uf", 2), alpha("Data extenso", 200),
                        alpha("Emitente", 200), alpha("Cpf_emitente", 30), alpha("Rg_emitente", 30),
                        alpha("End_emitente", 200), alpha("Msg", 255)},
-                      {primary("Chave"), named("Bycodigo", {"Codigo"}), named("ByPagarei", {"Pagarei"})}));
+                      {primary("Chave"), named("Bycodigo", {"Codigo"}), named("ByPagarei", {"Pagarei"})}),
+                         "Codigo", NumberRule::HighestPlusOne));
 
     c.push_back(table("tblubrificante.db",
                       {autoInc("Chave"), alpha("Fabricante", 200), alpha("Carro", 255), alpha("Modelo", 100),

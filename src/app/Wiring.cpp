@@ -4,6 +4,7 @@
 #include "app/Settings.h"
 #include "app/TFormMenu.h"
 #include "documents/DocumentWindows.h"
+#include "finance/FinanceWindows.h"
 #include "lubricants/LubricantWindows.h"
 #include "core/DialogService.h"
 #include "orders/OrderWindows.h"
@@ -75,6 +76,11 @@ void wireSubsystemWindows(TFormMenu &menu)
     // Lubricant reference
     m->setHandler(QStringLiteral("btnTrocaOleo"), [=] { lubricants::openConsulta(m, db()); });
     m->setHandler(QStringLiteral("mnuCadastroLubrificantes"), [=] { lubricants::openCadastro(m, db()); });
+
+    // Finance
+    m->setHandler(QStringLiteral("mnuContasReceber"), [=] { finance::openReceber(m, db()); });
+    m->setHandler(QStringLiteral("mnuContasPagar"), [=] { finance::openPagar(m, db()); });
+    m->setHandler(QStringLiteral("mnuFluxoEntrada"), [=] { finance::openFluxo(m, db()); });
 
     // Internet utilities
     m->setHandler(QStringLiteral("mnuGoogleMaps"), [=] { web::openGoogleMaps(m); });

@@ -296,13 +296,18 @@ std::vector<TableDef> buildCatalogue()
                       {primary("Chave"), named("byCodigo", {"Codigo"}), speed({"Nome"})}),
                       "Codigo", NumberRule::HighestPlusOne));
 
-    c.push_back(table("tbpagar.db", titleFields(true),
-                      {primary("Chave"), named("Bydataven", {"DataVencimento"}), named("byfantasia", {"Fantasia"}),
-                       named("byCodigo", {"Codigo"}), speed({"DataPagamento"})}));
+    // A title's number follows the highest of the whole table, whatever the
+    // window's filter shows.
+    c.push_back(numbered(table("tbpagar.db", titleFields(true),
+                               {primary("Chave"), named("Bydataven", {"DataVencimento"}),
+                                named("byfantasia", {"Fantasia"}), named("byCodigo", {"Codigo"}),
+                                speed({"DataPagamento"})}),
+                         "Codigo", NumberRule::HighestPlusOne));
 
-    c.push_back(table("tbreceber.db", titleFields(false),
-                      {primary("Chave"), named("byfantasia", {"Fantasia"}), named("byCodigo", {"Codigo"}),
-                       speed({"DataVencimento"}), speed({"DataPagamento"})}));
+    c.push_back(numbered(table("tbreceber.db", titleFields(false),
+                               {primary("Chave"), named("byfantasia", {"Fantasia"}), named("byCodigo", {"Codigo"}),
+                                speed({"DataVencimento"}), speed({"DataPagamento"})}),
+                         "Codigo", NumberRule::HighestPlusOne));
 
     // The receipt window searches `bynome` with the payer's name, kept in `Reci`.
     c.push_back(numbered(table("cadastro.db",

@@ -36,6 +36,9 @@ private Q_SLOTS:
             {QStringLiteral("mnuCadastroLubrificantes"), QStringLiteral("TF_Cad_Lub")},
             {QStringLiteral("mnuGoogleMaps"), QStringLiteral("TF_GoMaps")},
             {QStringLiteral("mnuRastreador"), QStringLiteral("TFormRastrear")},
+            {QStringLiteral("mnuContasReceber"), QStringLiteral("Tfreceber")},
+            {QStringLiteral("mnuContasPagar"), QStringLiteral("Tfpagar")},
+            {QStringLiteral("mnuFluxoEntrada"), QStringLiteral("TFFluxo")},
         };
         for (const auto &[command, window] : commands) {
             auto *action = menu.findChild<QAction *>(command);
@@ -56,6 +59,13 @@ private Q_SLOTS:
         fake->clearCalls();
         oleo->click();
         QCOMPARE(fake->callsOf(Kind::Exec).value(0).name, QStringLiteral("TF_consulta"));
+        QVERIFY(fake->callsOf(Kind::Error).isEmpty());
+        // "Fluxo de Caixa" opens the cash flow too.
+        auto *fluxo = menu.findChild<QPushButton *>(QStringLiteral("btnFluxoCaixa"));
+        QVERIFY(fluxo && fluxo->isEnabled());
+        fake->clearCalls();
+        fluxo->click();
+        QCOMPARE(fake->callsOf(Kind::Exec).value(0).name, QStringLiteral("TFFluxo"));
         QVERIFY(fake->callsOf(Kind::Error).isEmpty());
         // The F2 button follows its menu entry.
         QVERIFY(menu.findChild<QPushButton *>(QStringLiteral("btnCadastroCliente"))->isEnabled());

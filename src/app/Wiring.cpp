@@ -4,6 +4,7 @@
 #include "documents/DocumentWindows.h"
 #include "lubricants/LubricantWindows.h"
 #include "registries/RegistryWindows.h"
+#include "reports/ReportWindows.h"
 #include "stock/StockWindows.h"
 #include "web/WebWindows.h"
 
@@ -40,6 +41,14 @@ void wireSubsystemWindows(TFormMenu &menu)
     // Lubricant reference
     m->setHandler(QStringLiteral("btnTrocaOleo"), [=] { lubricants::openConsulta(m, db()); });
     m->setHandler(QStringLiteral("mnuCadastroLubrificantes"), [=] { lubricants::openCadastro(m, db()); });
+
+    // Reports window, on the page each entry names (F4 and its button follow the first)
+    using reports::TFormRelatorios;
+    m->setHandler(QStringLiteral("mnuRelatoriosGerais"), [=] { reports::openRelatorios(m, db()); });
+    m->setHandler(QStringLiteral("mnuComissaoMecanicos"),
+                  [=] { reports::openRelatorios(m, db(), TFormRelatorios::PaginaOrdens); });
+    m->setHandler(QStringLiteral("mnuRelatoriosProdutos"),
+                  [=] { reports::openRelatorios(m, db(), TFormRelatorios::PaginaProdutos); });
 
     // Internet utilities
     m->setHandler(QStringLiteral("mnuGoogleMaps"), [=] { web::openGoogleMaps(m); });

@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include "app/Wiring.h"
+#include "reports/TFormRelatorios.h"
 #include "web/BrowserView.h"
 
 #include <QAction>
@@ -36,6 +37,9 @@ private Q_SLOTS:
             {QStringLiteral("mnuCadastroLubrificantes"), QStringLiteral("TF_Cad_Lub")},
             {QStringLiteral("mnuGoogleMaps"), QStringLiteral("TF_GoMaps")},
             {QStringLiteral("mnuRastreador"), QStringLiteral("TFormRastrear")},
+            {QStringLiteral("mnuRelatoriosGerais"), QStringLiteral("TFormRelatorios")},
+            {QStringLiteral("mnuComissaoMecanicos"), QStringLiteral("TFormRelatorios")},
+            {QStringLiteral("mnuRelatoriosProdutos"), QStringLiteral("TFormRelatorios")},
         };
         for (const auto &[command, window] : commands) {
             auto *action = menu.findChild<QAction *>(command);
@@ -59,6 +63,30 @@ private Q_SLOTS:
         QVERIFY(fake->callsOf(Kind::Error).isEmpty());
         // The F2 button follows its menu entry.
         QVERIFY(menu.findChild<QPushButton *>(QStringLiteral("btnCadastroCliente"))->isEnabled());
+    }
+
+    // The reports window opens on the page of each entry; F4 and its button on the first.
+    void reportEntriesOpenTheirPage()
+    {
+        apptest::AppDb a;
+        core::ScopedFakeDialogs fake;
+        app::TFormMenu menu(a.db);
+        app::wireSubsystemWindows(menu);
+        QList<int> pages;
+        fake->onDialog(QStringLiteral("TFormRelatorios"), [&](QDialog *d) {
+            pages << int(static_cast<reports::TFormRelatorios *>(d)->pagina());
+            return 0;
+        });
+        QVERIFY(menu.runCommand(QStringLiteral("mnuRelatoriosGerais")));
+        QVERIFY(menu.runCommand(QStringLiteral("mnuRelatoriosProdutos")));
+        QVERIFY(menu.runCommand(QStringLiteral("mnuComissaoMecanicos")));
+        auto *button = menu.findChild<QPushButton *>(QStringLiteral("btnRelatorios"));
+        QVERIFY(button && button->isEnabled());
+        button->click();
+        QTest::keyClick(&menu, Qt::Key_F4);
+        using F = reports::TFormRelatorios;
+        QCOMPARE(pages, (QList<int>{F::PaginaGeral, F::PaginaProdutos, F::PaginaOrdens, F::PaginaGeral, F::PaginaGeral}));
+        QVERIFY(fake->callsOf(Kind::Error).isEmpty());
     }
 };
 

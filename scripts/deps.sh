@@ -2,7 +2,7 @@
 # Installs the Debian packages Brelvo needs to build, run and test, when missing.
 set -euo pipefail
 PKGS=(cmake ninja-build g++ pkg-config
-      qt6-base-dev libqt6sql6-sqlite libsqlite3-dev zlib1g-dev libzint-dev
+      qt6-base-dev libqt6sql6-sqlite libsqlite3-dev zlib1g-dev libzint-dev libxlsxwriter-dev unzip
       libbenchmark-dev qt6-webengine-dev xvfb xauth poppler-utils fonts-dejavu-core)
 missing=()
 for p in "${PKGS[@]}"; do

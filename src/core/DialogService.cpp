@@ -140,13 +140,15 @@ QString QtDialogService::openFile(QWidget *parent, const QString &title, const Q
 }
 
 QString QtDialogService::saveFile(QWidget *parent, const QString &title, const QString &dir,
-                                  const QString &filter, const QString &defaultSuffix)
+                                  const QString &filter, const QString &defaultSuffix, QString *selectedFilter)
 {
     QFileDialog dlg(parent, title, dir, filter);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setFileMode(QFileDialog::AnyFile);
     if (!defaultSuffix.isEmpty()) dlg.setDefaultSuffix(defaultSuffix);
+    if (selectedFilter && !selectedFilter->isEmpty()) dlg.selectNameFilter(*selectedFilter);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
+    if (selectedFilter) *selectedFilter = dlg.selectedNameFilter();
     return dlg.selectedFiles().first();
 }
 
@@ -247,23 +249,23 @@ void FakeDialogService::unexpected(Call &call)
 
 void FakeDialogService::information(QWidget *, const QString &title, const QString &text)
 {
-    m_calls.append({Kind::Information, title, text, MsgIcon::Information, {}, {}, false});
+    m_calls.append({Kind::Information, title, text, MsgIcon::Information, {}, {}, false, {}, {}});
 }
 
 void FakeDialogService::warning(QWidget *, const QString &title, const QString &text)
 {
-    m_calls.append({Kind::Warning, title, text, MsgIcon::Warning, {}, {}, false});
+    m_calls.append({Kind::Warning, title, text, MsgIcon::Warning, {}, {}, false, {}, {}});
 }
 
 void FakeDialogService::error(QWidget *, const QString &title, const QString &text)
 {
-    m_calls.append({Kind::Error, title, text, MsgIcon::Error, {}, {}, false});
+    m_calls.append({Kind::Error, title, text, MsgIcon::Error, {}, {}, false, {}, {}});
 }
 
 Answer FakeDialogService::question(QWidget *, const QString &title, const QString &text, MsgIcon icon,
                                    Answer defaultAnswer)
 {
-    Call call{Kind::Question, title, text, icon, {}, {}, false};
+    Call call{Kind::Question, title, text, icon, {}, {}, false, {}, {}};
     if (m_questions.isEmpty()) {
         const bool okCancel = defaultAnswer == Answer::Ok || defaultAnswer == Answer::Cancel;
         call.answer = okCancel ? QStringLiteral("Cancelar") : QStringLiteral("Não");
@@ -295,7 +297,7 @@ Answer FakeDialogService::questionYesNoCancel(QWidget *, const QString &title, c
 bool FakeDialogService::input(QWidget *, const QString &title, const QString &label, QString *value,
                               bool password)
 {
-    Call call{Kind::Input, title, label, MsgIcon::None, password ? QStringLiteral("password") : QString(), {}, false};
+    Call call{Kind::Input, title, label, MsgIcon::None, password ? QStringLiteral("password") : QString(), {}, false, {}, {}};
     if (m_inputs.isEmpty()) {
         unexpected(call);
         return false;
@@ -307,32 +309,40 @@ bool FakeDialogService::input(QWidget *, const QString &title, const QString &la
     return ok;
 }
 
-QString FakeDialogService::fileAnswer(Kind kind, const QString &title, const QString &filter)
+QString FakeDialogService::fileAnswer(Kind kind, const QString &title, const QString &dir, const QString &filter,
+                                      QString *selectedFilter)
 {
-    Call call{kind, title, filter, MsgIcon::None, {}, {}, false};
+    Call call{kind, title, filter, MsgIcon::None, {}, {}, false, {}, {}};
+    call.dir = dir;
+    if (selectedFilter)
+        call.filter = *selectedFilter;
     if (m_files.isEmpty()) {
         unexpected(call);
         return QString();
     }
-    call.answer = m_files.dequeue();
+    const auto [path, chosen] = m_files.dequeue();
+    call.answer = path;
     m_calls.append(call);
-    return call.answer;
+    // Not told otherwise, the user keeps the filter offered first.
+    if (selectedFilter && !path.isEmpty() && !chosen.isEmpty())
+        *selectedFilter = chosen;
+    return path;
 }
 
-QString FakeDialogService::openFile(QWidget *, const QString &title, const QString &, const QString &filter)
+QString FakeDialogService::openFile(QWidget *, const QString &title, const QString &dir, const QString &filter)
 {
-    return fileAnswer(Kind::OpenFile, title, filter);
+    return fileAnswer(Kind::OpenFile, title, dir, filter, nullptr);
 }
 
-QString FakeDialogService::saveFile(QWidget *, const QString &title, const QString &, const QString &filter,
-                                    const QString &)
+QString FakeDialogService::saveFile(QWidget *, const QString &title, const QString &dir, const QString &filter,
+                                    const QString &, QString *selectedFilter)
 {
-    return fileAnswer(Kind::SaveFile, title, filter);
+    return fileAnswer(Kind::SaveFile, title, dir, filter, selectedFilter);
 }
 
 int FakeDialogService::exec(QDialog *dialog)
 {
-    Call call{Kind::Exec, dialog ? dialog->windowTitle() : QString(), {}, MsgIcon::None, {}, {}, false};
+    Call call{Kind::Exec, dialog ? dialog->windowTitle() : QString(), {}, MsgIcon::None, {}, {}, false, {}, {}};
     if (!dialog) {
         m_calls.append(call);
         return QDialog::Rejected;
@@ -360,7 +370,7 @@ int FakeDialogService::exec(QDialog *dialog)
 
 int FakeDialogService::execNamed(const QString &name, QWidget *window, void *object)
 {
-    Call call{Kind::ExecNamed, window ? window->windowTitle() : QString(), {}, MsgIcon::None, name, {}, false};
+    Call call{Kind::ExecNamed, window ? window->windowTitle() : QString(), {}, MsgIcon::None, name, {}, false, {}, {}};
     const int at = int(m_calls.size());
     m_calls.append(call);
     QStringList keys{name};

@@ -36,10 +36,14 @@ public:
     virtual bool input(QWidget *parent, const QString &title, const QString &label,
                        QString *value, bool password = false) = 0;
     // File dialogs: empty string when cancelled. filter as in QFileDialog.
+    // dir may end in a file name, which the save dialog proposes.
     virtual QString openFile(QWidget *parent, const QString &title, const QString &dir,
                              const QString &filter) = 0;
+    // selectedFilter, when given, is the filter shown first and receives the
+    // one the user chose.
     virtual QString saveFile(QWidget *parent, const QString &title, const QString &dir,
-                             const QString &filter, const QString &defaultSuffix = QString()) = 0;
+                             const QString &filter, const QString &defaultSuffix = QString(),
+                             QString *selectedFilter = nullptr) = 0;
     // Modal windows (QDialog::exec); returns the dialog's result code.
     virtual int exec(QDialog *dialog) = 0;
     // Any other modal presentation identified by a name (print preview, etc.);

@@ -23,13 +23,17 @@ public:
         QString name;            // dialog objectName / class, or the execNamed name
         QString answer;          // what was answered, as text
         bool unexpected = false; // no scripted answer was available
+        QString dir;             // file dialogs: the folder (and name) proposed
+        QString filter;          // save dialog: the filter offered first
     };
 
     // Scripted answers, consumed in order, one queue per kind of dialog.
     void answerQuestion(Answer a) { m_questions.enqueue(a); }
     void answerInput(const QString &value) { m_inputs.enqueue({true, value}); }
     void cancelInput() { m_inputs.enqueue({false, QString()}); }
-    void answerFile(const QString &path) { m_files.enqueue(path); }   // "" = cancelled
+    void answerFile(const QString &path) { m_files.enqueue({path, QString()}); }   // "" = cancelled
+    // A save dialog answered with a path and the filter the user picked.
+    void answerFile(const QString &path, const QString &filter) { m_files.enqueue({path, filter}); }
 
     // Handlers for modal windows. exec(QDialog*) looks the dialog up by its
     // objectName, then its class name (with and without namespace);
@@ -70,18 +74,20 @@ public:
     QString openFile(QWidget *parent, const QString &title, const QString &dir,
                      const QString &filter) override;
     QString saveFile(QWidget *parent, const QString &title, const QString &dir,
-                     const QString &filter, const QString &defaultSuffix = QString()) override;
+                     const QString &filter, const QString &defaultSuffix = QString(),
+                     QString *selectedFilter = nullptr) override;
     int exec(QDialog *dialog) override;
     int execNamed(const QString &name, QWidget *window, void *object) override;
 
 private:
     void unexpected(Call &call);
-    QString fileAnswer(Kind kind, const QString &title, const QString &filter);
+    QString fileAnswer(Kind kind, const QString &title, const QString &dir, const QString &filter,
+                       QString *selectedFilter);
 
     QList<Call> m_calls;
     QQueue<Answer> m_questions;
     QQueue<std::pair<bool, QString>> m_inputs;
-    QQueue<QString> m_files;
+    QQueue<std::pair<QString, QString>> m_files;   // path, chosen filter
     QMap<QString, DialogHandler> m_dialogHandlers;
     QMap<QString, NamedHandler> m_namedHandlers;
     bool m_strict = false;

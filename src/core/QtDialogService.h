@@ -19,7 +19,8 @@ public:
     QString openFile(QWidget *parent, const QString &title, const QString &dir,
                      const QString &filter) override;
     QString saveFile(QWidget *parent, const QString &title, const QString &dir,
-                     const QString &filter, const QString &defaultSuffix = QString()) override;
+                     const QString &filter, const QString &defaultSuffix = QString(),
+                     QString *selectedFilter = nullptr) override;
     int exec(QDialog *dialog) override;
     // A QDialog is exec()'d; any other window is shown application-modal
     // (maximised when it is a top-level window) until it closes; returns the

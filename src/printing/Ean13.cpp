@@ -115,6 +115,51 @@ Ean13Symbol ean13Symbol(const QString &code, const QSizeF &sizeMm, QString *erro
     return out;
 }
 
+namespace {
+// The symbol's width and the start of its bars, in modules.
+struct Layout {
+    double width = 113, barsLeft = 11;
+};
+
+Layout layout()
+{
+    static const Layout l = [] {
+        Layout out;
+        std::unique_ptr<zint_symbol, SymbolDeleter> sym(ZBarcode_Create());
+        if (!sym)
+            return out;
+        sym->symbology = BARCODE_EANX;
+        sym->show_hrt = 1;
+        const unsigned char data[] = "000000000000";
+        if (ZBarcode_Encode(sym.get(), data, 12) >= ZINT_ERROR || ZBarcode_Buffer_Vector(sym.get(), 0) >= ZINT_ERROR
+            || !sym->vector)
+            return out;
+        double left = 1e9, right = -1e9;
+        for (const zint_vector_rect *r = sym->vector->rectangles; r; r = r->next) {
+            left = std::min<double>(left, r->x);
+            right = std::max<double>(right, r->x + r->width);
+        }
+        const double module = (right - left) / 95;
+        if (module > 0) {
+            out.width = sym->vector->width / module;
+            out.barsLeft = left / module;
+        }
+        return out;
+    }();
+    return l;
+}
+} // namespace
+
+QSizeF ean13SizeForModule(double moduleMm, double heightMm)
+{
+    return QSizeF(layout().width * moduleMm, heightMm);
+}
+
+double ean13BarsOffset(double moduleMm)
+{
+    return layout().barsLeft * moduleMm;
+}
+
 static void drawSymbol(QPainter &p, const Ean13Symbol &s, double pxPerMm)
 {
     p.setPen(Qt::NoPen);

@@ -30,9 +30,19 @@ struct Ean13Symbol {
     bool isNull() const { return bars.empty(); }
 };
 
-// Lays out the symbol of a valid code in a box of the given size. An empty
-// symbol and *error when the code is refused.
+// Lays out the symbol of a valid code in a box of the given size: the quiet
+// zones (the first digit stands in the left one), the bars and the digits
+// under them fill the box. An empty symbol and *error when the code is refused.
 Ean13Symbol ean13Symbol(const QString &code, const QSizeF &sizeMm, QString *error = nullptr);
+
+// The narrowest bar of a symbol printed at 100 %, in mm. Labels state their
+// size as a share of it (80 % = 0.264 mm).
+constexpr double kEan13Module = 0.33;
+// The box whose symbol has bars `moduleMm` wide and is `heightMm` tall; and
+// where its first bar stands from the box's left edge (the 95 modules of the
+// bars follow).
+QSizeF ean13SizeForModule(double moduleMm, double heightMm);
+double ean13BarsOffset(double moduleMm);
 
 // The symbol drawn black on white at dpi dots per inch; a null image on error.
 QImage ean13Image(const QString &code, const QSizeF &sizeMm, double dpi = 300, QString *error = nullptr);

@@ -12,6 +12,7 @@
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <vector>
 
 namespace brelvo::printing {
@@ -52,6 +53,35 @@ struct Page {
     std::vector<PageItem> items;
 };
 
+// How a column of the detail lines goes into a spreadsheet. The report engine
+// decides it once per column from the value's type and the display mask;
+// Element::setCellKind overrides it where the mask cannot tell.
+enum class CellKind : quint8 {
+    Auto,         // let the engine decide
+    Text,         // text as printed
+    Identifier,   // codes and other digit strings: text, leading zeros kept
+    Money,        // a number shown R$ #.##0,00
+    Number,       // quantities and other numbers
+    Date,         // a date shown dd/mm/aaaa
+    DateTime,     // date and time
+    Time,
+};
+
+struct SheetColumn {
+    CellKind kind = CellKind::Text;
+    int decimals = -1;            // Number: decimals shown; -1 = as many as the value has
+    double left = 0, right = 0;   // mm, where the column stands on the page
+};
+
+// A value of the summary band, under the column it stands beneath on paper.
+struct SheetCell {
+    int column = 0;
+    CellKind kind = CellKind::Text;
+    int decimals = -1;
+    QString text;                 // as printed
+    QVariant value;               // typed (numbers, dates); the text otherwise
+};
+
 struct PreparedReport {
     QString title;
     PageSetup setup;
@@ -59,10 +89,15 @@ struct PreparedReport {
     std::vector<QImage> images;
     std::vector<Page> pages;
 
-    // The detail lines as text, for the spreadsheet export.
-    QStringList csvHeader;
-    std::vector<QStringList> csvRows;
-    bool spreadsheetDefault = false;   // the preview's save proposes CSV instead of PDF
+    // The detail lines as a table, for the spreadsheet exports (Spreadsheet.h):
+    // one column per value of the detail band, in reading order.
+    QStringList sheetHeading;               // lines under the title: the period, and the like
+    std::vector<SheetColumn> columns;
+    QStringList csvHeader;                  // the column captions
+    std::vector<QStringList> csvRows;       // each line's values as printed (never cut)
+    std::vector<std::vector<QVariant>> rowValues;   // the same values as read, for typed cells
+    std::vector<std::vector<SheetCell>> totals;     // the summary band's lines
+    bool spreadsheetDefault = false;   // the preview's save proposes a spreadsheet instead of PDF
 
     int pageCount() const { return int(pages.size()); }
     // Every text of a page, in item order (a test helper as much as anything).

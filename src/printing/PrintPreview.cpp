@@ -2,8 +2,12 @@
 
 #include "core/DialogService.h"
 #include "printing/ReportPainter.h"
+#include "printing/Spreadsheet.h"
 
 #include <cmath>
+#include <optional>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -12,6 +16,8 @@
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -86,7 +92,7 @@ PrintPreview::PrintPreview(PreparedReport &report, QWidget *parent) : QDialog(pa
     bar->addSpacing(16);
     button(QStringLiteral("btnImprimir"), QStringLiteral("Imprimir"), QStringLiteral("Imprimir"), [this] { print(); });
     button(QStringLiteral("btnSalvar"), QStringLiteral("Salvar"),
-           report.spreadsheetDefault ? QStringLiteral("Salvar como planilha") : QStringLiteral("Salvar como PDF"),
+           QStringLiteral("Salvar como PDF, planilha Excel ou CSV"),
            [this] { save(); });
     bar->addStretch();
     button(QStringLiteral("btnFechar"), QStringLiteral("Fechar"), QStringLiteral("Fechar"), [this] { reject(); });
@@ -184,23 +190,140 @@ void PrintPreview::print()
         core::dialogs().error(this, QStringLiteral("Erro"), error);
 }
 
+namespace {
+
+struct FormatInfo {
+    SaveFormat format;
+    const char *key;        // in the settings and as the extension
+    const char *filter;
+};
+
+const FormatInfo kFormats[] = {
+    {SaveFormat::Pdf, "pdf", "Documento PDF (*.pdf)"},
+    {SaveFormat::Xlsx, "xlsx", "Planilha Excel (*.xlsx)"},
+    {SaveFormat::Csv, "csv", "Planilha CSV (*.csv)"},
+};
+
+const FormatInfo &info(SaveFormat f)
+{
+    for (const FormatInfo &i : kFormats)
+        if (i.format == f)
+            return i;
+    return kFormats[0];
+}
+
+std::optional<SaveFormat> formatOfKey(const QString &key)
+{
+    for (const FormatInfo &i : kFormats)
+        if (key.compare(QLatin1String(i.key), Qt::CaseInsensitive) == 0)
+            return i.format;
+    return std::nullopt;
+}
+
+std::optional<SaveFormat> formatOfFilter(const QString &filter)
+{
+    for (const FormatInfo &i : kFormats)
+        if (filter == QString::fromUtf8(i.filter))
+            return i.format;
+    return std::nullopt;
+}
+
+} // namespace
+
+QString saveSettingsPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+           + QStringLiteral("/Brelvo/salvar.ini");
+}
+
+QString proposedFileName(const QString &title, const QDate &date, SaveFormat format)
+{
+    QString name;
+    for (QChar c : title.simplified())
+        if (c.unicode() >= 32 && !QStringLiteral("\\/:*?\"<>|").contains(c))
+            name += c;
+    name = name.trimmed();
+    while (name.endsWith(u'.'))
+        name.chop(1);
+    if (name.isEmpty())
+        name = QStringLiteral("Relatório");
+    return QStringLiteral("%1 %2.%3").arg(name, date.toString(QStringLiteral("dd-MM-yyyy")),
+                                          QLatin1String(info(format).key));
+}
+
+bool writeReport(const PreparedReport &report, const QString &path, SaveFormat format, QString *error)
+{
+    switch (format) {
+    case SaveFormat::Pdf: return writePdf(report, path, error);
+    case SaveFormat::Xlsx: return writeXlsx(report, path, error);
+    case SaveFormat::Csv: return writeCsv(report, path, error);
+    }
+    return false;
+}
+
 bool PrintPreview::save()
 {
-    const QString pdf = QStringLiteral("Documento PDF (*.pdf)");
-    const QString csv = QStringLiteral("Planilha CSV (*.csv)");
+    QSettings settings(saveSettingsPath(), QSettings::IniFormat);
+    QString folder = settings.value(QStringLiteral("pasta")).toString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (folder.isEmpty() || !QFileInfo(folder).isDir())
+            folder = QDir::homePath();
+    }
+    // The last format; a listing meant for a spreadsheet proposes the last spreadsheet format.
     const bool sheet = m_report.spreadsheetDefault;
-    const QString path = core::dialogs().saveFile(this, QStringLiteral("Salvar como"), QString(),
-                                                  sheet ? csv + QStringLiteral(";;") + pdf : pdf + QStringLiteral(";;") + csv,
-                                                  sheet ? QStringLiteral("csv") : QStringLiteral("pdf"));
+    SaveFormat format = formatOfKey(settings.value(QStringLiteral("formato")).toString())
+                            .value_or(sheet ? SaveFormat::Xlsx : SaveFormat::Pdf);
+    if (sheet && format == SaveFormat::Pdf)
+        format = formatOfKey(settings.value(QStringLiteral("formatoPlanilha")).toString()).value_or(SaveFormat::Xlsx);
+
+    QStringList filters;
+    for (const FormatInfo &i : kFormats)
+        filters << QString::fromUtf8(i.filter);
+    QString chosen = QString::fromUtf8(info(format).filter);
+    const QString proposed = QDir(folder).filePath(proposedFileName(m_report.title, QDate::currentDate(), format));
+    QString path = core::dialogs().saveFile(this, QStringLiteral("Salvar como"), proposed,
+                                            filters.join(QStringLiteral(";;")), QString(), &chosen);
     if (path.isEmpty())
         return false;
+
+    // The format chosen in the dialog decides, and its extension is added to
+    // a name without one. An extension the user typed over the proposed one
+    // says the format instead; the proposed one left as it was while another
+    // format was chosen (dialogs that do not rename) is replaced.
+    const SaveFormat proposedFormat = format;
+    const std::optional<SaveFormat> picked = formatOfFilter(chosen);
+    const QFileInfo named(path);
+    const std::optional<SaveFormat> byName = formatOfKey(named.suffix());
+    bool renamed = false;
+    if (!byName) {
+        format = picked.value_or(format);
+        path += u'.' + QLatin1String(info(format).key);
+        renamed = true;
+    } else if (picked && *byName != *picked && *byName == proposedFormat) {
+        format = *picked;
+        path = named.dir().filePath(named.completeBaseName() + u'.' + QLatin1String(info(format).key));
+        renamed = true;
+    } else {
+        format = *byName;
+    }
+    if (renamed && QFileInfo::exists(path)
+        && core::dialogs().question(this, QStringLiteral("Salvar como"),
+                                    QStringLiteral("O arquivo %1 já existe. Deseja substituí-lo?")
+                                        .arg(QFileInfo(path).fileName()))
+               != core::Answer::Yes)
+        return false;
+
     QString error;
-    const bool asCsv = path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)
-                       || (sheet && !path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive));
-    const bool ok = asCsv ? writeCsv(m_report, path, &error) : writePdf(m_report, path, &error);
-    if (!ok)
+    if (!writeReport(m_report, path, format, &error)) {
         core::dialogs().error(this, QStringLiteral("Erro"), error);
-    return ok;
+        return false;
+    }
+    settings.setValue(QStringLiteral("pasta"), QFileInfo(path).absolutePath());
+    settings.setValue(QStringLiteral("formato"), QLatin1String(info(format).key));
+    if (format != SaveFormat::Pdf)
+        settings.setValue(QStringLiteral("formatoPlanilha"), QLatin1String(info(format).key));
+    return true;
 }
 
 int showPreview(PreparedReport &report, QWidget *parent)

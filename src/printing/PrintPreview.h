@@ -1,10 +1,14 @@
 #pragma once
 // The print preview: modal, maximised, zoomed to the page width; page
-// navigation; print through the system's printer dialog; save as PDF, or as
-// CSV for reports flagged spreadsheet-default.
+// navigation; print through the system's printer dialog; save as PDF, Excel
+// (.xlsx) or CSV. The save dialog proposes the last folder and format (a
+// spreadsheet for reports flagged spreadsheet-default) and a file name made
+// of the report's title and the date; the format chosen in the dialog decides,
+// and its extension is added to a name that has none.
 
 #include "printing/PageModel.h"
 
+#include <QDate>
 #include <QDialog>
 
 class QLabel;
@@ -35,8 +39,7 @@ public:
     void nextPage() { setPage(m_page + 1); }
     void lastPage() { setPage(m_report.pageCount() - 1); }
     void print();
-    // Asks for a file (PDF proposed, or CSV for spreadsheet reports) and writes it.
-    // True when a file was written.
+    // Asks for a file and writes it. True when a file was written.
     bool save();
 
 protected:
@@ -56,6 +59,20 @@ private:
     QSpinBox *m_pageBox = nullptr;
     QLabel *m_pageCount = nullptr;
 };
+
+enum class SaveFormat { Pdf, Xlsx, Csv };
+
+// Writes the pages (PDF) or the detail lines (.xlsx, CSV). False with a
+// Portuguese message on failure.
+bool writeReport(const PreparedReport &report, const QString &path, SaveFormat format, QString *error = nullptr);
+
+// "Lista Clientes 09-12-2026.xlsx": the title without the characters file
+// names cannot hold, the date, the format's extension.
+QString proposedFileName(const QString &title, const QDate &date, SaveFormat format);
+
+// Where the save dialog keeps the last folder and format (an ini file in the
+// user's configuration folder).
+QString saveSettingsPath();
 
 // Shows prepared pages in the preview through the dialog service (name
 // "preview"; a test's fake receives &report). Returns the dialog's result.

@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QTextDocument>
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace brelvo::printing {
@@ -74,6 +75,23 @@ void DatasetRows::next() { m_ds->next(); }
 bool DatasetRows::eof() const { return m_ds->eof(); }
 bool DatasetRows::hasField(const QString &field) const { return m_ds->hasField(field); }
 QVariant DatasetRows::value(const QString &field) const { return m_ds->value(field); }
+
+ValueType DatasetRows::fieldType(const QString &field) const
+{
+    if (!m_ds->hasField(field))
+        return ValueType::Unknown;
+    switch (m_ds->fieldType(field)) {
+    case data::FieldType::AutoInc: case data::FieldType::Integer: return ValueType::Integer;
+    case data::FieldType::Number: return ValueType::Number;
+    case data::FieldType::Money: return ValueType::Money;
+    case data::FieldType::Alpha: case data::FieldType::Memo: return ValueType::Text;
+    case data::FieldType::Date: return ValueType::Date;
+    case data::FieldType::Time: return ValueType::Time;
+    case data::FieldType::Logical: return ValueType::Bool;
+    case data::FieldType::Graphic: break;
+    }
+    return ValueType::Unknown;
+}
 
 QVariant RowContext::value(const QString &field) const
 {
@@ -143,6 +161,117 @@ static std::optional<double> numberOf(const QVariant &v)
     }
     }
 }
+
+// ---------------------------------------------------------------- spreadsheet kinds
+
+namespace {
+
+QString firstSection(const QString &mask) { return mask.section(u';', 0, 0); }
+
+// "000", "0000000000000": a code printed zero-padded.
+bool zeroPadMask(const QString &mask)
+{
+    const QString m = firstSection(mask).trimmed();
+    return m.size() >= 2 && m.count(u'0') == m.size();
+}
+
+int maskDecimals(const QString &mask)
+{
+    const QString m = firstSection(mask);
+    const qsizetype dot = m.indexOf(u'.');
+    if (dot < 0)
+        return 0;
+    int n = 0;
+    for (qsizetype i = dot + 1; i < m.size() && (m[i] == u'0' || m[i] == u'#'); ++i)
+        ++n;
+    return n;
+}
+
+bool maskHasTime(const QString &mask)
+{
+    return mask.contains(QLatin1String("hh"), Qt::CaseInsensitive) || mask.contains(QLatin1String("nn"), Qt::CaseInsensitive);
+}
+
+bool maskHasDate(const QString &mask)
+{
+    return mask.contains(QLatin1String("dd"), Qt::CaseInsensitive) || mask.contains(QLatin1String("yy"), Qt::CaseInsensitive);
+}
+
+ValueType typeOfValue(const QVariant &v, const QString &mask)
+{
+    if (!v.isValid() || v.isNull())
+        return ValueType::Unknown;
+    switch (v.typeId()) {
+    case QMetaType::QDate: return ValueType::Date;
+    case QMetaType::QDateTime: return ValueType::DateTime;
+    case QMetaType::QTime: return ValueType::Time;
+    case QMetaType::Bool: return ValueType::Bool;
+    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+    case QMetaType::Short: case QMetaType::UShort: case QMetaType::Long: case QMetaType::ULong:
+        return ValueType::Integer;
+    case QMetaType::Double: case QMetaType::Float:
+        return ValueType::Number;
+    default:
+        break;
+    }
+    // A text printed through a numeric mask is printed as a number.
+    if (!mask.isEmpty() && core::parseNumber(v.toString()))
+        return ValueType::Number;
+    return ValueType::Text;
+}
+
+// The one rule that turns a declared type and a display mask into a column kind.
+CellKind kindFor(ValueType type, const QString &mask, int *decimals)
+{
+    *decimals = -1;
+    const QString m = firstSection(mask);
+    switch (type) {
+    case ValueType::Date:
+        return !m.isEmpty() && maskHasTime(m) ? CellKind::DateTime : CellKind::Date;
+    case ValueType::DateTime:
+        if (m.isEmpty() || (maskHasDate(m) && maskHasTime(m)))
+            return CellKind::DateTime;
+        return maskHasTime(m) ? CellKind::Time : CellKind::Date;
+    case ValueType::Time:
+        return CellKind::Time;
+    case ValueType::Money:
+        return CellKind::Money;
+    case ValueType::Integer:
+    case ValueType::Number: {
+        if (m.contains(QLatin1String("R$")))
+            return CellKind::Money;
+        if (zeroPadMask(m))
+            return CellKind::Identifier;
+        if (m.trimmed().isEmpty())
+            return CellKind::Number;
+        const int d = maskDecimals(m);
+        if (d == 2 && m.contains(u','))
+            return CellKind::Money;
+        *decimals = d;
+        return CellKind::Number;
+    }
+    case ValueType::Text: case ValueType::Bool: case ValueType::Unknown:
+        break;
+    }
+    return CellKind::Text;
+}
+
+// Digits and punctuation only (amounts, dates, codes, CPF, phone numbers):
+// shrunk to fit rather than cut.
+bool numericLooking(QString text)
+{
+    text.remove(QLatin1String("R$"));
+    bool digit = false;
+    for (QChar c : text) {
+        if (c.isDigit())
+            digit = true;
+        else if (c.isLetter())
+            return false;
+    }
+    return digit;
+}
+
+} // namespace
 
 // Plain text of an old RTF memo: control words dropped, \par as line breaks,
 // \'hh as Windows-1252 characters, destination groups skipped.
@@ -424,6 +553,11 @@ Group &Report::addGroup(Expression key)
     return g;
 }
 
+void Report::setPeriod(const QDate &from, const QDate &to)
+{
+    m_period = QStringLiteral("Período: %1 a %2").arg(core::dateText(from), core::dateText(to));
+}
+
 void Report::setRows(std::unique_ptr<RowSource> rows) { m_rows = std::move(rows); }
 void Report::setRows(std::vector<QVariantMap> rows) { m_rows = std::make_unique<MapRows>(std::move(rows)); }
 void Report::setRows(data::Dataset *dataset) { m_rows = dataset ? std::make_unique<DatasetRows>(dataset) : nullptr; }
@@ -447,16 +581,40 @@ private:
         bool pageNumber = false;
     };
 
+    // A value a band printed, kept for the spreadsheets.
+    struct Captured {
+        const Element *e;
+        QString text;       // whole, as formatted
+        QVariant value;
+    };
+    struct TableColumn {
+        const Element *e;
+        CellKind kind = CellKind::Text;
+        int decimals = -1;
+        bool decided = false;
+    };
+
     void collectSums(Band &band, bool isSub);
     void newPage();
     void finishPage();
     // Lays out and places a band at the current position. Returns false when
-    // the band's condition hid it.
-    bool printBand(Band &band, bool resetSums = false, bool captureCsv = false);
-    void layoutBand(Band &band, bool captureCsv, double *height);
+    // the band's condition hid it. With capture, `captured` receives its values.
+    bool printBand(Band &band, bool resetSums = false, bool capture = false);
+    void layoutBand(Band &band, bool capture, double *height);
     void place(double height, bool fixedPosition);
-    void emitText(const Element &e, const QString &text, double dy, bool pageNumber);
-    QString elementText(const Element &e);
+    void emitText(const Element &e, const QString &text, double dy, bool pageNumber, int font = -1);
+    std::pair<QVariant, QString> valueAndText(const Element &e);
+    // The text that fits its place, and the font to print it in.
+    QString fitText(const Band &band, const Element &e, const QString &text, int *font);
+    double textWidth(int font, const QString &text);
+    double roughWidth(int font, const QString &text);
+    std::pair<double, double> room(const Band &band, const Element &e);
+    void setUpTable();
+    void decideColumn(TableColumn &c, const QVariant &value);
+    CellKind kindOf(const Element &e, const QVariant &value, int *decimals, bool *known);
+    void captureRow();
+    void captureTotals();
+    void captureHeading();
     int imageIndex(const QImage &img);
     int pictureForPath(const QString &path, const QString &defaultPath);
     void emitPicture(const Element &e, int image, double dy);
@@ -485,7 +643,10 @@ private:
     QHash<QString, Ean13Symbol> symbols;
     std::vector<Element *> detailSums;
     std::vector<std::vector<Element *>> subSums;
-    std::vector<std::pair<double, QString>> csvCells;
+    std::vector<Captured> captured;
+    std::vector<TableColumn> tableCols;
+    QHash<const Element *, std::pair<double, double>> rooms;
+    QHash<quint64, double> charWidths;     // px, by font and character
     QStringList snapshotFields;
     QVariantMap lastRow;
 };
@@ -566,35 +727,43 @@ int ReportEngine::pictureForPath(const QString &path, const QString &defaultPath
     return i >= 0 ? i : load(defaultPath);
 }
 
-QString ReportEngine::elementText(const Element &e)
+std::pair<QVariant, QString> ReportEngine::valueAndText(const Element &e)
 {
     switch (e.m_kind) {
     case Element::Label:
-        return e.m_text;
-    case Element::Field:
-        return formatValue(ctx.value(e.m_text), e.m_mask);
-    case Element::Expr:
-        return e.m_expr ? formatValue(e.m_expr(ctx), e.m_mask) : QString();
+        return {e.m_text, e.m_text};
+    case Element::Field: {
+        QVariant v = ctx.value(e.m_text);
+        QString t = formatValue(v, e.m_mask);
+        return {std::move(v), std::move(t)};
+    }
+    case Element::Expr: {
+        QVariant v = e.m_expr ? e.m_expr(ctx) : QVariant();
+        QString t = formatValue(v, e.m_mask);
+        return {std::move(v), std::move(t)};
+    }
     case Element::Sum:
-        return e.m_mask.isEmpty() ? core::shortNumber(e.m_acc) : core::formatMask(e.m_mask, e.m_acc);
+        return {e.m_acc, e.m_mask.isEmpty() ? core::shortNumber(e.m_acc) : core::formatMask(e.m_mask, e.m_acc)};
     case Element::Count:
-        return e.m_mask.isEmpty() ? QString::number(e.m_n) : core::formatMask(e.m_mask, double(e.m_n));
+        return {e.m_n, e.m_mask.isEmpty() ? QString::number(e.m_n) : core::formatMask(e.m_mask, double(e.m_n))};
     case Element::SystemDate:
     case Element::SystemTime:
-        return core::formatDateTime(e.m_mask, now);
+        return {now, core::formatDateTime(e.m_mask, now)};
     case Element::PageNumber:
-        return e.m_text;       // numbered when placed
+        return {QVariant(), e.m_text};       // numbered when placed
     default:
-        return QString();
+        return {};
     }
 }
 
-void ReportEngine::emitText(const Element &e, const QString &text, double dy, bool pageNumber)
+void ReportEngine::emitText(const Element &e, const QString &text, double dy, bool pageNumber, int font)
 {
+    if (font < 0)
+        font = e.m_font;
     PageItem it;
     it.kind = PageItem::Text;
     it.align = e.m_align;
-    it.font = quint16(e.m_font < 0 || size_t(e.m_font) >= out.fonts.size() ? 0 : e.m_font);
+    it.font = quint16(font < 0 || size_t(font) >= out.fonts.size() ? 0 : font);
     it.x = float(e.m_rect.x());
     it.y = float(e.m_rect.y() + dy);
     it.w = float(e.m_rect.width());
@@ -602,6 +771,97 @@ void ReportEngine::emitText(const Element &e, const QString &text, double dy, bo
     it.text = text;
     scratch.push_back(std::move(it));
     scratchPageNo.push_back(pageNumber);
+}
+
+double ReportEngine::textWidth(int font, const QString &text)
+{
+    return metrics(font).horizontalAdvance(text) * kPxToMm;
+}
+
+// The sum of the characters' own widths: close to the text's width, cheap
+// enough for every value of a long listing.
+double ReportEngine::roughWidth(int font, const QString &text)
+{
+    const QFontMetricsF &m = metrics(font);
+    double px = 0;
+    for (QChar c : text) {
+        const quint64 key = (quint64(quint32(font)) << 16) | c.unicode();
+        auto it = charWidths.constFind(key);
+        if (it == charWidths.constEnd())
+            it = charWidths.insert(key, m.horizontalAdvance(c));
+        px += *it;
+    }
+    return px * kPxToMm;
+}
+
+// The free room a label may print into: from the element to its neighbours on
+// the same line (or the edges of the band), in band millimetres.
+std::pair<double, double> ReportEngine::room(const Band &band, const Element &e)
+{
+    auto it = rooms.constFind(&e);
+    if (it != rooms.constEnd())
+        return *it;
+    double left = 0, right = content.width();
+    const QRectF r = e.m_rect;
+    for (const Element &n : band.m_elements) {
+        if (&n == &e || n.m_kind == Element::Line || n.m_kind == Element::Frame || n.m_kind == Element::Fill)
+            continue;
+        const QRectF o = n.m_rect;
+        if (o.bottom() <= r.top() + kEps || o.top() >= r.bottom() - kEps)
+            continue;              // another line
+        if (o.left() >= r.right() - kEps)
+            right = std::min(right, o.left());
+        else if (o.right() <= r.left() + kEps)
+            left = std::max(left, o.right());
+    }
+    right = std::max(right, r.right());
+    left = std::min(left, r.left());
+    return *rooms.insert(&e, {left, right});
+}
+
+QString ReportEngine::fitText(const Band &band, const Element &e, const QString &text, int *font)
+{
+    *font = e.m_font;
+    if (text.isEmpty())
+        return text;
+    double width = e.m_rect.width();
+    if (e.m_kind == Element::Label) {
+        const auto [left, right] = room(band, e);
+        const QRectF r = e.m_rect;
+        switch (e.m_align) {
+        case Align::Left: width = right - r.left(); break;
+        case Align::Right: width = r.right() - left; break;
+        case Align::Center: width = 2 * std::min(r.center().x() - left, right - r.center().x()); break;
+        }
+        width = std::max(width, r.width());
+    }
+    if (width <= 0 || roughWidth(e.m_font, text) <= width * 0.97)
+        return text;                // surely fits (kerning only narrows a text)
+    const double need = textWidth(e.m_font, text);
+    if (need <= width + kEps)
+        return text;
+    // Printed smaller, in half points: a number as far as it takes (it is
+    // never cut), a text down to 80 % before it is cut.
+    const bool number = e.m_kind == Element::Sum || e.m_kind == Element::Count || numericLooking(text);
+    const QFont base = out.fonts[size_t(e.m_font < 0 || size_t(e.m_font) >= out.fonts.size() ? 0 : e.m_font)];
+    const double floorPt = number ? 4.0 : base.pointSizeF() * 0.8;
+    for (double pt = std::floor(base.pointSizeF() * width / need * 2) / 2;; pt -= 0.5) {
+        pt = std::max(pt, number ? floorPt : 0.0);
+        if (pt < floorPt - kEps)
+            break;
+        QFont f = base;
+        f.setPointSizeF(pt);
+        const int index = fontIndex(out.fonts, f);
+        if (textWidth(index, text) <= width + kEps || pt <= floorPt + kEps) {
+            if (number || textWidth(index, text) <= width + kEps) {
+                *font = index;
+                return text;
+            }
+            break;
+        }
+    }
+    *font = e.m_font;
+    return metrics(e.m_font).elidedText(text, Qt::ElideRight, width / kPxToMm);
 }
 
 void ReportEngine::emitPicture(const Element &e, int image, double dy)
@@ -657,12 +917,12 @@ void ReportEngine::emitBarcode(const Element &e, const QString &code, double dy)
     }
 }
 
-void ReportEngine::layoutBand(Band &band, bool captureCsv, double *height)
+void ReportEngine::layoutBand(Band &band, bool capture, double *height)
 {
     scratch.clear();
     scratchPageNo.clear();
-    if (captureCsv)
-        csvCells.clear();
+    if (capture)
+        captured.clear();
 
     // Word-wrapped elements first: their growth pushes down what lies below them.
     struct Grow { double bottom; double growth; };
@@ -671,7 +931,10 @@ void ReportEngine::layoutBand(Band &band, bool captureCsv, double *height)
     for (const Element &e : band.m_elements) {
         if (!e.m_wrap || (e.m_when && !e.m_when(ctx)))
             continue;
-        QStringList lines = wrap(elementText(e), e.m_font, e.m_rect.width());
+        auto [value, text] = valueAndText(e);
+        QStringList lines = wrap(text, e.m_font, e.m_rect.width());
+        if (capture)
+            captured.push_back({&e, std::move(text), std::move(value)});
         const double lineH = metrics(e.m_font).height() * kPxToMm;
         const double need = lines.size() * lineH;
         if (need > e.m_rect.height() + kEps)
@@ -702,8 +965,6 @@ void ReportEngine::layoutBand(Band &band, bool captureCsv, double *height)
                 it.h = float(lineH);
             }
             extra = std::max(extra, dy + std::max(0.0, lines.size() * lineH - e.m_rect.height()));
-            if (captureCsv)
-                csvCells.emplace_back(e.m_rect.x(), lines.join(u' '));
             continue;
         }
         if (e.m_when && !e.m_when(ctx))
@@ -712,10 +973,12 @@ void ReportEngine::layoutBand(Band &band, bool captureCsv, double *height)
         switch (e.m_kind) {
         case Element::Label: case Element::Field: case Element::Expr: case Element::Sum:
         case Element::Count: case Element::SystemDate: case Element::SystemTime: {
-            QString text = elementText(e);
-            if (captureCsv)
-                csvCells.emplace_back(e.m_rect.x(), text);
-            emitText(e, text, dy, false);
+            auto [value, text] = valueAndText(e);
+            int font = e.m_font;
+            const QString shown = fitText(band, e, text, &font);
+            emitText(e, shown, dy, false, font);
+            if (capture)
+                captured.push_back({&e, std::move(text), std::move(value)});
             break;
         }
         case Element::PageNumber:
@@ -810,14 +1073,14 @@ void ReportEngine::place(double height, bool fixedPosition)
     y = top + std::max(0.0, height - base);
 }
 
-bool ReportEngine::printBand(Band &band, bool resetSums, bool captureCsv)
+bool ReportEngine::printBand(Band &band, bool resetSums, bool capture)
 {
     if (band.isEmpty())
         return false;
     if (band.m_when && !band.m_when(ctx))
         return false;
     double h = 0;
-    layoutBand(band, captureCsv, &h);
+    layoutBand(band, capture, &h);
     place(h, inFrame);
     if (band.m_breakAfter)
         breakPending = true;
@@ -844,8 +1107,8 @@ void ReportEngine::newPage()
     bodyStart = y;
     inFrame = true;
     printBand(R.m_pageHeader);
-    if (out.pages.size() == 1)
-        printBand(R.m_titleBand);
+    if (out.pages.size() == 1 && printBand(R.m_titleBand, false, true))
+        captureHeading();
     printBand(R.m_columnHeader);
     inFrame = false;
     bodyStart = y;
@@ -898,6 +1161,267 @@ QVariantMap ReportEngine::snapshotRow()
     return row;
 }
 
+// Elements in reading order: line by line from the top, left to right.
+static std::vector<const Element *> readingOrder(std::vector<const Element *> els)
+{
+    std::stable_sort(els.begin(), els.end(), [](const Element *a, const Element *b) {
+        return a->rect().top() < b->rect().top();
+    });
+    std::vector<const Element *> out;
+    size_t i = 0;
+    while (i < els.size()) {
+        const QRectF first = els[i]->rect();
+        const double lineEnd = first.top() + std::max(first.height(), 0.5) / 2;
+        size_t j = i;
+        while (j < els.size() && els[j]->rect().top() < lineEnd)
+            ++j;
+        std::vector<const Element *> line(els.begin() + qsizetype(i), els.begin() + qsizetype(j));
+        std::stable_sort(line.begin(), line.end(), [](const Element *a, const Element *b) {
+            return a->rect().left() < b->rect().left();
+        });
+        out.insert(out.end(), line.begin(), line.end());
+        i = j;
+    }
+    return out;
+}
+
+void ReportEngine::setUpTable()
+{
+    std::vector<const Element *> values, labels;
+    for (const Element &e : R.m_detail.m_elements) {
+        switch (e.m_kind) {
+        case Element::Field: case Element::Expr: case Element::Sum: case Element::Count:
+            values.push_back(&e);
+            break;
+        case Element::Label:
+            labels.push_back(&e);
+            break;
+        default:
+            break;
+        }
+    }
+    for (const Element *e : readingOrder(values)) {
+        TableColumn c{e};
+        if (e->m_cellKind != CellKind::Auto) {
+            c.kind = e->m_cellKind;
+            c.decimals = e->m_cellKind == CellKind::Number && !e->m_mask.isEmpty() ? maskDecimals(e->m_mask) : -1;
+            c.decided = true;
+        }
+        tableCols.push_back(c);
+    }
+
+    if (!R.m_csvHeader.isEmpty()) {
+        out.csvHeader = R.m_csvHeader;
+        return;
+    }
+    // The column header label above each column, else the label before the
+    // value on its line ("Nome:"), else the field's name.
+    for (const TableColumn &c : tableCols) {
+        const QRectF r = c.e->m_rect;
+        QString caption;
+        double best = kEps;
+        for (const Element &h : R.m_columnHeader.m_elements) {
+            if (h.m_kind != Element::Label)
+                continue;
+            const double overlap = std::min(r.right(), h.m_rect.right()) - std::max(r.left(), h.m_rect.left());
+            if (overlap > best) {
+                best = overlap;
+                caption = h.m_text;
+            }
+        }
+        if (caption.isEmpty()) {
+            auto sameLine = [&r](const QRectF &o) { return o.bottom() > r.top() + kEps && o.top() < r.bottom() - kEps; };
+            const Element *nearest = nullptr;
+            for (const Element *l : labels)
+                if (sameLine(l->m_rect) && l->m_rect.left() < r.left() - kEps
+                    && (!nearest || l->m_rect.left() > nearest->m_rect.left()))
+                    nearest = l;
+            // Only a caption right before the value: no other value in between.
+            for (const Element *v : values)
+                if (nearest && v != c.e && sameLine(v->m_rect) && v->m_rect.left() >= nearest->m_rect.right() - kEps
+                    && v->m_rect.left() < r.left() - kEps)
+                    nearest = nullptr;
+            if (nearest)
+                caption = nearest->m_text.trimmed();
+            while (caption.endsWith(u':'))
+                caption.chop(1);
+            caption = caption.trimmed();
+        }
+        if (caption.isEmpty() && c.e->m_kind == Element::Field)
+            caption = c.e->m_text;
+        out.csvHeader << caption;
+    }
+}
+
+CellKind ReportEngine::kindOf(const Element &e, const QVariant &value, int *decimals, bool *known)
+{
+    *known = true;
+    *decimals = -1;
+    if (e.m_cellKind != CellKind::Auto) {
+        if (e.m_cellKind == CellKind::Number && !e.m_mask.isEmpty())
+            *decimals = maskDecimals(e.m_mask);
+        return e.m_cellKind;
+    }
+    ValueType type = ValueType::Unknown;
+    switch (e.m_kind) {
+    case Element::Label:
+        return CellKind::Text;
+    case Element::Count:
+        return CellKind::Number;
+    case Element::Sum:
+        type = ValueType::Number;
+        break;
+    case Element::SystemDate: case Element::SystemTime:
+        type = ValueType::DateTime;
+        break;
+    case Element::Field:
+        if (ctx.m_master)
+            type = ctx.m_master->fieldType(e.m_text);
+        [[fallthrough]];
+    default: {
+        const ValueType seen = typeOfValue(value, e.m_mask);
+        if (type == ValueType::Unknown || (type == ValueType::Text && seen == ValueType::Number))
+            type = seen;
+        break;
+    }
+    }
+    if (type == ValueType::Unknown) {
+        *known = false;          // nothing to go by yet
+        return CellKind::Text;
+    }
+    return kindFor(type, e.m_mask, decimals);
+}
+
+void ReportEngine::decideColumn(TableColumn &c, const QVariant &value)
+{
+    if (c.decided)
+        return;
+    bool known = false;
+    c.kind = kindOf(*c.e, value, &c.decimals, &known);
+    c.decided = known;
+}
+
+void ReportEngine::captureRow()
+{
+    if (tableCols.empty())
+        return;
+    QStringList texts;
+    std::vector<QVariant> values(tableCols.size());
+    for (size_t i = 0; i < tableCols.size(); ++i) {
+        TableColumn &c = tableCols[i];
+        QString text;
+        for (Captured &k : captured) {
+            if (k.e == c.e) {
+                text = std::move(k.text);
+                values[i] = std::move(k.value);
+                break;
+            }
+        }
+        decideColumn(c, values[i]);
+        texts << text;
+    }
+    out.csvRows.push_back(std::move(texts));
+    out.rowValues.push_back(std::move(values));
+}
+
+void ReportEngine::captureTotals()
+{
+    std::vector<const Element *> els;
+    for (const Captured &k : captured)
+        els.push_back(k.e);
+    els = readingOrder(els);
+    const int ncols = int(tableCols.size());
+    std::vector<SheetCell> line;
+    std::vector<bool> used;
+    double lineEnd = -1e9;
+    auto flush = [&] {
+        if (!line.empty()) {
+            std::sort(line.begin(), line.end(), [](auto &a, auto &b) { return a.column < b.column; });
+            out.totals.push_back(std::move(line));
+        }
+        line.clear();
+        used.assign(size_t(std::max(ncols, 1)), false);
+    };
+    flush();
+    int sequential = 0;
+    for (const Element *e : els) {
+        const Captured &k = *std::find_if(captured.begin(), captured.end(), [e](auto &c) { return c.e == e; });
+        if (k.text.trimmed().isEmpty())
+            continue;
+        const QRectF r = e->m_rect;
+        if (r.top() >= lineEnd) {
+            flush();
+            sequential = 0;
+            lineEnd = r.top() + std::max(r.height(), 0.5) / 2;
+        }
+        // The column it stands under: by its left edge, right edge or centre as it is aligned.
+        int col = sequential;
+        if (ncols > 0) {
+            const double anchor = e->m_align == Align::Left ? r.left() + kEps
+                                : e->m_align == Align::Right ? r.right() - kEps : r.center().x();
+            double bestDist = 1e9;
+            for (int i = 0; i < ncols; ++i) {
+                const QRectF c = tableCols[size_t(i)].e->m_rect;
+                const double d = anchor < c.left() ? c.left() - anchor : anchor > c.right() ? anchor - c.right() : 0;
+                if (d < bestDist) {
+                    bestDist = d;
+                    col = i;
+                }
+            }
+            if (used[size_t(col)]) {
+                int free = -1;
+                for (int i = col + 1; i < ncols && free < 0; ++i)
+                    if (!used[size_t(i)]) free = i;
+                for (int i = col - 1; i >= 0 && free < 0; --i)
+                    if (!used[size_t(i)]) free = i;
+                if (free < 0)
+                    continue;      // no room left on this line
+                col = free;
+            }
+            used[size_t(col)] = true;
+        }
+        ++sequential;
+        SheetCell cell;
+        cell.column = col;
+        bool known = false;
+        cell.kind = kindOf(*e, k.value, &cell.decimals, &known);
+        cell.text = k.text;
+        cell.value = e->m_kind == Element::Label ? QVariant(k.text) : k.value;
+        line.push_back(std::move(cell));
+    }
+    flush();
+}
+
+void ReportEngine::captureHeading()
+{
+    if (!R.m_period.isEmpty()) {
+        out.sheetHeading = QStringList{R.m_period};
+        return;
+    }
+    std::vector<const Element *> els;
+    for (const Captured &k : captured)
+        els.push_back(k.e);
+    els = readingOrder(els);
+    QStringList parts;
+    double lineEnd = -1e9;
+    auto flush = [&] {
+        const QString text = parts.join(QStringLiteral("  ")).trimmed();
+        if (!text.isEmpty() && text.compare(R.m_title.trimmed(), Qt::CaseInsensitive) != 0)
+            out.sheetHeading << text;
+        parts.clear();
+    };
+    for (const Element *e : els) {
+        const Captured &k = *std::find_if(captured.begin(), captured.end(), [e](auto &c) { return c.e == e; });
+        if (e->rect().top() >= lineEnd) {
+            flush();
+            lineEnd = e->rect().top() + std::max(e->rect().height(), 0.5) / 2;
+        }
+        if (!k.text.trimmed().isEmpty())
+            parts << k.text.trimmed();
+    }
+    flush();
+}
+
 PreparedReport ReportEngine::run()
 {
     out.title = R.m_title;
@@ -927,18 +1451,7 @@ PreparedReport ReportEngine::run()
                 snapshotFields << e.m_text;
     }
 
-    // CSV header: given, or the column header's labels left to right.
-    if (!R.m_csvHeader.isEmpty()) {
-        out.csvHeader = R.m_csvHeader;
-    } else {
-        std::vector<std::pair<double, QString>> cols;
-        for (const Element &e : R.m_columnHeader.m_elements)
-            if (e.m_kind == Element::Label)
-                cols.emplace_back(e.m_rect.x(), e.m_text);
-        std::stable_sort(cols.begin(), cols.end(), [](auto &a, auto &b) { return a.first < b.first; });
-        for (auto &c : cols)
-            out.csvHeader << c.second;
-    }
+    setUpTable();
 
     RowSource *rows = R.m_rows.get();
     ctx.m_master = rows;
@@ -974,14 +1487,8 @@ PreparedReport ReportEngine::run()
             prevKeys = keys;
 
             accumulate(detailSums);
-            if (printBand(R.m_detail, false, true) && !csvCells.empty()) {
-                std::stable_sort(csvCells.begin(), csvCells.end(), [](auto &a, auto &b) { return a.first < b.first; });
-                QStringList cells;
-                cells.reserve(qsizetype(csvCells.size()));
-                for (auto &c : csvCells)
-                    cells << c.second;
-                out.csvRows.push_back(std::move(cells));
-            }
+            if (printBand(R.m_detail, false, true))
+                captureRow();
 
             for (size_t k = 0; k < R.m_subDetails.size(); ++k) {
                 SubDetail &sd = R.m_subDetails[k];
@@ -1023,8 +1530,12 @@ PreparedReport ReportEngine::run()
     }
 
     breakPending = false;
-    printBand(R.m_summary);
+    if (printBand(R.m_summary, false, true))
+        captureTotals();
     finishPage();
+    for (TableColumn &c : tableCols) {
+        out.columns.push_back({c.kind, c.decimals, c.e->m_rect.left(), c.e->m_rect.right()});
+    }
 
     const int total = int(out.pages.size());
     for (auto &[p, i] : totalFixups) {

@@ -33,11 +33,21 @@
 // Field lookups are case-insensitive; a sub-detail band reads its own rows
 // first, then the master row. Numbers are formatted with core::formatMask,
 // dates as dd/mm/yyyy (or a date mask "dd/mm/yyyy hh:nn").
+// A text never runs into its neighbour: a value wider than its element is cut
+// with "…" (a number is printed smaller instead, never cut); a label may use
+// the free room up to the next element on its line.
+// Spreadsheets: the values of the detail band are the table's columns, in
+// reading order; each column's CellKind is decided once, from the field's
+// type and the mask (Element::setCellKind overrides it). Captions come from
+// setCsvHeader, else the column header label above each column, else the
+// detail label left of it; the title band's other lines (or setPeriod) head
+// the sheet and the summary band's values follow the lines.
 // Pictures: Element::loadPicture fails with "Arquivo não encontrado: <path>"
 // or "Não foi possível carregar a imagem: <path>"; show it and do not preview.
 
 #include "printing/PageModel.h"
 
+#include <QDate>
 #include <QPointF>
 #include <QVariant>
 #include <QVariantMap>
@@ -50,6 +60,9 @@ namespace brelvo::data { class Dataset; }
 
 namespace brelvo::printing {
 
+// The declared type of a field, when the rows know it.
+enum class ValueType : quint8 { Unknown, Text, Integer, Number, Money, Date, Time, DateTime, Bool };
+
 // A cursor over report rows.
 class RowSource {
 public:
@@ -59,6 +72,8 @@ public:
     virtual bool eof() const = 0;
     virtual bool hasField(const QString &field) const = 0;
     virtual QVariant value(const QString &field) const = 0;
+    // Unknown: the engine looks at the values instead.
+    virtual ValueType fieldType(const QString &field) const { return ValueType::Unknown; }
 };
 
 // Rows held as maps (field names matched without case).
@@ -105,6 +120,7 @@ public:
     bool eof() const override;
     bool hasField(const QString &field) const override;
     QVariant value(const QString &field) const override;
+    ValueType fieldType(const QString &field) const override;
 private:
     data::Dataset *m_ds;
 };
@@ -147,6 +163,10 @@ public:
     Element &setSumOver(int subDetailIndex) { m_sumOver = subDetailIndex; return *this; }
     // Printed only when the condition holds.
     Element &setPrintWhen(Condition c) { m_when = std::move(c); return *this; }
+    // How the value goes into a spreadsheet, where type and mask cannot tell
+    // (a text column of amounts, a number that is a code).
+    Element &setCellKind(CellKind kind) { m_cellKind = kind; return *this; }
+    CellKind cellKind() const { return m_cellKind; }
 
     // Loads the element's picture now. An empty path loads defaultPath
     // instead when given. False with a Portuguese message on failure.
@@ -163,6 +183,7 @@ private:
     friend class ReportEngine;
     Kind m_kind = Label;
     Align m_align = Align::Left;
+    CellKind m_cellKind = CellKind::Auto;
     bool m_wrap = false;
     bool m_keepAspect = true;
     int m_font = 0;
@@ -275,10 +296,15 @@ public:
     void setRows(data::Dataset *dataset);
     void setRows(CallbackRows::Fetch fetch);
 
-    // The preview's save proposes a spreadsheet (CSV) rather than PDF.
+    // The preview's save proposes a spreadsheet rather than PDF.
     void setSpreadsheetDefault(bool on) { m_spreadsheet = on; }
-    // Column titles of the CSV; by default the labels of the column header band.
+    // Column captions of the spreadsheets, left to right; by default the
+    // column header label above each column.
     void setCsvHeader(const QStringList &header) { m_csvHeader = header; }
+    // The period under the title of a spreadsheet ("Período: 01/03/2024 a
+    // 31/03/2024"); by default the title band's other lines as printed.
+    void setPeriod(const QString &text) { m_period = text; }
+    void setPeriod(const QDate &from, const QDate &to);
 
     PreparedReport prepare();
 
@@ -293,6 +319,7 @@ private:
     std::unique_ptr<RowSource> m_rows;
     bool m_spreadsheet = false;
     QStringList m_csvHeader;
+    QString m_period;
 };
 
 // Text of a value as reports show it: numbers with the mask (or shortest

@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 
 namespace brelvo::printing {
 
@@ -172,53 +171,6 @@ bool printReport(const PreparedReport &report, QPrinter *printer, QString *error
     if (!p.end()) {
         if (error)
             *error = QStringLiteral("A impressão falhou.");
-        return false;
-    }
-    return true;
-}
-
-static QByteArray csvCell(const QString &text)
-{
-    QString t = text;
-    const bool quote = t.contains(u';') || t.contains(u'"') || t.contains(u'\n') || t.contains(u'\r')
-                       || t.startsWith(u' ') || t.endsWith(u' ');
-    if (quote) {
-        t.replace(u'"', QLatin1String("\"\""));
-        t = u'"' + t + u'"';
-    }
-    return t.toUtf8();
-}
-
-QByteArray csvBytes(const PreparedReport &report)
-{
-    QByteArray out("\xEF\xBB\xBF");
-    auto row = [&out](const QStringList &cells) {
-        for (int i = 0; i < cells.size(); ++i) {
-            if (i)
-                out += ';';
-            out += csvCell(cells[i]);
-        }
-        out += "\r\n";
-    };
-    if (!report.csvHeader.isEmpty())
-        row(report.csvHeader);
-    for (const QStringList &r : report.csvRows)
-        row(r);
-    return out;
-}
-
-bool writeCsv(const PreparedReport &report, const QString &path, QString *error)
-{
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("Não foi possível gravar o arquivo %1: %2").arg(path, f.errorString());
-        return false;
-    }
-    const QByteArray bytes = csvBytes(report);
-    if (f.write(bytes) != bytes.size() || !f.commit()) {
-        if (error)
-            *error = QStringLiteral("Não foi possível gravar o arquivo %1: %2").arg(path, f.errorString());
         return false;
     }
     return true;

@@ -39,9 +39,4 @@ bool writePdf(const PreparedReport &report, const QString &path, QString *error 
 // range. The page size and orientation come from the report.
 bool printReport(const PreparedReport &report, QPrinter *printer, QString *error = nullptr);
 
-// The detail lines as a spreadsheet file: UTF-8 with BOM, fields separated by
-// ';', quoted when needed, CRLF line ends (what a Brazilian spreadsheet opens as is).
-QByteArray csvBytes(const PreparedReport &report);
-bool writeCsv(const PreparedReport &report, const QString &path, QString *error = nullptr);
-
 } // namespace brelvo::printing

@@ -4,7 +4,6 @@
 #include "printing/Ean13.h"
 #include "printing/PrintPreview.h"
 #include "printing/Report.h"
-#include "stock/Ean13.h"
 #include "stock/StockBalance.h"
 #include "core/DataControls.h"
 #include "stock/StockUi.h"
@@ -19,6 +18,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace brelvo::stock {
 
 using data::DbError;
@@ -28,9 +29,31 @@ QString s(const char *utf8) { return QString::fromUtf8(utf8); }
 
 // Screen units of 1/96 inch, in millimetres.
 constexpr double kUnit = 25.4 / 96.0;
+// The labels' bar module is one unit (80 % of the standard module); their
+// symbols are 60 units tall, and their bars start at the listed columns.
+constexpr double kModule = kUnit;
+constexpr double kHeight = 60 * kUnit;
 const int kRows[12] = {16, 96, 176, 264, 352, 432, 512, 592, 672, 752, 840, 920};
 const int kCols[6] = {16, 136, 256, 376, 488, 608};
 } // namespace
+
+std::optional<GeneratedCode> generateEan13(const QString &typed, QString *error)
+{
+    const QString base = typed.trimmed();
+    const qsizetype n = base.size();
+    const bool digits = std::all_of(base.begin(), base.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (n == 0 || n == 11 || n > 12 || !digits) {
+        if (error)
+            *error = QString::fromUtf8(kEanLengthMessage);
+        return std::nullopt;
+    }
+    GeneratedCode g;
+    // Up to 10 digits: the number padded to 12 digits; a 10-digit base above
+    // the 32-bit range is padded like any other.
+    g.base = n <= 10 ? base.rightJustified(12, u'0') : base;
+    g.digit = printing::ean13CheckDigit(g.base);
+    return g;
+}
 
 TFGeraCodigoBarra::TFGeraCodigoBarra(data::DatabasePtr db, QWidget *parent) : QDialog(parent), m_db(std::move(db))
 {
@@ -183,7 +206,7 @@ void TFGeraCodigoBarra::showSymbol(const QString &code)
         m_symbol->clear();
         return;
     }
-    const QImage img = printing::ean13Image(code, QSizeF(95 * kUnit, 60 * kUnit), 192);
+    const QImage img = printing::ean13Image(code, printing::ean13SizeForModule(kModule, kHeight), 192);
     m_symbol->setPixmap(QPixmap::fromImage(img).scaled(m_symbol->size(), Qt::KeepAspectRatio,
                                                        Qt::SmoothTransformation));
     m_symbol->show();
@@ -214,10 +237,12 @@ printing::PreparedReport TFGeraCodigoBarra::labelSheet(const QString &code)
     printing::PageSetup page = printing::PageSetup::a4Portrait();
     page.setMargins(10);
     r.setPage(page);
-    auto &band = r.title().setHeight((kRows[11] + 60 + 8) * kUnit);
+    auto &band = r.title().setHeight(kRows[11] * kUnit + kHeight + 8 * kUnit);
+    const QSizeF box = printing::ean13SizeForModule(kModule, kHeight);
+    const double barsOffset = printing::ean13BarsOffset(kModule);
     for (int row : kRows)
         for (int col : kCols)
-            band.barcode(QRectF(col * kUnit, row * kUnit, 95 * kUnit, 60 * kUnit), code);
+            band.barcode(QRectF(QPointF(col * kUnit - barsOffset, row * kUnit), box), code);
     r.setRows(std::vector<QVariantMap>{});
     return r.prepare();
 }

@@ -4,6 +4,7 @@
 #include "data/Dataset.h"
 
 #include <QDialog>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -12,6 +13,19 @@ class QPushButton;
 namespace brelvo::printing { struct PreparedReport; }
 
 namespace brelvo::stock {
+
+struct GeneratedCode {
+    QString base;       // 12 digits (zero-padded when fewer were typed)
+    int digit = -1;     // check digit
+    QString full() const { return base + QString::number(digit); }
+};
+
+// The "Gerar" rule for a typed base number: 1 to 10 digits are zero-padded
+// to 12, 12 digits are kept, any other length or a non-digit is refused with
+// the message to show. The check digit is printing::ean13CheckDigit.
+std::optional<GeneratedCode> generateEan13(const QString &typed, QString *error = nullptr);
+
+inline const char *kEanLengthMessage = "Entre com digitos Menor ou Igual a 10 caracteres ou Igual 12";
 
 class TFGeraCodigoBarra : public QDialog {
     Q_OBJECT

@@ -27,6 +27,7 @@ class TestEan13 : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void checkDigits();
+    void sizeFromTheModule();
     void invalidCodesAreRefused_data();
     void invalidCodesAreRefused();
     void symbolOfZeroSeventeen();
@@ -40,11 +41,36 @@ void TestEan13::checkDigits()
     QCOMPARE(ean13CheckDigit(QStringLiteral("000000000000")), 0);
     QCOMPARE(ean13CheckDigit(QStringLiteral("000000067890")), 2);
     QCOMPARE(ean13CheckDigit(QStringLiteral("400638133393")), 1);
+    QCOMPARE(ean13CheckDigit(QStringLiteral("789100031550")), 7);      // a Brazilian retail code
     QCOMPARE(ean13CheckDigit(QStringLiteral("12345678901")), -1);
     QCOMPARE(ean13CheckDigit(QStringLiteral("12345678901x")), -1);
     QVERIFY(validateEan13(QStringLiteral("0000000000017")));
     QVERIFY(validateEan13(QStringLiteral("4006381333931")));
     QVERIFY(validateEan13(QStringLiteral("0000000678902")));
+    QVERIFY(validateEan13(QStringLiteral("7891000315507")));
+    QVERIFY(!validateEan13(QStringLiteral("7891000315508")));
+}
+
+void TestEan13::sizeFromTheModule()
+{
+    // At 100 % the narrowest bar is 0.33 mm and the 95 modules of bars 31.35 mm.
+    for (const double module : {kEan13Module, 0.8 * kEan13Module}) {
+        const QSizeF box = ean13SizeForModule(module, 20);
+        const Ean13Symbol s = ean13Symbol(QStringLiteral("7891000315507"), box);
+        QVERIFY(!s.isNull());
+        double left = 1e9, right = -1e9, narrowest = 1e9;
+        for (const QRectF &b : s.bars) {
+            left = std::min(left, b.left());
+            right = std::max(right, b.right());
+            narrowest = std::min(narrowest, b.width());
+        }
+        QVERIFY2(qAbs(narrowest - module) < 0.001, qPrintable(QString::number(narrowest)));
+        QVERIFY2(qAbs(right - left - 95 * module) < 0.01, qPrintable(QString::number(right - left)));
+        QVERIFY2(qAbs(left - ean13BarsOffset(module)) < 0.01, qPrintable(QString::number(left)));
+        // The first digit stands in the left quiet zone, inside the box.
+        QVERIFY(s.digits.front().rect.right() <= left + 0.01 && s.digits.front().rect.left() >= -0.01);
+        QVERIFY(box.width() > 95 * module + 7 * module);
+    }
 }
 
 void TestEan13::invalidCodesAreRefused_data()

@@ -2,6 +2,7 @@
 
 #include "printing/ReceiptPort.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -16,24 +17,116 @@ using namespace brelvo::printing;
 class TestReceiptPort : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void portNames_data();
     void portNames();
+    void devicesThatOnlyExistAsAlternatives();
+    void aMissingPrinterIsAnErrorAndLeavesNoFile();
     void bytesReachAFileExactly();
     void failuresAreReportedNeverSuccess();
     void aPrinterThatStopsTakingData();
 };
 
+void TestReceiptPort::portNames_data()
+{
+    QTest::addColumn<QString>("porta");
+    QTest::addColumn<QString>("path");        // under the device folder ("@"), or as given; "" = refused
+    QTest::addColumn<bool>("device");
+    QTest::newRow("LPT1") << "LPT1" << "@lp0" << true;
+    QTest::newRow("lpt3 with colon") << "lpt3:" << "@lp2" << true;
+    QTest::newRow("PRN") << "PRN" << "@lp0" << true;
+    QTest::newRow("COM1") << "COM1" << "@ttyS0" << true;
+    QTest::newRow("com4 with blanks") << " com4 " << "@ttyS3" << true;
+    QTest::newRow("COM10") << "COM10" << "@ttyS9" << true;
+    QTest::newRow("USB") << "USB" << "@usb/lp0" << true;
+    QTest::newRow("USB001") << "USB001" << "@usb/lp0" << true;
+    QTest::newRow("USB2") << "USB2" << "@usb/lp1" << true;
+    QTest::newRow("device in full") << "/dev/usb/lp0" << "/dev/usb/lp0" << true;
+    QTest::newRow("spool file") << "/tmp/cupom.txt" << "/tmp/cupom.txt" << false;
+    QTest::newRow("LPT0") << "LPT0" << "" << false;
+    QTest::newRow("LPT10X") << "LPT10X" << "" << false;
+    QTest::newRow("relative file") << "cupom.txt" << "" << false;
+    QTest::newRow("Windows share") << "\\\\SERVIDOR\\EPSON" << "" << false;
+}
+
 void TestReceiptPort::portNames()
 {
-    const QString lp0 = receiptDevicePath(QStringLiteral("LPT1"));
-    QVERIFY(lp0 == QLatin1String("/dev/lp0") || lp0 == QLatin1String("/dev/usb/lp0"));
-    QCOMPARE(receiptDevicePath(QStringLiteral("lpt3:")).right(3), QStringLiteral("lp2"));
-    QCOMPARE(receiptDevicePath(QStringLiteral("PRN")), lp0);
-    QCOMPARE(receiptDevicePath(QStringLiteral("COM1")), QStringLiteral("/dev/ttyS0"));
-    QCOMPARE(receiptDevicePath(QStringLiteral(" com4 ")), QStringLiteral("/dev/ttyS3"));
-    QCOMPARE(receiptDevicePath(QStringLiteral("USB")), QStringLiteral("/dev/usb/lp0"));
-    QCOMPARE(receiptDevicePath(QStringLiteral("USB2")), QStringLiteral("/dev/usb/lp1"));
-    QCOMPARE(receiptDevicePath(QStringLiteral("/tmp/cupom.txt")), QStringLiteral("/tmp/cupom.txt"));
-    QCOMPARE(receiptDevicePath(QStringLiteral("LPT10X")), QStringLiteral("LPT10X"));
+    QFETCH(QString, porta);
+    QFETCH(QString, path);
+    QFETCH(bool, device);
+    QTemporaryDir dev;
+    PortTarget t;
+    QString error;
+    const bool ok = resolvePort(porta, &t, &error, dev.path());
+    if (path.isEmpty()) {
+        QVERIFY(!ok);
+        QVERIFY2(error.contains(porta.trimmed()) && error.startsWith(QStringLiteral("A porta da impressora")),
+                 qPrintable(error));
+        return;
+    }
+    QVERIFY2(ok, qPrintable(error));
+    QCOMPARE(t.path, path.startsWith(u'@') ? dev.filePath(path.mid(1)) : path);
+    QCOMPARE(t.device, device);
+}
+
+void TestReceiptPort::devicesThatOnlyExistAsAlternatives()
+{
+    QTemporaryDir dev;
+    QVERIFY(QDir(dev.path()).mkpath(QStringLiteral("usb")));
+    QCOMPARE(::mkfifo(QFile::encodeName(dev.filePath(QStringLiteral("usb/lp0"))).constData(), 0600), 0);
+    QCOMPARE(::mkfifo(QFile::encodeName(dev.filePath(QStringLiteral("ttyUSB1"))).constData(), 0600), 0);
+    PortTarget t;
+    QVERIFY(resolvePort(QStringLiteral("LPT1"), &t, nullptr, dev.path()));
+    QCOMPARE(t.path, dev.filePath(QStringLiteral("usb/lp0")));
+    QVERIFY(resolvePort(QStringLiteral("COM2"), &t, nullptr, dev.path()));
+    QCOMPARE(t.path, dev.filePath(QStringLiteral("ttyUSB1")));
+    // With the parallel device present it wins.
+    QCOMPARE(::mkfifo(QFile::encodeName(dev.filePath(QStringLiteral("lp0"))).constData(), 0600), 0);
+    QVERIFY(resolvePort(QStringLiteral("LPT1"), &t, nullptr, dev.path()));
+    QCOMPARE(t.path, dev.filePath(QStringLiteral("lp0")));
+}
+
+void TestReceiptPort::aMissingPrinterIsAnErrorAndLeavesNoFile()
+{
+    // A port whose device is not there: an error, and no plain file in its place.
+    QTemporaryDir dev;
+    PortTarget t;
+    QString error;
+    QVERIFY(resolvePort(QStringLiteral("LPT1"), &t, &error, dev.path()));
+    QVERIFY(!writeToTarget(t, QStringLiteral("LPT1"), "CUPOM\r\n", &error));
+    QVERIFY2(error.startsWith(QStringLiteral("Não foi possível abrir a porta da impressora \"LPT1\"")), qPrintable(error));
+    QVERIFY2(error.contains(QStringLiteral("não conectado")), qPrintable(error));
+    QVERIFY(QDir(dev.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).isEmpty());
+
+    // A plain file where the device should be (left by an earlier run) is no printer.
+    QFile stale(dev.filePath(QStringLiteral("lp0")));
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.write("ANTIGO");
+    stale.close();
+    QVERIFY(!writeToTarget(t, QStringLiteral("LPT1"), "CUPOM\r\n", &error));
+    QVERIFY2(error.contains(QStringLiteral("não indica um dispositivo")), qPrintable(error));
+    QVERIFY(stale.open(QIODevice::ReadOnly));
+    QCOMPARE(stale.readAll(), QByteArray("ANTIGO"));
+
+    // The real port names: nothing appears in the working folder or under /dev.
+    QTemporaryDir work;
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(work.path()));
+    for (const char *name : {"LPT1", "USB001", "COM10", "LPT2:"}) {
+        const QString device = receiptDevicePath(QString::fromLatin1(name));
+        if (QFileInfo::exists(device))
+            continue;                                   // a real device on this machine
+        error.clear();
+        QVERIFY2(!writeToPort(QString::fromLatin1(name), "CUPOM\r\n", &error), name);
+        QVERIFY2(error.contains(QString::fromLatin1(name).remove(u':')), qPrintable(error));
+        QVERIFY2(!QFileInfo::exists(device), qPrintable(device));
+    }
+    QVERIFY(QDir::setCurrent(before));
+    QVERIFY(QDir(work.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    // A device named in full that does not exist is not created either.
+    QVERIFY(!writeToPort(QStringLiteral("/dev/brelvo-impressora-inexistente"), "x", &error));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("/dev/brelvo-impressora-inexistente")));
+    // A device that exists takes the bytes.
+    QVERIFY2(writeToPort(QStringLiteral("/dev/null"), "CUPOM\r\n", &error), qPrintable(error));
 }
 
 void TestReceiptPort::bytesReachAFileExactly()
@@ -72,7 +165,7 @@ void TestReceiptPort::failuresAreReportedNeverSuccess()
     QVERIFY(!writeToPort(dir.path(), "x", &error));
     QVERIFY(error.contains(dir.path()));
     // A mapped port names both the port and the device.
-    if (!QFileInfo::exists(QStringLiteral("/dev/ttyS3")) && !QFileInfo(QStringLiteral("/dev")).isWritable()) {
+    if (!QFileInfo::exists(QStringLiteral("/dev/ttyS3")) && !QFileInfo::exists(QStringLiteral("/dev/ttyUSB3"))) {
         QVERIFY(!writeToPort(QStringLiteral("COM4"), "x", &error));
         QVERIFY2(error.contains(QLatin1String("\"COM4\" (/dev/ttyS3)")), qPrintable(error));
     }

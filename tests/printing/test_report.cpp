@@ -4,8 +4,11 @@
 #include "printing/Report.h"
 
 #include <QImage>
+#include <QFontMetricsF>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <map>
 
 using namespace brelvo::printing;
 
@@ -74,7 +77,11 @@ public:
     void gotoBookmark(const brelvo::data::Bookmark &b) override { m_pos = b.key.value(0).toInt(); }
     QStringList fieldNames() const override { return m_fields; }
     bool hasField(const QString &name) const override { return index(name) >= 0; }
-    brelvo::data::FieldType fieldType(const QString &) const override { return brelvo::data::FieldType::Alpha; }
+    brelvo::data::FieldType fieldType(const QString &name) const override
+    {
+        return types.value(name, brelvo::data::FieldType::Alpha);
+    }
+    QMap<QString, brelvo::data::FieldType> types;      // Alpha unless told
     int fieldSize(const QString &) const override { return 50; }
     QVariant value(const QString &field) const override
     {
@@ -96,6 +103,34 @@ private:
     bool m_open = false;
 };
 
+
+// Width of a prepared text as the engine measures it.
+double textWidthMm(const PreparedReport &p, const PageItem &it)
+{
+    static QImage device = [] {
+        QImage img(1, 1, QImage::Format_Mono);
+        img.setDotsPerMeterX(qRound(1200 / 0.0254));
+        img.setDotsPerMeterY(qRound(1200 / 0.0254));
+        return img;
+    }();
+    return QFontMetricsF(p.fonts.at(it.font), &device).horizontalAdvance(it.text) * 25.4 / 1200;
+}
+
+// The customer list's columns: name, tax number, id, postal code, address, district, city, state.
+void customerColumns(Report &r, bool rightAlignedCity = false)
+{
+    r.setPage(PageSetup::a4Landscape());
+    const int normal = r.font(8);
+    struct Col { double x, w; const char *field; };
+    const Col cols[] = {{0, 62, "Nome"}, {63, 30, "CIC"}, {94, 24, "RG"}, {119, 18, "CEP"},
+                        {138, 62, "Endereco"}, {201, 34, "CARRO"}, {236, 32, "Cidade"}, {269, 8, "UF"}};
+    for (const Col &c : cols) {
+        Element &e = r.detail().field({c.x, 0, c.w, 4.5}, QString::fromLatin1(c.field), QString(), normal);
+        if (rightAlignedCity && QLatin1String(c.field) == QLatin1String("Cidade"))
+            e.setAlign(Align::Right);
+    }
+}
+
 } // namespace
 
 class TestReport : public QObject {
@@ -111,6 +146,12 @@ private Q_SLOTS:
     void datesAndTimes();
     void emptyReportStillHasAPage();
     void datasetRowsAndLinkedDetail();
+    void valuesStayInTheirColumns();
+    void numbersShrinkAndLabelsUseTheirRoom();
+    void columnKinds_data();
+    void columnKinds();
+    void columnKindsFromTheCursorAndOverrides();
+    void sheetCaptionsHeadingAndTotals();
 };
 
 void TestReport::multiPageListing()
@@ -456,6 +497,222 @@ void TestReport::datasetRowsAndLinkedDetail()
     QCOMPARE(t.count(QStringLiteral("X")), 3);
     QCOMPARE(t.count(QStringLiteral("Y")), 3);
     QCOMPARE(t.first(), QStringLiteral("ANA"));
+}
+
+void TestReport::valuesStayInTheirColumns()
+{
+    // The customer list: a long address must not run into the district, a long
+    // city not into the state, whatever the alignment.
+    Report r;
+    customerColumns(r, true);
+    const QString address = QStringLiteral("RUA DOUTOR JOSÉ BONIFÁCIO DE ANDRADA E SILVA, 1234 - FUNDOS - APARTAMENTO 501");
+    const QString city = QStringLiteral("SÃO JOSÉ DOS CAMPOS DO NORTE DE MINAS GERAIS");
+    auto row = [](const QString &nome, const QString &endereco, const QString &cidade) {
+        return QVariantMap{{"Nome", nome}, {"CIC", "123.456.789-00"}, {"RG", "MG-12.345.678"}, {"CEP", "12345-678"},
+                           {"Endereco", endereco}, {"CARRO", "JARDIM DAS FLORES DO CAMPO BELO"},
+                           {"Cidade", cidade}, {"UF", "MG"}};
+    };
+    r.setRows(std::vector<QVariantMap>{
+        row(QStringLiteral("MARIA DA CONCEIÇÃO DOS SANTOS PEREIRA DE ALBUQUERQUE NETO"), address, city),
+        row(QStringLiteral("ANA"), QStringLiteral("RUA A"), QStringLiteral("UBÁ"))});
+    const PreparedReport p = r.prepare();
+    std::map<float, std::vector<const PageItem *>> lines;
+    for (const PageItem &it : p.pages[0].items)
+        if (it.kind == PageItem::Text)
+            lines[it.y].push_back(&it);
+    QCOMPARE(int(lines.size()), 2);
+    for (auto &[y, items] : lines) {
+        QCOMPARE(int(items.size()), 8);
+        std::sort(items.begin(), items.end(), [](auto *a, auto *b) { return a->x < b->x; });
+        double previousRight = -1;
+        for (const PageItem *it : items) {
+            const double w = textWidthMm(p, *it);
+            const double left = it->align == Align::Right ? it->x + it->w - w : it->x;
+            QVERIFY2(left >= it->x - 0.01 && left + w <= it->x + it->w + 0.01,
+                     qPrintable(QStringLiteral("%1 leaves its column").arg(it->text)));
+            QVERIFY2(left >= previousRight - 0.01, qPrintable(QStringLiteral("%1 overlaps").arg(it->text)));
+            previousRight = left + w;
+        }
+    }
+    // Cut texts show it; short ones print whole; the spreadsheet keeps them whole.
+    QStringList texts = p.texts(0);
+    const auto cut = std::find_if(texts.begin(), texts.end(), [](auto &t) { return t.startsWith(QLatin1String("RUA DOUTOR")); });
+    QVERIFY(cut != texts.end() && cut->endsWith(u'…') && cut->size() < address.size());
+    QVERIFY(texts.contains(QStringLiteral("RUA A")) && texts.contains(QStringLiteral("UBÁ")));
+    QCOMPARE(p.csvRows[0][4], address);
+    QCOMPARE(p.csvRows[0][6], city);
+    // Digits are never cut: the CPF fits its column by printing smaller.
+    QVERIFY(texts.contains(QStringLiteral("123.456.789-00")));
+}
+
+void TestReport::numbersShrinkAndLabelsUseTheirRoom()
+{
+    Report r;
+    const int normal = r.font(9);
+    r.detail().setHeight(5).field({0, 0, 12, 5}, QStringLiteral("Valor"), QStringLiteral("R$ ###,##0.00"), normal)
+        .setAlign(Align::Right);
+    r.detail().field({12, 0, 60, 5}, QStringLiteral("Nome"), QString(), normal);
+    // A caption with free room after it prints whole; one that would run into a value is cut.
+    r.summary().setHeight(12).label({80, 0, 10, 5}, QStringLiteral("Total Registro Encontrados:"), normal);
+    r.summary().label({0, 6, 10, 5}, QStringLiteral("Total Geral Acumulado:"), normal);
+    r.summary().sum({12, 6, 30, 5}, QStringLiteral("Valor"), QStringLiteral("R$ ###,##0.00"), normal);
+    r.setRows(std::vector<QVariantMap>{{{"Valor", 1234567.89}, {"Nome", "X"}}});
+    const PreparedReport p = r.prepare();
+    const PageItem *amount = findText(p, 0, QStringLiteral("R$ 1.234.567,89"));
+    QVERIFY2(amount, qPrintable(p.pageText(0)));
+    QVERIFY(p.fonts.at(amount->font).pointSizeF() < 9);
+    QVERIFY(textWidthMm(p, *amount) <= 12.01);
+    const PageItem *free = findText(p, 0, QStringLiteral("Total Registro Encontrados:"));
+    QVERIFY(free);
+    QCOMPARE(p.fonts.at(free->font).pointSizeF(), 9.0);
+    bool cutCaption = false;
+    for (const QString &t : p.texts(0))
+        cutCaption |= t.startsWith(QLatin1String("Total")) && t.endsWith(u'…') && t.size() < 20;
+    QVERIFY2(cutCaption, qPrintable(p.pageText(0)));
+}
+
+void TestReport::columnKinds_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("decimals");
+    const auto K = [](CellKind k) { return int(k); };
+    QTest::newRow("amount in R$") << QVariant(1234.56) << "R$ ###,##0.00" << K(CellKind::Money) << -1;
+    QTest::newRow("amount, grouped, 2 decimals") << QVariant(1234.56) << "###,##0.00" << K(CellKind::Money) << -1;
+    QTest::newRow("zero-padded code") << QVariant(123LL) << "0000000000000" << K(CellKind::Identifier) << -1;
+    QTest::newRow("short code") << QVariant(7) << "000" << K(CellKind::Identifier) << -1;
+    QTest::newRow("quantity") << QVariant(1.5) << "" << K(CellKind::Number) << -1;
+    QTest::newRow("percent") << QVariant(2.5) << "0.00" << K(CellKind::Number) << 2;
+    QTest::newRow("whole number") << QVariant(12) << "" << K(CellKind::Number) << -1;
+    QTest::newRow("date") << QVariant(QDate(2024, 3, 15)) << "" << K(CellKind::Date) << -1;
+    QTest::newRow("date with a time mask") << QVariant(QDate(2024, 3, 15)) << "dd/mm/yyyy hh:nn" << K(CellKind::DateTime) << -1;
+    QTest::newRow("date and time") << QVariant(QDateTime(QDate(2024, 3, 15), QTime(8, 30))) << "" << K(CellKind::DateTime) << -1;
+    QTest::newRow("date and time as date") << QVariant(QDateTime(QDate(2024, 3, 15), QTime(8, 30))) << "dd/mm/yyyy" << K(CellKind::Date) << -1;
+    QTest::newRow("time") << QVariant(QTime(8, 30)) << "" << K(CellKind::Time) << -1;
+    QTest::newRow("text") << QVariant(QStringLiteral("PARAFUSO")) << "" << K(CellKind::Text) << -1;
+    QTest::newRow("digits as text") << QVariant(QStringLiteral("0000000000123")) << "" << K(CellKind::Text) << -1;
+    QTest::newRow("text through an amount mask") << QVariant(QStringLiteral("12,5")) << "###,##0.00" << K(CellKind::Money) << -1;
+    QTest::newRow("yes/no") << QVariant(true) << "" << K(CellKind::Text) << -1;
+}
+
+void TestReport::columnKinds()
+{
+    QFETCH(QVariant, value);
+    QFETCH(QString, mask);
+    QFETCH(int, kind);
+    QFETCH(int, decimals);
+    Report r;
+    r.detail().setHeight(5).field({0, 0, 60, 5}, QStringLiteral("V"), mask);
+    r.setRows(std::vector<QVariantMap>{{{"V", QVariant()}}, {{"V", value}}, {{"V", QStringLiteral("abc")}}});
+    const PreparedReport p = r.prepare();
+    QCOMPARE(p.columns.size(), size_t(1));
+    // Decided once, from the first value there is; a later odd value does not change it.
+    QCOMPARE(int(p.columns[0].kind), kind);
+    QCOMPARE(p.columns[0].decimals, decimals);
+    QCOMPARE(p.rowValues.size(), size_t(3));
+    QCOMPARE(p.rowValues[1][0], value);
+}
+
+void TestReport::columnKindsFromTheCursorAndOverrides()
+{
+    using brelvo::data::FieldType;
+    QTemporaryDir dir;
+    auto db = brelvo::data::Database::open(dir.path(), true);
+    MemoryDataset ds(db, {"Codigo", "Valor", "Qtd", "Data", "Descricao"},
+                     {{123.0, 10.0, 1.5, QDate(2024, 3, 15), QStringLiteral("123")}});
+    ds.types = {{"Codigo", FieldType::Number}, {"Valor", FieldType::Money}, {"Qtd", FieldType::Number},
+                {"Data", FieldType::Date}};
+    ds.open();
+    Report r;
+    Band &d = r.detail().setHeight(5);
+    d.field({0, 0, 30, 5}, QStringLiteral("Codigo"), QStringLiteral("0000000000000"));
+    d.field({30, 0, 20, 5}, QStringLiteral("Valor"));            // money by its type, with no mask
+    d.field({50, 0, 20, 5}, QStringLiteral("Qtd"));
+    d.field({70, 0, 20, 5}, QStringLiteral("Data"));
+    d.field({90, 0, 20, 5}, QStringLiteral("Descricao"));
+    // Where the mask cannot tell: a text of amounts, a number that is a code.
+    d.expression({110, 0, 20, 5}, [](const RowContext &) { return QVariant(QStringLiteral("1.234,56")); })
+        .setCellKind(CellKind::Money);
+    d.expression({130, 0, 30, 5}, [](const RowContext &) { return QVariant(7891000315507.0); })
+        .setCellKind(CellKind::Identifier);
+    d.field({160, 0, 20, 5}, QStringLiteral("Qtd"), QStringLiteral("0.000")).setCellKind(CellKind::Number);
+    r.setRows(&ds);
+    const PreparedReport p = r.prepare();
+    std::vector<CellKind> kinds;
+    for (const SheetColumn &c : p.columns)
+        kinds.push_back(c.kind);
+    QCOMPARE(kinds, (std::vector<CellKind>{CellKind::Identifier, CellKind::Money, CellKind::Number, CellKind::Date,
+                                           CellKind::Text, CellKind::Money, CellKind::Identifier, CellKind::Number}));
+    QCOMPARE(p.columns[7].decimals, 3);
+    QCOMPARE(p.csvRows[0][0], QStringLiteral("0000000000123"));
+    QCOMPARE(p.csvRows[0][3], QStringLiteral("15/03/2024"));
+}
+
+void TestReport::sheetCaptionsHeadingAndTotals()
+{
+    auto stockListing = [](Report &r) {
+        const int bold = r.font(9, true);
+        r.title().setHeight(16).label({0, 0, 190, 8}, QStringLiteral("Relatório Estoque"), bold, Align::Center);
+        r.title().label({0, 9, 100, 5}, QStringLiteral("Período de: 01/03/2024 a 31/03/2024"));
+        Band &cols = r.columnHeader().setHeight(7);
+        cols.label({0, 1, 32, 5}, QStringLiteral("Codigo"), bold);
+        cols.label({34, 1, 76, 5}, QStringLiteral("Descrição"), bold);
+        cols.label({170, 1, 20, 5}, QStringLiteral("Valor Un."), bold, Align::Right);
+        Band &d = r.detail().setHeight(5);
+        d.field({0, 0, 32, 5}, QStringLiteral("Codigo"), QStringLiteral("0000000000000"));
+        d.field({34, 0, 76, 5}, QStringLiteral("Descricao"));
+        d.field({112, 0, 20, 5}, QStringLiteral("Qtd"));
+        d.field({170, 0, 20, 5}, QStringLiteral("Valor"), QStringLiteral("###,##0.00")).setAlign(Align::Right);
+        Band &sum = r.summary().setHeight(16);
+        sum.label({0, 3, 50, 5}, QStringLiteral("Total Registro Encontrados:"), bold);
+        sum.count({52, 3, 20, 5});
+        sum.label({115, 3, 25, 5}, QStringLiteral("Total Geral:"), bold);
+        sum.sum({140, 3, 50, 5}, QStringLiteral("Valor"), QStringLiteral("R$ #####0.00"), bold).setAlign(Align::Right);
+        sum.label({0, 10, 20, 5}, QStringLiteral("Fim"));
+        r.setRows(std::vector<QVariantMap>{{{"Codigo", 123LL}, {"Descricao", "PARAFUSO"}, {"Qtd", 2.0}, {"Valor", 10.0}},
+                                           {{"Codigo", 45LL}, {"Descricao", "PORCA"}, {"Qtd", 1.5}, {"Valor", 20.5}}});
+    };
+    Report r(QStringLiteral("Relatório Estoque"));
+    stockListing(r);
+    PreparedReport p = r.prepare();
+    // Captions from the header above each column, else the field's name.
+    QCOMPARE(p.csvHeader, (QStringList{"Codigo", "Descrição", "Qtd", "Valor Un."}));
+    QCOMPARE(p.sheetHeading, QStringList{QStringLiteral("Período de: 01/03/2024 a 31/03/2024")});
+    // The summary's values stand under the columns they are printed beneath.
+    QCOMPARE(p.totals.size(), size_t(2));
+    const std::vector<SheetCell> &line = p.totals[0];
+    QCOMPARE(line.size(), size_t(4));
+    QCOMPARE(line[0].column, 0);
+    QCOMPARE(line[0].text, QStringLiteral("Total Registro Encontrados:"));
+    QCOMPARE(line[1].column, 1);
+    QCOMPARE(int(line[1].kind), int(CellKind::Number));
+    QCOMPARE(line[1].value.toInt(), 2);
+    QCOMPARE(line[2].column, 2);
+    QCOMPARE(line[2].text, QStringLiteral("Total Geral:"));
+    QCOMPARE(line[3].column, 3);
+    QCOMPARE(int(line[3].kind), int(CellKind::Money));
+    QCOMPARE(line[3].value.toDouble(), 30.5);
+    QCOMPARE(p.totals[1].size(), size_t(1));
+    QCOMPARE(p.totals[1][0].text, QStringLiteral("Fim"));
+
+    Report withPeriod(QStringLiteral("Relatório Estoque"));
+    stockListing(withPeriod);
+    withPeriod.setPeriod(QDate(2024, 3, 1), QDate(2024, 3, 31));
+    QCOMPARE(withPeriod.prepare().sheetHeading, QStringList{QStringLiteral("Período: 01/03/2024 a 31/03/2024")});
+
+    // A block per row with its captions beside the values: the captions name the columns.
+    Report block(QStringLiteral("Fornecedor"));
+    Band &d = block.detail().setHeight(12);
+    d.field({18, 6, 50, 5}, QStringLiteral("Telefone"));
+    d.label({0, 6, 18, 5}, QStringLiteral("Telefone:"));
+    d.label({0, 0, 14, 5}, QStringLiteral("Nome:"));
+    d.field({14, 0, 110, 5}, QStringLiteral("Nome"));
+    d.field({130, 0.5, 40, 5}, QStringLiteral("Contato"));
+    block.setRows(std::vector<QVariantMap>{{{"Nome", "AUTO PEÇAS"}, {"Telefone", "(11) 5555-1234"}, {"Contato", "JOÃO"}}});
+    p = block.prepare();
+    QCOMPARE(p.csvHeader, (QStringList{"Nome", "Contato", "Telefone"}));
+    QCOMPARE(p.csvRows[0], (QStringList{"AUTO PEÇAS", "JOÃO", "(11) 5555-1234"}));
 }
 
 QTEST_MAIN(TestReport)

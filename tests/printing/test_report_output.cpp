@@ -4,7 +4,9 @@
 #include "printing/PrintPreview.h"
 #include "printing/Report.h"
 #include "printing/ReportPainter.h"
+#include "printing/Spreadsheet.h"
 
+#include <QDir>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -75,6 +77,7 @@ int darkPixels(const QImage &img)
 class TestReportOutput : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void pdfCarriesTheTexts();
     void pdfToAnUnwritablePlaceFails();
@@ -83,13 +86,23 @@ private Q_SLOTS:
     void previewGoesThroughTheDialogService();
     void previewNavigatesAndSaves();
     void printingThroughThePrinterDialog();
+    void saveFollowsTheChosenFormat();
+    void saveRemembersFolderAndFormat();
+    void proposedFileNames_data();
+    void proposedFileNames();
 
 private:
     FakeDialogService *fake = nullptr;
 };
 
+void TestReportOutput::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);     // the save dialog's memory stays out of the user's folder
+}
+
 void TestReportOutput::init()
 {
+    QFile::remove(saveSettingsPath());
     auto f = std::make_unique<FakeDialogService>();
     fake = f.get();
     brelvo::core::setDialogService(std::move(f));
@@ -229,7 +242,7 @@ void TestReportOutput::previewNavigatesAndSaves()
     QVERIFY(preview.save());
     const auto saves = fake->callsOf(FakeDialogService::Kind::SaveFile);
     QCOMPARE(saves.size(), 1);
-    QVERIFY2(saves[0].text.startsWith(QLatin1String("Documento PDF")), qPrintable(saves[0].text));
+    QVERIFY2(saves[0].filter.startsWith(QLatin1String("Documento PDF")), qPrintable(saves[0].filter));
     QFile f(pdf);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QVERIFY(f.read(5) == "%PDF-");
@@ -243,7 +256,7 @@ void TestReportOutput::previewNavigatesAndSaves()
     const QString csv = dir.filePath(QStringLiteral("saida.csv"));
     fake->answerFile(csv);
     QVERIFY(sp.save());
-    QVERIFY(fake->callsOf(FakeDialogService::Kind::SaveFile).last().text.startsWith(QLatin1String("Planilha")));
+    QVERIFY(fake->callsOf(FakeDialogService::Kind::SaveFile).last().filter.startsWith(QLatin1String("Planilha")));
     QFile c(csv);
     QVERIFY(c.open(QIODevice::ReadOnly));
     QCOMPARE(c.readAll(), csvBytes(sheet));
@@ -285,6 +298,131 @@ void TestReportOutput::printingThroughThePrinterDialog()
     QVERIFY(text.contains(QStringLiteral("Página 3 de %1").arg(p.pageCount())));
     QVERIFY(!text.contains(QStringLiteral("Página 1 de")));
     QVERIFY(!text.contains(QStringLiteral("Página 4 de")));
+}
+
+namespace {
+const QString kPdf = QStringLiteral("Documento PDF (*.pdf)");
+const QString kXlsx = QStringLiteral("Planilha Excel (*.xlsx)");
+const QString kCsv = QStringLiteral("Planilha CSV (*.csv)");
+
+QByteArray head(const QString &path, int n)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.read(n) : QByteArray();
+}
+}
+
+void TestReportOutput::saveFollowsTheChosenFormat()
+{
+    QTemporaryDir dir;
+    PreparedReport p = sampleReport(3);
+    PrintPreview preview(p);
+    // No extension typed: the format chosen in the dialog decides and names the file.
+    fake->answerFile(dir.filePath(QStringLiteral("saida")), kCsv);
+    QVERIFY(preview.save());
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("saida"))));
+    QCOMPARE(head(dir.filePath(QStringLiteral("saida.csv")), 100000), csvBytes(p));
+    fake->answerFile(dir.filePath(QStringLiteral("planilha")), kXlsx);
+    QVERIFY(preview.save());
+    QCOMPARE(head(dir.filePath(QStringLiteral("planilha.xlsx")), 2), QByteArray("PK"));
+    fake->answerFile(dir.filePath(QStringLiteral("documento")), kPdf);
+    QVERIFY(preview.save());
+    QCOMPARE(head(dir.filePath(QStringLiteral("documento.pdf")), 5), QByteArray("%PDF-"));
+    // An extension typed over the proposed one says the format.
+    QFile::remove(saveSettingsPath());            // PDF proposed again
+    fake->answerFile(dir.filePath(QStringLiteral("lista.CSV")), kPdf);
+    QVERIFY(preview.save());
+    QCOMPARE(head(dir.filePath(QStringLiteral("lista.CSV")), 3), QByteArray("\xEF\xBB\xBF"));
+    // The proposed extension left as it was while another format was chosen: the choice wins.
+    QFile::remove(saveSettingsPath());
+    fake->answerFile(dir.filePath(QStringLiteral("relatorio.pdf")), kXlsx);
+    QVERIFY(preview.save());
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("relatorio.pdf"))));
+    QCOMPARE(head(dir.filePath(QStringLiteral("relatorio.xlsx")), 2), QByteArray("PK"));
+    // The added extension names a file that exists: asked first, kept on "No".
+    QFile existing(dir.filePath(QStringLiteral("saida.csv")));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.write("MEU ARQUIVO");
+    existing.close();
+    fake->answerFile(dir.filePath(QStringLiteral("saida")), kCsv);
+    fake->answerQuestion(brelvo::core::Answer::No);
+    QVERIFY(!preview.save());
+    QCOMPARE(head(existing.fileName(), 100), QByteArray("MEU ARQUIVO"));
+    QVERIFY(fake->messages().last().contains(QStringLiteral("saida.csv já existe")));
+    fake->answerFile(dir.filePath(QStringLiteral("saida")), kCsv);
+    fake->answerQuestion(brelvo::core::Answer::Yes);
+    QVERIFY(preview.save());
+    QCOMPARE(head(existing.fileName(), 100000), csvBytes(p));
+    QCOMPARE(fake->count(FakeDialogService::Kind::Error), 0);
+    QVERIFY(fake->clean());
+}
+
+void TestReportOutput::saveRemembersFolderAndFormat()
+{
+    QTemporaryDir dir;
+    const QString today = QDate::currentDate().toString(QStringLiteral("dd-MM-yyyy"));
+    PreparedReport page = sampleReport(2);
+    PreparedReport sheet = sampleReport(2, true);
+    PrintPreview pagePreview(page), sheetPreview(sheet);
+    auto lastSave = [this] { return fake->callsOf(FakeDialogService::Kind::SaveFile).last(); };
+
+    // First time: PDF for a page report, Excel for a listing, named after the title and the date.
+    fake->answerFile(QString());
+    QVERIFY(!pagePreview.save());
+    QCOMPARE(lastSave().filter, kPdf);
+    QCOMPARE(QFileInfo(lastSave().dir).fileName(), QStringLiteral("Lista Clientes %1.pdf").arg(today));
+    QVERIFY(QFileInfo(QFileInfo(lastSave().dir).path()).isDir());
+    fake->answerFile(QString());
+    QVERIFY(!sheetPreview.save());
+    QCOMPARE(lastSave().filter, kXlsx);
+    QCOMPARE(QFileInfo(lastSave().dir).fileName(), QStringLiteral("Lista Clientes %1.xlsx").arg(today));
+
+    // Saved as CSV in a folder: both propose that folder and CSV next time.
+    const QString folder = dir.filePath(QStringLiteral("exportados"));
+    QVERIFY(QDir().mkpath(folder));
+    fake->answerFile(folder + QStringLiteral("/clientes"), kCsv);
+    QVERIFY(pagePreview.save());
+    for (PrintPreview *preview : {&pagePreview, &sheetPreview}) {
+        fake->answerFile(QString());
+        QVERIFY(!preview->save());
+        QCOMPARE(lastSave().filter, kCsv);
+        QCOMPARE(lastSave().dir, folder + QStringLiteral("/Lista Clientes %1.csv").arg(today));
+    }
+    // After a PDF, a listing still proposes the last spreadsheet format.
+    fake->answerFile(folder + QStringLiteral("/pagina.pdf"));
+    QVERIFY(pagePreview.save());
+    fake->answerFile(QString());
+    QVERIFY(!pagePreview.save());
+    QCOMPARE(lastSave().filter, kPdf);
+    fake->answerFile(QString());
+    QVERIFY(!sheetPreview.save());
+    QCOMPARE(lastSave().filter, kCsv);
+    // A remembered folder that is gone is not proposed.
+    QVERIFY(QDir(folder).removeRecursively());
+    fake->answerFile(QString());
+    QVERIFY(!pagePreview.save());
+    QVERIFY(!lastSave().dir.startsWith(folder));
+    QVERIFY(fake->clean());
+}
+
+void TestReportOutput::proposedFileNames_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("listing") << "Lista Clientes" << int(SaveFormat::Xlsx) << "Lista Clientes 15-03-2024.xlsx";
+    QTest::newRow("characters a file name cannot hold")
+        << "Vendas 01/03 a 31/03: \"PV\" <loja>|*?" << int(SaveFormat::Pdf) << "Vendas 0103 a 3103 PV loja 15-03-2024.pdf";
+    QTest::newRow("no title") << "" << int(SaveFormat::Csv) << "Relatório 15-03-2024.csv";
+    QTest::newRow("trailing dot and blanks") << "  Caixa.  " << int(SaveFormat::Pdf) << "Caixa 15-03-2024.pdf";
+}
+
+void TestReportOutput::proposedFileNames()
+{
+    QFETCH(QString, title);
+    QFETCH(int, format);
+    QFETCH(QString, name);
+    QCOMPARE(proposedFileName(title, QDate(2024, 3, 15), SaveFormat(format)), name);
 }
 
 QTEST_MAIN(TestReportOutput)

@@ -1,10 +1,9 @@
-// EAN-13 check digits, the generator's rule, handing the code to a new
-// product, and the label sheet.
+// The generator's rule, handing the code to a new product, and the label sheet.
 
 #include "StockFixture.h"
 #include "core/FakeDialogService.h"
+#include "printing/Ean13.h"
 #include "printing/PageModel.h"
-#include "stock/Ean13.h"
 #include "stock/TFGeraCodigoBarra.h"
 
 #include <QLabel>
@@ -12,31 +11,20 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace brelvo;
 using brelvo::core::FakeDialogService;
 
 class TestEan13 : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void checkDigits();
     void generateRule();
     void windowGeneratesAndHandsOver();
     void windowRefusesExistingCode();
     void labelSheet();
+    void labelsAtEightyPercent();
 };
-
-void TestEan13::checkDigits()
-{
-    QCOMPARE(stock::ean13CheckDigit(QStringLiteral("000000000001")), std::optional<int>(7));
-    QCOMPARE(stock::ean13CheckDigit(QStringLiteral("000000067890")), std::optional<int>(2));
-    QCOMPARE(stock::ean13CheckDigit(QStringLiteral("000000000000")), std::optional<int>(0));
-    // A published retail code: 789100031550 -> 7.
-    QCOMPARE(stock::ean13CheckDigit(QStringLiteral("789100031550")), std::optional<int>(7));
-    QVERIFY(stock::isValidEan13(QStringLiteral("7891000315507")));
-    QVERIFY(!stock::isValidEan13(QStringLiteral("7891000315508")));
-    QVERIFY(!stock::ean13CheckDigit(QStringLiteral("12345678901")));
-    QVERIFY(!stock::ean13CheckDigit(QStringLiteral("12345678901A")));
-}
 
 void TestEan13::generateRule()
 {
@@ -151,6 +139,38 @@ void TestEan13::labelSheet()
     QCOMPARE(allText, QStringLiteral("7891000315507").repeated(72));
     QVERIFY(fills > 0);
     QCOMPARE(fills % 72, 0);
+}
+
+void TestEan13::labelsAtEightyPercent()
+{
+    // Bar module 1 screen unit (1/96 inch): 80 % of the standard 0.33 mm.
+    const printing::PreparedReport sheet = stock::TFGeraCodigoBarra::labelSheet(QStringLiteral("7891000315507"));
+    const double unit = 25.4 / 96;
+    std::vector<QRectF> bars;
+    for (const auto &item : sheet.pages.at(0).items)
+        if (item.kind == printing::PageItem::Fill)
+            bars.push_back(item.rect());
+    QCOMPARE(bars.size(), size_t(72 * 30));
+    // The first symbol: the top-left one, its 30 bars.
+    std::sort(bars.begin(), bars.end(), [](const QRectF &a, const QRectF &b) {
+        return qFuzzyCompare(a.top(), b.top()) ? a.left() < b.left() : a.top() < b.top();
+    });
+    const std::vector<QRectF> first(bars.begin(), bars.begin() + 30);
+    double left = 1e9, right = -1e9, narrowest = 1e9;
+    for (const QRectF &b : first) {
+        left = std::min(left, b.left());
+        right = std::max(right, b.right());
+        narrowest = std::min(narrowest, b.width());
+    }
+    const double magnification = narrowest / printing::kEan13Module;
+    QVERIFY2(magnification > 0.79 && magnification < 0.81, qPrintable(QString::number(magnification)));
+    QVERIFY2(qAbs(right - left - 95 * unit) < 0.05, qPrintable(QString::number(right - left)));
+    // The bars start at the label's column (16 units in from the 10 mm margin) and row.
+    QVERIFY2(qAbs(left - (10 + 16 * unit)) < 0.05, qPrintable(QString::number(left)));
+    QVERIFY2(qAbs(first.front().top() - (10 + 16 * unit)) < 0.05, qPrintable(QString::number(first.front().top())));
+    // Every symbol lies on the paper's printable part and none overlaps the next.
+    for (const QRectF &b : bars)
+        QVERIFY(b.left() >= 10 - 0.01 && b.right() <= 200 + 0.01 && b.bottom() <= 287 + 0.01);
 }
 
 QTEST_MAIN(TestEan13)

@@ -29,12 +29,13 @@ struct Coluna {
     double largura = 20;
     QString mascara;
     Align align = Align::Left;
+    printing::CellKind tipo = printing::CellKind::Auto;   // where the mask cannot tell
 };
 
 Coluna col(const char *titulo, const char *campo, double largura, const QString &mascara = QString(),
-           Align align = Align::Left)
+           Align align = Align::Left, printing::CellKind tipo = printing::CellKind::Auto)
 {
-    return {QString::fromUtf8(titulo), QString::fromUtf8(campo), {}, largura, mascara, align};
+    return {QString::fromUtf8(titulo), QString::fromUtf8(campo), {}, largura, mascara, align, tipo};
 }
 
 struct Resumo {
@@ -56,7 +57,7 @@ Resumo soma(const char *titulo, const char *campo, const QString &mascara)
 
 struct Listagem {
     QString titulo;
-    QStringList subtitulos;
+    QStringList subtitulos;         // under the title; the period heads the spreadsheets too
     bool dataHora = false;          // date and time beside the title
     std::vector<Coluna> colunas;
     std::vector<Resumo> resumo;
@@ -94,10 +95,9 @@ PreparedReport imprimir(const Listagem &l, data::Dataset *ds)
     double x = 0;
     for (const Coluna &c : l.colunas) {
         head.label({x, 0, c.largura - 1, 5}, c.titulo, fNegrito, c.align);
-        if (c.expr)
-            det.expression({x, 0, c.largura - 1, 4.5}, c.expr, c.mascara, fNormal).setAlign(c.align);
-        else
-            det.field({x, 0, c.largura - 1, 4.5}, c.campo, c.mascara, fNormal).setAlign(c.align);
+        printing::Element &e = c.expr ? det.expression({x, 0, c.largura - 1, 4.5}, c.expr, c.mascara, fNormal)
+                                      : det.field({x, 0, c.largura - 1, 4.5}, c.campo, c.mascara, fNormal);
+        e.setAlign(c.align).setCellKind(c.tipo);
         x += c.largura;
     }
     head.line({0, 6}, {w, 6});
@@ -262,7 +262,7 @@ PreparedReport relatorioRecebimentosOS(data::Dataset *rows, const QString &de, c
     l.titulo = QStringLiteral("Caixa Ordem de Serviços Detalhes");
     l.subtitulos = {periodoTexto(de, ate)};
     l.colunas = {col("Forma de Recebimento", "ForPagamento", 100),
-                 col("Qtd. Vendas", "Nº_Vendas", 40, QStringLiteral("000"), Align::Right),
+                 col("Qtd. Vendas", "Nº_Vendas", 40, QStringLiteral("000"), Align::Right, printing::CellKind::Number),
                  col("Valor Total", "Valor_Total", 50, kReais, Align::Right)};
     l.resumo = {contagem(), soma("Qtd. Vendas Total:", "Nº_Vendas", QStringLiteral("000")),
                 soma("Total geral:", "Valor_Total", kReaisTotal)};
@@ -299,7 +299,7 @@ PreparedReport relatorioEstoque(data::Dataset *rows)
     l.titulo = QStringLiteral("Relatório Estoque");
     l.dataHora = true;
     Coluna total{QStringLiteral("Total R$"), QString(), valorVezesEstoque, 24, QStringLiteral("#####0.00"),
-                 Align::Right};
+                 Align::Right, printing::CellKind::Money};
     l.colunas = {col("Codigo", "Codigo", 30, kCodigoBarra), col("Descrição", "Descricao", 58),
                  col("Marca", "Marca", 24), col("Categoria", "Categoria", 24),
                  col("Valor Un.", "Valor", 16, kValor, Align::Right),

@@ -689,6 +689,38 @@ private Q_SLOTS:
         }
     }
 
+    // ------------------------------------------------------------ spreadsheets
+
+    // Codes stay text with their zeros, amounts are money, counts numbers.
+    void spreadsheetColumnKinds()
+    {
+        using K = printing::CellKind;
+        Janela j;
+        j.fevereiro();
+        auto kinds = [](const PreparedReport &r) {
+            QList<int> k;
+            for (const printing::SheetColumn &c : r.columns)
+                k << int(c.kind);
+            return k;
+        };
+        auto lista = [](std::initializer_list<K> k) {
+            QList<int> l;
+            for (K x : k)
+                l << int(x);
+            return l;
+        };
+        QCOMPARE(kinds(j.tecla(Qt::Key_F2)), lista({K::Date, K::Time, K::Identifier, K::Identifier, K::Text,
+                                                    K::Text, K::Money, K::Money}));
+        QCOMPARE(kinds(j.abrir("BtnRecebimentosOS")), lista({K::Text, K::Number, K::Money}));
+        QCOMPARE(kinds(j.tecla(Qt::Key_F5)), lista({K::Identifier, K::Text, K::Text, K::Money}));
+        const PreparedReport vendidos = j.abrir("BtnMaisVendidos");
+        QCOMPARE(kinds(vendidos), lista({K::Identifier, K::Text, K::Number, K::Money}));
+        QVERIFY(vendidos.sheetHeading.contains(QStringLiteral("Período de: 01/02/2028 a 29/02/2028")));
+        QTest::keyClick(j.get<QLineEdit>("MaskEdit1"), Qt::Key_F1);
+        QCOMPARE(kinds(j.abrir("BtnImprimirEstoque")), lista({K::Identifier, K::Text, K::Text, K::Text, K::Money,
+                                                              K::Number, K::Money}));
+    }
+
     // ------------------------------------------------------------ opening
 
     void menuPagesAndSearchButtons()

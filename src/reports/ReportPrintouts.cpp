@@ -73,6 +73,7 @@ PreparedReport imprimir(const Listagem &l, data::Dataset *ds)
     const int fTitulo = r.font(14, true);
     const int fSub = r.font(10);
     const int fNegrito = r.font(9, true);
+    const int fCabecalho = r.font(8, true);
     const int fNormal = r.font(9);
     const double w = r.width();
 
@@ -94,7 +95,7 @@ PreparedReport imprimir(const Listagem &l, data::Dataset *ds)
     auto &det = r.detail().setHeight(5);
     double x = 0;
     for (const Coluna &c : l.colunas) {
-        head.label({x, 0, c.largura - 1, 5}, c.titulo, fNegrito, c.align);
+        head.label({x, 0, c.largura - 1, 5}, c.titulo, fCabecalho, c.align);
         printing::Element &e = c.expr ? det.expression({x, 0, c.largura - 1, 4.5}, c.expr, c.mascara, fNormal)
                                       : det.field({x, 0, c.largura - 1, 4.5}, c.campo, c.mascara, fNormal);
         e.setAlign(c.align).setCellKind(c.tipo);
@@ -235,11 +236,11 @@ PreparedReport relatorioVendas(data::Dataset *rows, const QString &de, const QSt
     l.titulo = QStringLiteral("Relatório Vendas");
     l.subtitulos = {periodoTexto(de, ate)};
     const QString codigo = QStringLiteral("000");
-    l.colunas = {col("Data Venda", "Data_Venda", 20), col("Hr Venda", "HrVenda", 16),
-                 col("Nº Venda", "CodVenda", 16, codigo), col("Vendedor", "CodVendedor", 16, codigo),
-                 col("Cliente", "NomeCliente", 52), col("F. de Pagamento", "ForPagamento", 26),
-                 col("Desconto", "VLDesconto", 22, kReais, Align::Right),
-                 col("Valor Total", "Total_Venda", 22, kReais, Align::Right)};
+    l.colunas = {col("Data Venda", "Data_Venda", 21), col("Hr Venda", "HrVenda", 17),
+                 col("Nº Venda", "CodVenda", 17, codigo), col("Vendedor", "CodVendedor", 17, codigo),
+                 col("Cliente", "NomeCliente", 45), col("F. de Pagamento", "ForPagamento", 27),
+                 col("Desconto", "VLDesconto", 23, kReais, Align::Right),
+                 col("Valor Total", "Total_Venda", 23, kReais, Align::Right)};
     l.resumo = {contagem(), soma("Total em Desconto:", "VLDesconto", kReaisTotal),
                 soma("Total Geral:", "Total_Venda", kReaisTotal)};
     return imprimir(l, rows);

@@ -118,7 +118,8 @@ QString entradaCaixaDia()
 
 QString recebimentosOrdens()
 {
-    return lines({"select ForPagamento,Count(ForPagamento) Nº_Vendas,Sum(Vrtotal) Valor_Total from tordemservico "
+    // Every order of a group counts, also those without a payment method yet.
+    return lines({"select ForPagamento,Count(*) Nº_Vendas,Sum(Vrtotal) Valor_Total from tordemservico "
                   "where OsOc=\"PV\"",
                   "and Data between :DE and :ATE group by ForPagamento ORDER BY Nº_Vendas DESC"});
 }

@@ -168,11 +168,11 @@ QWidget *TFormRelatorios::criarPainelEstoque()
 
     using core::GridColumn;
     lay->addWidget(core::makeGrid(panel, TabelaEntrada, QStringLiteral("DBGridEstoque"),
-                                  {GridColumn::make(QStringLiteral("Codigo"), QStringLiteral("Codigo"), 14,
+                                  {GridColumn::make(QStringLiteral("Codigo"), QStringLiteral("Codigo"), 16,
                                                     QStringLiteral("0000000000000")),
-                                   GridColumn::make(QStringLiteral("Descricao"), QStringLiteral("Descrição"), 30),
+                                   GridColumn::make(QStringLiteral("Descricao"), QStringLiteral("Descrição"), 36),
                                    GridColumn::make(QStringLiteral("Marca"), QString(), 12),
-                                   GridColumn::make(QStringLiteral("Categoria"), QString(), 12),
+                                   GridColumn::make(QStringLiteral("Categoria"), QString(), 14),
                                    GridColumn::make(QStringLiteral("Valor"), QString(), 10, QStringLiteral("###,##0.00")),
                                    GridColumn::make(QStringLiteral("Estoque"), QString(), 8)}),
                   1);

@@ -64,7 +64,7 @@ struct Ordem {
     const char *osOc;
     const char *tecnico;
     int vendedor;
-    const char *pagamento;
+    const char *pagamento;   // nullptr: not paid yet
     double desconto;
     std::vector<Item> itens;
     double total() const
@@ -127,6 +127,9 @@ struct Workshop {
         // Entered in January, paid on the first of February.
         {QDate(2028, 1, 28), fev(1), 7, "PV", "JOSE DA SILVA", 1, "DINHEIRO", 0,
          {{7891000000011, 1, 30, "S"}, {100, 1, 60, "N"}}},
+        // Not paid yet: no payment date, no payment method.
+        {fev(26), QDate(), 8, "PV", "JOSE DA SILVA", 1, nullptr, 0,
+         {{7891000000028, 1, 80, "S"}, {100, 1, 70, "N"}}},
     };
 
     QTemporaryDir dir;
@@ -178,7 +181,8 @@ struct Workshop {
                                       {"Codigo", double(o.numero)}, {"OsOc", u(o.osOc)},
                                       {"Andamento", u("FINALIZADO")}, {"Tecnico", u(o.tecnico)},
                                       {"CodVendedor", double(o.vendedor)}, {"NomeCliente", u("CLIENTE OS")},
-                                      {"ForPagamento", u(o.pagamento)}, {"Desconto", o.desconto},
+                                      {"ForPagamento", o.pagamento ? QVariant(u(o.pagamento)) : QVariant()},
+                                      {"Desconto", o.desconto},
                                       {"VrTotal", o.total()}});
             for (const Item &i : o.itens)
                 add("tbitemsordem.db", {{"CodVenda", double(chave)}, {"CodBarra", double(i.codigo)}, {"Qtd", i.qtd},

@@ -299,11 +299,11 @@ PreparedReport relatorioEstoque(data::Dataset *rows)
     Listagem l;
     l.titulo = QStringLiteral("Relatório Estoque");
     l.dataHora = true;
-    Coluna total{QStringLiteral("Total R$"), QString(), valorVezesEstoque, 24, QStringLiteral("#####0.00"),
+    Coluna total{QStringLiteral("Total R$"), QString(), valorVezesEstoque, 22, QStringLiteral("#####0.00"),
                  Align::Right, printing::CellKind::Money};
-    l.colunas = {col("Codigo", "Codigo", 30, kCodigoBarra), col("Descrição", "Descricao", 58),
-                 col("Marca", "Marca", 24), col("Categoria", "Categoria", 24),
-                 col("Valor Un.", "Valor", 16, kValor, Align::Right),
+    l.colunas = {col("Codigo", "Codigo", 28, kCodigoBarra), col("Descrição", "Descricao", 62),
+                 col("Marca", "Marca", 22), col("Categoria", "Categoria", 24),
+                 col("Valor Un.", "Valor", 18, kValor, Align::Right),
                  col("Estoque", "Estoque", 14, kQuantidade, Align::Right), total};
     l.resumo = {contagem(), {QStringLiteral("Total Geral:"), QString(), valorVezesEstoque, kReaisTotal}};
     return imprimir(l, rows);

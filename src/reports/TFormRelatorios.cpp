@@ -168,7 +168,7 @@ QWidget *TFormRelatorios::criarPainelEstoque()
 
     using core::GridColumn;
     lay->addWidget(core::makeGrid(panel, TabelaEntrada, QStringLiteral("DBGridEstoque"),
-                                  {GridColumn::make(QStringLiteral("Codigo"), QStringLiteral("Codigo"), 16,
+                                  {GridColumn::make(QStringLiteral("Codigo"), QStringLiteral("Codigo"), 18,
                                                     QStringLiteral("0000000000000")),
                                    GridColumn::make(QStringLiteral("Descricao"), QStringLiteral("Descrição"), 36),
                                    GridColumn::make(QStringLiteral("Marca"), QString(), 12),
@@ -301,6 +301,7 @@ QWidget *TFormRelatorios::criarPaginaCaixa()
     LabTotalGeral = linha(1, QStringLiteral("Total Geral:........................."), QStringLiteral("LabTotalGeral"));
     auto *botoes = new QHBoxLayout;
     QPushButton *recalcular = makeButton(QStringLiteral("BtnRecalcular"), QStringLiteral("Recalcular"), page);
+    recalcular->setMinimumSize(150, 56);
     connect(recalcular, &QPushButton::clicked, this, [this] { calculoCaixaG(true); });
     botoes->addWidget(recalcular);
     botoes->addWidget(botao(page, QStringLiteral("BtnImprimirCaixa"), QStringLiteral("Imprirmir"),

@@ -464,112 +464,68 @@ void TFormRelatorios::executar(const std::function<void()> &fn)
     runBusy(fn);
 }
 
-void TFormRelatorios::tabelaPrecos()
+void TFormRelatorios::mostrarConsulta(data::Query *q, const QString &texto, bool comPeriodo,
+                                      const std::function<PreparedReport(data::Dataset *)> &impresso)
 {
-    executar([this] {
-        prepararConsulta(*QrProdutos, sql::tabelaPrecos());
-        QrProdutos->open();
-        PreparedReport r = relatorioTabelaPrecos(QrProdutos);
+    Periodo p;
+    if (comPeriodo && !periodo(&p))
+        return;
+    executar([&] {
+        prepararConsulta(*q, texto, comPeriodo ? &p : nullptr);
+        q->open();
+        PreparedReport r = impresso(q);
         printing::showPreview(r, this);
     });
+}
+
+void TFormRelatorios::tabelaPrecos()
+{
+    mostrarConsulta(QrProdutos, sql::tabelaPrecos(), false, relatorioTabelaPrecos);
 }
 
 void TFormRelatorios::produtosEmFalta()
 {
-    executar([this] {
-        prepararConsulta(*QrProdutos, sql::produtosEmFalta());
-        QrProdutos->open();
-        PreparedReport r = relatorioProdutosEmFalta(QrProdutos);
-        printing::showPreview(r, this);
-    });
+    mostrarConsulta(QrProdutos, sql::produtosEmFalta(), false, relatorioProdutosEmFalta);
 }
 
 void TFormRelatorios::nuncaVendidos()
 {
-    executar([this] {
-        prepararConsulta(*QrProdutos, sql::nuncaVendidos());
-        QrProdutos->open();
-        PreparedReport r = relatorioNuncaVendidos(QrProdutos);
-        printing::showPreview(r, this);
-    });
+    mostrarConsulta(QrProdutos, sql::nuncaVendidos(), false, relatorioNuncaVendidos);
+}
+
+std::function<PreparedReport(data::Dataset *)> TFormRelatorios::comPeriodo(ImpressoPeriodo fn)
+{
+    return [this, fn](data::Dataset *ds) { return fn(ds, deTexto(), ateTexto()); };
 }
 
 void TFormRelatorios::maisVendidos()
 {
-    Periodo p;
-    if (!periodo(&p))
-        return;
-    executar([&] {
-        prepararConsulta(*QrProdutos, sql::maisVendidos(), &p);
-        QrProdutos->open();
-        PreparedReport r = relatorioMaisVendidos(QrProdutos, deTexto(), ateTexto());
-        printing::showPreview(r, this);
-    });
+    mostrarConsulta(QrProdutos, sql::maisVendidos(), true, comPeriodo(relatorioMaisVendidos));
 }
 
 void TFormRelatorios::vendasCaixa()
 {
-    Periodo p;
-    if (!periodo(&p))
-        return;
-    executar([&] {
-        prepararConsulta(*QueryVendas, sql::vendasCaixa(), &p);
-        QueryVendas->open();
-        PreparedReport r = relatorioVendas(QueryVendas, deTexto(), ateTexto());
-        printing::showPreview(r, this);
-    });
+    mostrarConsulta(QueryVendas, sql::vendasCaixa(), true, comPeriodo(relatorioVendas));
 }
 
 void TFormRelatorios::entradasOrdens()
 {
-    Periodo p;
-    if (!periodo(&p))
-        return;
-    executar([&] {
-        prepararConsulta(*QueryVendas, sql::entradasOrdens(), &p);
-        QueryVendas->open();
-        PreparedReport r = relatorioVendas(QueryVendas, deTexto(), ateTexto());
-        printing::showPreview(r, this);
-    });
+    mostrarConsulta(QueryVendas, sql::entradasOrdens(), true, comPeriodo(relatorioVendas));
 }
 
 void TFormRelatorios::entradaCaixaDia()
 {
-    Periodo p;
-    if (!periodo(&p))
-        return;
-    executar([&] {
-        prepararConsulta(*QueryVendas, sql::entradaCaixaDia(), &p);
-        QueryVendas->open();
-        PreparedReport r = relatorioEntradaCaixa(QueryVendas, deTexto(), ateTexto());
-        printing::showPreview(r, this);
-    });
+    mostrarConsulta(QueryVendas, sql::entradaCaixaDia(), true, comPeriodo(relatorioEntradaCaixa));
 }
 
 void TFormRelatorios::recebimentosOS()
 {
-    Periodo p;
-    if (!periodo(&p))
-        return;
-    executar([&] {
-        prepararConsulta(*QueryVendas, sql::recebimentosOrdens(), &p);
-        QueryVendas->open();
-        PreparedReport r = relatorioRecebimentosOS(QueryVendas, deTexto(), ateTexto());
-        printing::showPreview(r, this);
-    });
+    mostrarConsulta(QueryVendas, sql::recebimentosOrdens(), true, comPeriodo(relatorioRecebimentosOS));
 }
 
 void TFormRelatorios::comissaoMecanicos()
 {
-    Periodo p;
-    if (!periodo(&p))
-        return;
-    executar([&] {
-        prepararConsulta(*QrVendasOs, sql::comissaoMecanicos(), &p);
-        QrVendasOs->open();
-        PreparedReport r = relatorioComissaoMecanicos(QrVendasOs, deTexto(), ateTexto());
-        printing::showPreview(r, this);
-    });
+    mostrarConsulta(QrVendasOs, sql::comissaoMecanicos(), true, comPeriodo(relatorioComissaoMecanicos));
 }
 
 void TFormRelatorios::relatoriosOS()

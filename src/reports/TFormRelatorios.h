@@ -8,6 +8,7 @@
 
 #include "core/RecordWindow.h"
 #include "data/Database.h"
+#include "printing/PageModel.h"
 #include "reports/ReportQueries.h"
 
 #include <functional>
@@ -95,6 +96,13 @@ private:
     QString ateTexto() const;
     // Runs a report under the error guard with the wait cursor.
     void executar(const std::function<void()> &fn);
+    // Runs `texto` in `q` (for the period when asked; nothing with an
+    // incomplete one) and shows `impresso` of its rows in the preview.
+    void mostrarConsulta(data::Query *q, const QString &texto, bool comPeriodo,
+                         const std::function<printing::PreparedReport(data::Dataset *)> &impresso);
+    // A printout of a period, titled with the dates as the boxes show them.
+    using ImpressoPeriodo = printing::PreparedReport (*)(data::Dataset *, const QString &, const QString &);
+    std::function<printing::PreparedReport(data::Dataset *)> comPeriodo(ImpressoPeriodo fn);
 
     data::DatabasePtr m_db;
     data::Query *QrProdutos = nullptr;

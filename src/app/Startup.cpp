@@ -52,6 +52,20 @@ bool createWorkingFiles(const QString &dir)
     return true;
 }
 
+data::DatabasePtr openProgramDatabase(const QString &dir, const std::function<void()> &beforeMessage)
+{
+    try {
+        data::DatabasePtr db = data::Database::openAlias(QString::fromLatin1(data::Database::kDefaultAlias), true);
+        db->setPrivateDir(dir + QStringLiteral("PRIV"));
+        return db;
+    } catch (const data::DbError &e) {
+        if (beforeMessage)
+            beforeMessage();
+        core::dialogs().error(nullptr, QStringLiteral("Erro"), e.message());
+        return nullptr;
+    }
+}
+
 void applyDateSettings()
 {
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));

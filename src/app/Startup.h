@@ -2,8 +2,11 @@
 // Work done once when the program starts: the private working folder, the
 // working text files, the date settings and the single running copy.
 
+#include "data/Database.h"
+
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class QLockFile;
@@ -24,6 +27,13 @@ bool createPrivateDir(const QString &dir);
 // empties) the eight working files and returns true; otherwise touches
 // nothing and returns false. Creation errors are ignored.
 bool createWorkingFiles(const QString &dir);
+
+// Opens the database of the alias DBBrelvoVendas (created on the first start)
+// with its private folder in `dir`. When it cannot be opened (a restoration
+// of a backup holds the folder and has not ended within about a second, a
+// damaged database, ...) `beforeMessage` runs, the user is told why, and null
+// is returned: the program then ends without having touched the database.
+data::DatabasePtr openProgramDatabase(const QString &dir, const std::function<void()> &beforeMessage = {});
 
 // Process-wide locale: Brazilian Portuguese, dates "dd/MM/yyyy".
 void applyDateSettings();

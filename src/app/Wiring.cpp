@@ -1,8 +1,12 @@
 #include "app/Wiring.h"
 
+#include "app/Settings.h"
 #include "app/TFormMenu.h"
 #include "documents/DocumentWindows.h"
 #include "lubricants/LubricantWindows.h"
+#include "core/DialogService.h"
+#include "orders/TForm_Msg.h"
+#include "printing/ReceiptWriter.h"
 #include "registries/RegistryWindows.h"
 #include "reports/ReportWindows.h"
 #include "stock/StockWindows.h"
@@ -15,6 +19,19 @@ void wireSubsystemWindows(TFormMenu &menu)
     TFormMenu *m = &menu;
     auto db = [m] { return m->database(); };
     auto isAdmin = [m] { return m->loggedUser().admin == QLatin1String("S"); };
+
+    // Till receipts without a port open the printer-port window.
+    printing::setReceiptPortWindow([](QWidget *parent, const data::DatabasePtr &db) {
+        TFPortaImpressora w(db, parent);
+        if (w.isReady())
+            core::dialogs().exec(&w);
+    });
+
+    // Footer texts of the order printouts
+    m->setHandler(QStringLiteral("mnuMsgOrdemServico"),
+                  [=] { orders::openMensagemRodape(m, db(), orders::TForm_Msg::OrdemServico); });
+    m->setHandler(QStringLiteral("mnuMsgReciboEntrega"),
+                  [=] { orders::openMensagemRodape(m, db(), orders::TForm_Msg::ReciboEntrega); });
 
     // Registries
     m->setHandler(QStringLiteral("mnuCadastroClientes"),

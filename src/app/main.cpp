@@ -32,15 +32,9 @@ int main(int argc, char **argv)
     const QString dir = app::programDir();
     app::createPrivateDir(dir);
     app::registerPasswordMigration();
-    data::DatabasePtr db;
-    try {
-        db = data::Database::openAlias(QString::fromLatin1(data::Database::kDefaultAlias), true);
-        db->setPrivateDir(dir + QStringLiteral("PRIV"));
-    } catch (const data::DbError &e) {
-        splash.finish();
-        core::dialogs().error(nullptr, QStringLiteral("Erro"), e.message());
+    const data::DatabasePtr db = app::openProgramDatabase(dir, [&] { splash.finish(); });
+    if (!db)
         return 1;
-    }
     app::createWorkingFiles(dir);
 
     app::TFormMenu menu(db);

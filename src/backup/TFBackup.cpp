@@ -1,9 +1,11 @@
 #include "TFBackup.h"
 
 #include "core/DialogService.h"
-#include "data/Database.h"
+#include "backup/DatabaseBackup.h"
+#include "data/DatabaseFiles.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -12,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextStream>
 #include <QVBoxLayout>
 
 #include <new>
@@ -35,9 +38,7 @@ TFBackup::TFBackup(Env env, QWidget *parent) : QWidget(parent), m_env(std::move(
     setWindowTitle(QStringLiteral("Back-up"));
 
     if (!m_env.databaseFolder)
-        m_env.databaseFolder = [] { return brelvo::data::Database::aliasFolder(); };
-    if (!m_env.databaseInUse)
-        m_env.databaseInUse = [](const QString &f) { return brelvo::data::Database::isInUse(f); };
+        m_env.databaseFolder = [] { return brelvo::data::DatabaseFiles::aliasFolder(); };
     if (m_env.toolFolder.isEmpty())
         m_env.toolFolder = QCoreApplication::applicationDirPath();
     if (!m_env.today)
@@ -78,24 +79,10 @@ TFBackup::TFBackup(Env env, QWidget *parent) : QWidget(parent), m_env(std::move(
     connect(btnBackup, &QPushButton::clicked, this, &TFBackup::btnBackupClick);
     connect(btnRestaura, &QPushButton::clicked, this, &TFBackup::btnRestauraClick);
 
-    BackupFile.BackupTitle = QStringLiteral("Back-up");
-    BackupFile.setBackupMode(BackupMode::bmAll);
-    BackupFile.compressionLevel = CompressionLevel::clFastest;
-    BackupFile.restoreMode = RestoreMode::rmAll;
-    BackupFile.MaxSize = 5400000;
-    BackupFile.SetArchiveFlag = false;
-    BackupFile.RestoreFullPath = false;
-    BackupFile.SaveFileID = true;
-    // The lock file only tells who has the database open: it is never stored
-    // nor written back (a replaced lock file would split the lock holders).
-    BackupFile.excludeNames = {QString::fromLatin1(kLockFile)};
+    applyToolSettings(BackupFile);
     BackupFile.OnProgress = [this](const QString &, int percent, bool &) { ProgressBar1->setValue(percent); };
     BackupFile.OnError = [this](int, const QString &) {
         dialogs().error(this, QStringLiteral("Atenção"), QStringLiteral("Não foi possível realizar o Back-up."));
-    };
-    BackupFile.OnRestoreFile = [](QString &fileName, uint32_t, bool &doRestore) {
-        if (QFileInfo(fileName).fileName().compare(QLatin1String(kLockFile), Qt::CaseInsensitive) == 0)
-            doRestore = false;
     };
     BackupFile.processEvents = [] { QCoreApplication::processEvents(); };
 
@@ -112,7 +99,8 @@ void TFBackup::installArchiverDialogs()
     TBackupFile::setDefaultReport(
         [](const QString &text) { dialogs().error(nullptr, kProgramTitle, text); });
     TBackupFile::setDefaultDiskQuestion([](const QString &text) {
-        return dialogs().question(nullptr, kProgramTitle, text, MsgIcon::Information, Answer::Yes) == Answer::Yes;
+        // The text asks for OK: the box offers "OK" and "Cancelar".
+        return dialogs().question(nullptr, kProgramTitle, text, MsgIcon::Information, Answer::Ok) == Answer::Ok;
     });
 }
 
@@ -163,7 +151,7 @@ void TFBackup::btnBackupClick()
             if (dialogs().question(this, QStringLiteral("Back-up Automático"),
                                    QStringLiteral("Realizar Back-up automático?"))
                 == Answer::Yes) {
-                if (BackupFile.Backup({mask}, automaticArchiveName(0)))
+                if (runBackup(folder, automaticArchiveName(0)))
                     dialogs().information(this, QStringLiteral("Back-up automático efetuado"),
                                           QStringLiteral("Arquivo gravado em\n\"%1\"").arg(m_env.toolFolder));
             }
@@ -173,7 +161,7 @@ void TFBackup::btnBackupClick()
             if (!name.isEmpty()) {
                 if (QFileInfo(name).suffix().isEmpty())
                     name += QStringLiteral(".bck");
-                if (BackupFile.Backup({mask}, name))
+                if (runBackup(folder, name))
                     dialogs().information(this, QStringLiteral("Back-up efetuado"),
                                           QStringLiteral("Back-up efetuado com sucesso."));
             }
@@ -182,19 +170,51 @@ void TFBackup::btnBackupClick()
     setIdle(true);
 }
 
+bool TFBackup::runBackup(const QString &folder, const QString &archive)
+{
+    DatabaseBackup job(BackupFile);
+    const DatabaseBackup::Result r = job.backup(folder, archive);
+    logSkipped(job.skipped());
+    if (r == DatabaseBackup::Result::Refused)
+        dialogs().error(this, QStringLiteral("Atenção"),
+                        QStringLiteral("Não foi possível realizar o Back-up.\n") + job.message());
+    return r == DatabaseBackup::Result::Done;
+}
+
+void TFBackup::logSkipped(const QStringList &entries)
+{
+    if (entries.isEmpty())
+        return;
+    QFile log(QDir(m_env.toolFolder).filePath(QLatin1String(kLogName)));
+    const bool open = log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+    QTextStream out(&log);
+    const QString when = QDateTime::currentDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    for (const QString &e : entries) {
+        const QString line = QStringLiteral("Ignorado (não é um arquivo comum): %1").arg(QDir::toNativeSeparators(e));
+        ListBox1->addItem(line);
+        if (open)
+            out << when << "  " << line << "\n";
+    }
+}
+
 bool TFBackup::runRestore(const QString &archive, const QString &folder)
 {
-    if (m_env.databaseInUse(folder)) {
+    DatabaseBackup job(BackupFile);
+    switch (job.restore(archive, folder)) {
+    case DatabaseBackup::Result::Done:
+        dialogs().information(this, QStringLiteral("Back-up Restaurado"),
+                              QStringLiteral("Back-up restaurado com sucesso."));
+        return true;
+    case DatabaseBackup::Result::InUse:
         dialogs().error(this, QStringLiteral("A Restauração Falhou"),
                         QStringLiteral("O Banco de dados está aberto pelo Brelvo ou por outro programa.\n"
                                        "Feche-o antes de restaurar o Back-up; nada foi alterado."));
         return true;   // refused and told; no further failure message
-    }
-    const bool ok = BackupFile.Restore(archive, folder);
-    if (ok) {
-        dialogs().information(this, QStringLiteral("Back-up Restaurado"),
-                              QStringLiteral("Back-up restaurado com sucesso."));
-        return true;
+    case DatabaseBackup::Result::Refused:
+        dialogs().error(this, QStringLiteral("Atenção"), job.message());
+        return false;
+    case DatabaseBackup::Result::Failed:
+        break;
     }
     if (!BackupFile.failureText().isEmpty()) {
         dialogs().error(this, kProgramTitle, BackupFile.failureText());

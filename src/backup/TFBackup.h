@@ -22,7 +22,6 @@ public:
     // What the window needs from outside; empty members take the real thing.
     struct Env {
         std::function<QString()> databaseFolder;            // throws DbError when unknown
-        std::function<bool(const QString &)> databaseInUse;
         QString toolFolder;                                 // applicationDirPath()
         std::function<QDate()> today;
         bool runAtStart = true;                             // the backup action on creation
@@ -41,11 +40,14 @@ public:
     // Default question and report of the archiver through the dialog service.
     static void installArchiverDialogs();
 
-    static constexpr const char *kLockFile = "brelvo.lock";
+    // The tool's log beside the program: entries left out of a backup.
+    static constexpr const char *kLogName = "Back-Up.log";
 
 private:
     bool findDatabaseFolder(QString *folder);
+    bool runBackup(const QString &folder, const QString &archive);
     bool runRestore(const QString &archive, const QString &folder);
+    void logSkipped(const QStringList &entries);
     void setIdle(bool idle);
 
     Env m_env;

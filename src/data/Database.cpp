@@ -1,6 +1,7 @@
 #include "data/Database.h"
 
 #include "data/Catalogue.h"
+#include "data/FolderLock.h"
 #include "data/SqliteStmt.h"
 
 #include <QCoreApplication>
@@ -14,11 +15,7 @@
 #include <QStandardPaths>
 #include <QTextStream>
 #include <atomic>
-#include <fcntl.h>
 #include <map>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace brelvo::data {
 
@@ -96,7 +93,7 @@ struct Database::Impl {
     QString connName;
     QSqlDatabase conn;
     sqlite3 *h = nullptr;
-    int lockFd = -1;
+    FolderLock folderLock;
     QSet<QString> passwords;
     QString privateDir;
     int txDepth = 0;
@@ -111,43 +108,13 @@ struct Database::Impl {
 
 void Database::Impl::lockFolder()
 {
-    const QByteArray path = QFile::encodeName(QDir(folder).filePath(QLatin1String(kLockName)));
-    // The lock file may be removed by the last program closing the database;
-    // retry until the lock is held on the file that is really there.
     // An exclusive holder (a restore, or a program closing the database at
-    // this very moment) is waited for up to about one second.
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (fd < 0)
-            throw DbError(DbError::Kind::Generic,
-                          QStringLiteral("Não foi possível abrir a pasta do banco de dados: %1").arg(folder));
-        if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
-            ::close(fd);
-            ::usleep(20000);
-            continue;
-        }
-        struct stat a {}, b {};
-        if (::fstat(fd, &a) == 0 && ::stat(path.constData(), &b) == 0 && a.st_ino == b.st_ino && a.st_dev == b.st_dev) {
-            lockFd = fd;
-            return;
-        }
-        ::close(fd);
-    }
-    throw DbError(DbError::Kind::Busy,
-                  QStringLiteral("O banco de dados está em uso exclusivo por outro programa "
-                                 "(cópia de segurança ou restauração). Tente novamente mais tarde."));
+    // this very moment) is waited for about one second.
+    if (!folderLock.acquire(folder, FolderLock::Mode::Shared, 1000))
+        throw DbError(DbError::Kind::Busy, restoringMessage());
 }
 
-void Database::Impl::unlockFolder()
-{
-    if (lockFd < 0)
-        return;
-    // Last user: take the lock file away so the folder holds the database only.
-    if (::flock(lockFd, LOCK_EX | LOCK_NB) == 0)
-        ::unlink(QFile::encodeName(QDir(folder).filePath(QLatin1String(kLockName))).constData());
-    ::close(lockFd);
-    lockFd = -1;
-}
+void Database::Impl::unlockFolder() { folderLock.release(); }
 
 int Database::Impl::userVersion()
 {
@@ -363,20 +330,7 @@ bool Database::exists(const QString &folder)
     return fi.exists() && fi.isFile() && fi.size() > 0;
 }
 
-bool Database::isInUse(const QString &folder)
-{
-    const QByteArray path = QFile::encodeName(QDir(folder).filePath(QLatin1String(kLockName)));
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    // A separate open file description: its exclusive lock conflicts with the
-    // shared lock of every open Database, this process's own included.
-    const bool busy = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-    if (!busy)
-        ::flock(fd, LOCK_UN);
-    ::close(fd);
-    return busy;
-}
+bool Database::isInUse(const QString &folder) { return FolderLock::inUse(folder); }
 
 QString Database::folder() const { return d->folder; }
 QString Database::filePath() const { return QDir(d->folder).filePath(QLatin1String(kFileName)); }

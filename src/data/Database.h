@@ -3,6 +3,8 @@
 // All tables of the catalogue live in that file; windows name them by their
 // historical file names ("tbProdutos.db"), matched without case or extension.
 
+#include "data/DbError.h"
+
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
@@ -11,26 +13,11 @@
 #include <functional>
 #include <memory>
 #include <vector>
-#include <stdexcept>
 
 namespace brelvo::data {
 
 struct TableDef;
 struct FieldDef;
-
-// Every engine failure reaches callers as a DbError whose text is a Portuguese
-// message ready to be shown in a message box.
-class DbError : public std::runtime_error {
-public:
-    enum class Kind { Generic, TableNotFound, FieldNotFound, RecordLocked, KeyViolation,
-                      WrongPassword, NotOpen, InvalidValue, SqlError, Busy };
-    DbError(Kind kind, const QString &message);
-    Kind kind() const { return m_kind; }
-    QString message() const { return m_message; }
-private:
-    Kind m_kind;
-    QString m_message;
-};
 
 class Database : public std::enable_shared_from_this<Database> {
 public:

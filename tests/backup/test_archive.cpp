@@ -1,4 +1,5 @@
 #include "ArchiveReader.h"
+#include "SocketFile.h"
 
 #include "backup/archive/BackupFile.h"
 #include "backup/archive/FileAttrs.h"
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <sys/xattr.h>
 
 using namespace brelvo::backup;
@@ -91,6 +93,9 @@ private Q_SLOTS:
     void streamsAndCancel();
     void incrementalUsesArchiveFlag();
     void dosDateTime();
+    void namesDifferingOnlyInCaseBothStored();
+    void specialFilesLeftOut();
+    void backupFileEventRedirectsAndSkips();
 };
 
 void TestArchive::blockLayout_data()
@@ -612,6 +617,86 @@ void TestArchive::dosDateTime()
     QCOMPARE(toDosDateTime(QDateTime(QDate(1975, 6, 1), QTime(10, 0))), quint32((0u << 9 | 1u << 5 | 1u) << 16));
     QVERIFY(!fromDosDateTime(0).isValid());                 // month 0
     QVERIFY(!fromDosDateTime((13u << 5 | 1u) << 16).isValid());
+}
+
+void TestArchive::namesDifferingOnlyInCaseBothStored()
+{
+    QTemporaryDir tmp;
+    writeFile(tmp.filePath("d/Abc.db"), "maiusculas");
+    writeFile(tmp.filePath("d/abc.db"), "minusculas");
+    writeFile(tmp.filePath("d/X.BCK"), "outro arquivo");
+    TBackupFile bf;
+    // Another file whose name differs from the archive's only in case is no archive.
+    QVERIFY(bf.Backup({tmp.filePath("d/*.*")}, tmp.filePath("d/x.bck")));
+    const Archive a = parse(readAll(tmp.filePath("d/x.bck")));
+    QVERIFY(a.ok);
+    QCOMPARE(a.count, 3);
+    QCOMPARE(a.entries.size(), 3);
+    QVERIFY(bf.Restore(tmp.filePath("d/x.bck"), tmp.filePath("out")));
+    QCOMPARE(filesIn(tmp.filePath("out")), (QStringList{"Abc.db", "X.BCK", "abc.db"}));
+    QCOMPARE(readAll(tmp.filePath("out/Abc.db")), QByteArray("maiusculas"));
+    QCOMPARE(readAll(tmp.filePath("out/abc.db")), QByteArray("minusculas"));
+    QCOMPARE(bf.filesDone(), 3);
+}
+
+void TestArchive::specialFilesLeftOut()
+{
+    QTemporaryDir tmp;
+    const QString d = QFileInfo(tmp.path()).absoluteFilePath() + "/d";
+    writeFile(d + "/a.db", "a");
+    QCOMPARE(::mkfifo(QFile::encodeName(d + "/fila").constData(), 0600), 0);
+    const backuptest::SocketFile sock(d + "/tomada");
+    QVERIFY(sock.ok());
+    QVERIFY(QFile::link(d + "/nada", d + "/quebrado.db"));   // a link to nothing
+
+    TBackupFile bf;
+    QStringList skipped;
+    bf.OnSkipFile = [&](const QString &f) { skipped << f; };
+    QVERIFY(bf.Backup({d + "/*.*", d + "/fila"}, tmp.filePath("x.bck")));
+    skipped.sort();
+    QCOMPARE(skipped, (QStringList{d + "/fila", d + "/quebrado.db", d + "/tomada"}));   // each once
+    const Archive a = parse(readAll(tmp.filePath("x.bck")));
+    QCOMPARE(a.count, 1);
+    QVERIFY(a.entries[0].name.endsWith("/d/a.db"));
+
+    // A FIFO put in a listed file's place is refused, not waited on.
+    bf.OnBackupFile = [&](const QString &, QString &source, bool &) { source = d + "/fila"; };
+    int code = 0;
+    bf.OnError = [&](int c, const QString &) { code = c; };
+    QVERIFY(!bf.Backup({d + "/a.db"}, tmp.filePath("y.bck")));
+    QCOMPARE(code, int(TBackupFile::errReadFile));
+}
+
+void TestArchive::backupFileEventRedirectsAndSkips()
+{
+    QTemporaryDir tmp;
+    writeFile(tmp.filePath("d/banco.db"), "vivo, mudando");
+    writeFile(tmp.filePath("d/banco.db-log"), "registro");
+    writeFile(tmp.filePath("d/notas.txt"), "notas");
+    writeFile(tmp.filePath("copia"), "instantaneo consistente", kWhen);
+    TBackupFile bf;
+    bf.SaveFileID = true;
+    bf.OnBackupFile = [&](const QString &name, QString &source, bool &store) {
+        if (name.endsWith("/banco.db"))
+            source = tmp.filePath("copia");
+        if (name.endsWith("-log"))
+            store = false;
+    };
+    QVERIFY(bf.Backup({tmp.filePath("d/*.*")}, tmp.filePath("x.bck")));
+    const Archive a = parse(readAll(tmp.filePath("x.bck")));
+    QVERIFY(a.ok);
+    QCOMPARE(a.count, 2);
+    QCOMPARE(a.total, qint32(23 + 5 + blockData(a.entries[0].blocks[0]).size()));
+    QCOMPARE(a.entries.size(), 3);
+    // Stored under the listed name, with the source's data and date.
+    QVERIFY(a.entries[1].name.endsWith("/d/banco.db"));
+    QCOMPARE(blockData(a.entries[1].blocks[0]), QByteArray("instantaneo consistente"));
+    QCOMPARE(a.entries[1].date, kWhenPacked);
+    const QByteArray ids = blockData(a.entries[0].blocks[0]);
+    QVERIFY(ids.contains("/d/banco.db\t" + QByteArray::number(kWhenPacked) + "=23\r\n"));
+    QVERIFY(!ids.contains("-log"));
+    QVERIFY(bf.Restore(tmp.filePath("x.bck"), tmp.filePath("out")));
+    QCOMPARE(filesIn(tmp.filePath("out")), (QStringList{"banco.db", "notas.txt"}));
 }
 
 QTEST_GUILESS_MAIN(TestArchive)

@@ -13,6 +13,9 @@
 #include <zlib.h>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace brelvo::backup {
@@ -97,6 +100,23 @@ bool hasDotDot(const QString &path)
         if (p == QLatin1String(".."))
             return true;
     return false;
+}
+
+// Opens a file for reading only when it is a regular file: a FIFO put in a
+// listed file's place would block the open and the reads for ever.
+bool openRegularFile(QFile &file, const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
+        || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
 }
 
 int percentOf(qint64 done, qint64 total)
@@ -518,6 +538,7 @@ QStringList TBackupFile::fileListFor(const QStringList &masks, const QString &ar
     opt.excludeNames = excludeNames;
     if (m_backupMode == BackupMode::bmIncremental)
         opt.accept = [](const QString &path) { return archiveFlag(path); };
+    opt.skipped = OnSkipFile;
     return buildFileList(masks, opt);
 }
 
@@ -537,28 +558,38 @@ bool TBackupFile::Backup(const QStringList &fileList, const QString &archiveName
     s.progress(QString(), 0);
 
     struct Item {
-        QString path;
+        QString path;     // the name stored
+        QString source;   // where its data and date are read
         bool fileIds;
     };
+    std::vector<Item> listed;
+    for (const QString &f : files) {
+        QString source = f;
+        bool store = true;
+        if (OnBackupFile)
+            OnBackupFile(f, source, store);
+        if (store)
+            listed.push_back({f, source, false});
+    }
     std::vector<Item> items;
     quint32 headerTotal = 0;
     qint64 total = 0;
     QByteArray ids;
-    for (const QString &f : files) {
-        const QFileInfo fi(f);
+    for (const Item &it : listed) {
+        const QFileInfo fi(it.source);
         if (!fi.exists())
             continue;
         headerTotal += quint32(quint64(fi.size()));
         total += fi.size();
         if (SaveFileID)
-            ids += encodeName(f) + '\t' + QByteArray::number(fileDosDateTime(f)) + '='
+            ids += encodeName(it.path) + '\t' + QByteArray::number(fileDosDateTime(it.source)) + '='
                    + QByteArray::number(fi.size()) + "\r\n";
     }
     QTemporaryFile idFile(QDir::tempPath() + QStringLiteral("/FIDXXXXXX"));
     if (SaveFileID) {
         if (idFile.open() && idFile.write(ids) == ids.size() && idFile.flush()) {
             idFile.close();
-            items.push_back({idFile.fileName(), true});
+            items.push_back({idFile.fileName(), idFile.fileName(), true});
             headerTotal += quint32(ids.size());
             total += ids.size();
         } else {
@@ -566,8 +597,7 @@ bool TBackupFile::Backup(const QStringList &fileList, const QString &archiveName
             s.cont = true;   // the archive is still created with its header
         }
     }
-    for (const QString &f : files)
-        items.push_back({f, false});
+    items.insert(items.end(), listed.begin(), listed.end());
     s.total = total;
 
     bool result = false;
@@ -583,7 +613,7 @@ bool TBackupFile::Backup(const QStringList &fileList, const QString &archiveName
     if (s.dev) {
         const qint32 count = qint32(items.size()) - (SaveFileID && m_error == 0 ? 1 : 0);
         const bool headerOk = s.putText(encodeName(BackupTitle)) && s.putInt(qint32(headerTotal))
-                              && s.putInt(m_error == errFileIdTemp ? qint32(files.size()) : count);
+                              && s.putInt(m_error == errFileIdTemp ? qint32(listed.size()) : count);
         if (headerOk && m_error == 0) {
             if (!s.startDeflate(compressionLevel == CompressionLevel::clFastest ? 1
                                 : compressionLevel == CompressionLevel::clNone  ? 0
@@ -593,16 +623,16 @@ bool TBackupFile::Backup(const QStringList &fileList, const QString &archiveName
             for (const Item &it : items) {
                 if (!s.cont || m_error)
                     break;
-                if (!QFileInfo::exists(it.path))
+                if (!QFileInfo::exists(it.source))
                     continue;
-                QFile in(it.path);
-                if (!in.open(QIODevice::ReadOnly)) {
+                QFile in;
+                if (!openRegularFile(in, it.source)) {
                     s.fail(errReadFile);
                     break;
                 }
                 s.currentFile = it.fileIds ? QString::fromLatin1(kFileList) : it.path;
                 const bool stored = s.putText(it.fileIds ? QByteArray(kFileList) : encodeName(it.path))
-                                    && s.putInt(qint32(fileDosDateTime(it.path)))
+                                    && s.putInt(qint32(fileDosDateTime(it.source)))
                                     && s.storeData(in, !toStream);
                 in.close();
                 if (!stored)

@@ -52,6 +52,11 @@ public:
     using RestoreFileEvent = std::function<void(QString &fileName, uint32_t storedDate, bool &doRestore)>;
     using FileRestoredEvent = std::function<void(const QString &fileName, QIODevice *stream)>;
     using ErrorEvent = std::function<void(int code, const QString &text)>;
+    // Before a backup stores a listed file: may leave it out, or name another
+    // file whose data and date are stored under this file's name.
+    using BackupFileEvent = std::function<void(const QString &fileName, QString &source, bool &doStore)>;
+    // A matching entry that is not a regular file (FIFO, socket, device) was left out.
+    using SkipFileEvent = std::function<void(const QString &fileName)>;
 
     // Process-wide defaults used when OnError / OnNeedDisk are not set; the
     // program installs them (message boxes). Without them an error goes to
@@ -86,6 +91,8 @@ public:
     RestoreFileEvent OnRestoreFile;
     FileRestoredEvent OnFileRestored;
     ErrorEvent OnError;
+    BackupFileEvent OnBackupFile;
+    SkipFileEvent OnSkipFile;
     // Run between blocks so the window stays responsive.
     std::function<void()> processEvents;
 

@@ -1,8 +1,11 @@
 #include "FileList.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
+
+#include <sys/stat.h>
 
 namespace brelvo::backup {
 
@@ -41,7 +44,7 @@ struct Builder {
     explicit Builder(const FileListOptions &o) : opt(o)
     {
         if (!o.excludeArchive.isEmpty())
-            archiveKey = QFileInfo(o.excludeArchive).absoluteFilePath().toCaseFolded();
+            archiveKey = QFileInfo(o.excludeArchive).absoluteFilePath();
         for (const QString &n : o.excludeNames)
             excluded.insert(n.toCaseFolded());
     }
@@ -81,12 +84,19 @@ struct Builder {
             if (excluded.contains(f.fileName().toCaseFolded()))
                 continue;
             const QString full = f.absoluteFilePath();
-            const QString key = full.toCaseFolded();
-            if (seen.contains(key) || key == archiveKey)
+            if (seen.contains(full) || full == archiveKey)
                 continue;
+            // Reading a FIFO or a device would hang or never end.
+            struct stat st {};
+            if (::stat(QFile::encodeName(full).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
+                seen.insert(full);
+                if (opt.skipped)
+                    opt.skipped(full);
+                continue;
+            }
             if (opt.accept && !opt.accept(full))
                 continue;
-            seen.insert(key);
+            seen.insert(full);
             out.append(full);
         }
     }

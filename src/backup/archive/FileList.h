@@ -16,11 +16,15 @@ struct FileListOptions {
     QString excludeArchive;            // absolute path of the archive being written
     QStringList excludeNames;          // bare file names never listed (no case)
     std::function<bool(const QString &)> accept;   // extra filter (incremental mode)
+    // Told of each matching entry that is not a regular file (a FIFO, a
+    // socket, a device, a dangling link): such entries are never listed.
+    std::function<void(const QString &)> skipped;
 };
 
 // Each mask: "folder/pattern", or "folder/pattern /s" to take the subfolders
-// first, recursively. Paths keep their case; a file already listed (compared
-// without case) or the archive itself is left out.
+// first, recursively. Paths keep their case; a file already listed or the
+// archive itself is left out. Paths are compared as the file system does, so
+// "Abc.db" and "abc.db" are two files.
 QStringList buildFileList(const QStringList &masks, const FileListOptions &options);
 
 } // namespace brelvo::backup

@@ -3,6 +3,7 @@
 set -euo pipefail
 PKGS=(cmake ninja-build g++ pkg-config
       qt6-base-dev libqt6sql6-sqlite libsqlite3-dev zlib1g-dev libzint-dev libxlsxwriter-dev unzip
+      qt6-translations-l10n
       libbenchmark-dev qt6-webengine-dev xvfb xauth poppler-utils fonts-dejavu-core)
 missing=()
 for p in "${PKGS[@]}"; do

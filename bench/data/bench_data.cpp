@@ -7,6 +7,7 @@
 
 #include "data/Database.h"
 #include "data/Dataset.h"
+#include "data/Statement.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -53,7 +54,7 @@ struct Samples {
 
 std::vector<QVariantList> rawRows(const QString &sql)
 {
-    sqlite3 *h = static_cast<sqlite3 *>(sharedDb()->nativeHandle());
+    sqlite3 *h = data::detail::handle(*sharedDb());
     sqlite3_stmt *st = nullptr;
     const QByteArray q = sql.toUtf8();
     std::vector<QVariantList> out;
@@ -255,7 +256,7 @@ void BM_StockBalanceRawSqlite(benchmark::State &state)
 {
     if (!ready(state))
         return;
-    sqlite3 *h = static_cast<sqlite3 *>(sharedDb()->nativeHandle());
+    sqlite3 *h = data::detail::handle(*sharedDb());
     const char *sql =
         "SELECT COALESCE((SELECT SUM(Qtd) FROM tbreposicao WHERE Codigo = ?1), 0)"
         " - COALESCE((SELECT SUM(i.Qtd) FROM tbitems i JOIN tbvendas v ON v.Chave = i.Link"
@@ -309,7 +310,9 @@ void BM_PostItemAndResum(benchmark::State &state)
             sum.close();
         }
     }
-    db->execSql(QStringLiteral("DELETE FROM tbitems WHERE Chave > ?"), {before});
+    data::Statement cleanup(db, QStringLiteral("DELETE FROM \"tbItems.DB\" WHERE Chave > :k"));
+    cleanup.setParam(QStringLiteral("k"), before);
+    cleanup.run();
 }
 BENCHMARK(BM_PostItemAndResum)->Unit(benchmark::kMicrosecond);
 
@@ -356,7 +359,7 @@ int main(int argc, char **argv)
         const QByteArray pragmas = qgetenv("BRELVO_BENCH_PRAGMAS");
         if (!pragmas.isEmpty()) {
             char *err = nullptr;
-            if (sqlite3_exec(static_cast<sqlite3 *>(sharedDb()->nativeHandle()), pragmas.constData(), nullptr,
+            if (sqlite3_exec(data::detail::handle(*sharedDb()), pragmas.constData(), nullptr,
                              nullptr, &err) != SQLITE_OK) {
                 std::fprintf(stderr, "bench_data: %s\n", err ? err : "?");
                 sqlite3_free(err);

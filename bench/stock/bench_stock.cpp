@@ -5,11 +5,11 @@
 
 #include "GenData.h"
 #include "data/Database.h"
+#include "data/Statement.h"
 #include "stock/StockBalance.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSqlQuery>
 #include <QTextStream>
 #include <benchmark/benchmark.h>
 #include <random>
@@ -35,8 +35,7 @@ void setUp()
         QTextStream(stderr) << r.rows << " linhas em " << r.elapsedMs << " ms\n";
     }
     g_db = data::Database::open(folder);
-    QSqlQuery q(g_db->sql());
-    q.exec(QStringLiteral("SELECT Codigo FROM %1").arg(data::Database::sqlTableName(QStringLiteral("tbProdutos.db"))));
+    data::ForwardQuery q(g_db, QStringLiteral("SELECT Codigo FROM \"tbProdutos.db\""));
     while (q.next())
         g_codes.push_back(q.value(0).toLongLong());
     QTextStream(stderr) << g_codes.size() << " produtos\n";

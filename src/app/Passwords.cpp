@@ -3,13 +3,11 @@
 #include "core/DialogService.h"
 #include "core/Format.h"
 #include "data/Dataset.h"
+#include "data/Statement.h"
 
 #include <QCryptographicHash>
 #include <QPasswordDigestor>
 #include <QRandomGenerator>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 namespace brelvo::app {
 
@@ -95,42 +93,37 @@ QString storedUserHash(const data::DatabasePtr &db, qint64 id)
 
 void migrateUserPasswords(data::Database &db)
 {
-    // Runs inside the data layer's migration, straight on the connection.
-    QSqlDatabase c = db.sql();
-    const QString table = data::Database::sqlTableName(QStringLiteral("USUARIOS.DB"));
-    auto fail = [](const QSqlQuery &q) {
-        throw data::DbError(data::DbError::Kind::SqlError, q.lastError().text());
-    };
+    // Runs inside the data layer's migration transaction. The table password
+    // is only lent to the migration: the session registers it at log-in.
+    const data::DatabasePtr self = db.shared_from_this();
+    const QString tablePassword = QString::fromLatin1(kUsersTablePassword);
+    const bool lent = !db.hasPassword(tablePassword);
+    db.addPassword(tablePassword);
+    struct GiveBack {
+        data::Database &db;
+        QString password;
+        bool lent;
+        ~GiveBack()
+        {
+            if (lent)
+                db.removePassword(password);
+        }
+    } giveBack{db, tablePassword, lent};
     bool hasColumn = false;
-    {
-        QSqlQuery info(c);
-        if (!info.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table)))
-            fail(info);
-        while (info.next())
-            if (info.value(1).toString().compare(QLatin1String("SenhaHash"), Qt::CaseInsensitive) == 0)
-                hasColumn = true;
-    }
-    if (!hasColumn) {
-        QSqlQuery alter(c);
-        if (!alter.exec(QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN SenhaHash TEXT").arg(table)))
-            fail(alter);
-    }
+    for (const data::FieldDef &f : db.fields(QStringLiteral("USUARIOS.DB")))
+        hasColumn = hasColumn || f.name.compare(QLatin1String("SenhaHash"), Qt::CaseInsensitive) == 0;
+    if (!hasColumn)
+        data::Statement(self, QStringLiteral("ALTER TABLE USUARIOS ADD COLUMN SenhaHash TEXT")).run();
+
     QList<QPair<qint64, QString>> plain;
-    {
-        QSqlQuery sel(c);
-        if (!sel.exec(QStringLiteral("SELECT ID, SENHA FROM \"%1\" WHERE SENHA IS NOT NULL AND SENHA <> ''")
-                          .arg(table)))
-            fail(sel);
-        while (sel.next())
-            plain.append({sel.value(0).toLongLong(), sel.value(1).toString()});
-    }
+    data::ForwardQuery sel(self, QStringLiteral("SELECT ID, SENHA FROM \"USUARIOS.DB\" WHERE SENHA IS NOT NULL AND SENHA <> ''"));
+    while (sel.next())
+        plain.append({sel.value(0).toLongLong(), sel.value(1).toString()});
+    data::Statement up(self, QStringLiteral("UPDATE \"USUARIOS.DB\" SET SenhaHash = :vHash, SENHA = '' WHERE ID = :vId"));
     for (const auto &[id, text] : plain) {
-        QSqlQuery up(c);
-        up.prepare(QStringLiteral("UPDATE \"%1\" SET SenhaHash = ?, SENHA = '' WHERE ID = ?").arg(table));
-        up.addBindValue(hashPassword(text));
-        up.addBindValue(id);
-        if (!up.exec())
-            fail(up);
+        up.setParam(QStringLiteral("vHash"), hashPassword(text));
+        up.setParam(QStringLiteral("vId"), id);
+        up.run();
     }
 }
 

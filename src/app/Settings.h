@@ -1,80 +1,48 @@
 #pragma once
 // The settings windows: company data, receipt printer port, maximum discount.
 
+#include "core/RecordWindow.h"
 #include "data/Dataset.h"
 
-#include <QDialog>
-
-class QComboBox;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
 
 namespace brelvo::app {
 
-class TF_Empresa : public QDialog {
+class TF_Empresa : public core::SingleRowEditor {
     Q_OBJECT
 public:
     TF_Empresa(data::DatabasePtr db, QWidget *parent = nullptr);
-    ~TF_Empresa() override;
-    bool isReady() const { return m_ready; }
-    data::Table *table() const { return m_table; }
-    static QStringList stateCodes();
 
     void btnSalvarClick();
     void btnDeletarClick();
-
-protected:
-    void done(int r) override;
-
-private:
-    data::DatabasePtr m_db;
-    data::Table *m_table = nullptr;
-    QPushButton *m_salvar = nullptr;
-    bool m_ready = false;
+    // Puts the row in editing when it is not, then stores it.
+    bool saveRecord() override;
 };
 
-class TFPortaImpressora : public QDialog {
+class TFPortaImpressora : public core::SingleRowEditor {
     Q_OBJECT
 public:
     TFPortaImpressora(data::DatabasePtr db, QWidget *parent = nullptr);
-    ~TFPortaImpressora() override;
-    bool isReady() const { return m_ready; }
-    data::Table *table() const { return m_table; }
 
-    void btnSalvarClick();
-
-protected:
-    void done(int r) override;
-
-private:
-    data::DatabasePtr m_db;
-    data::Table *m_table = nullptr;
-    QPushButton *m_salvar = nullptr;
-    bool m_ready = false;
+    void btnSalvarClick() { save(); }
 };
 
-class TConfigs : public QDialog {
+class TConfigs : public core::SingleRowEditor {
     Q_OBJECT
 public:
     TConfigs(data::DatabasePtr db, QWidget *parent = nullptr);
-    ~TConfigs() override;
-    bool isReady() const { return m_ready; }
-    data::Table *table() const { return m_table; }
 
-    void btnSalvarClick();
+    void btnSalvarClick() { save(); }
+    // The discount must be a number from 0 to 100 (or empty).
+    bool saveRecord() override;
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void done(int r) override;
 
 private:
     void load();
-    data::DatabasePtr m_db;
-    data::Table *m_table = nullptr;
     QLineEdit *m_desconto = nullptr;
-    QPushButton *m_salvar = nullptr;
-    bool m_ready = false;
 };
 
 } // namespace brelvo::app

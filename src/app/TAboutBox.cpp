@@ -1,5 +1,7 @@
 #include "app/TAboutBox.h"
 
+#include "core/Widgets.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -21,13 +23,7 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Sobre"));
     auto *v = new QVBoxLayout(this);
-    auto *name = new QLabel(QStringLiteral("Brelvo"), this);
-    name->setObjectName(QStringLiteral("ProductName"));
-    QFont f = name->font();
-    f.setBold(true);
-    f.setPointSizeF(f.pointSizeF() * 1.8);
-    name->setFont(f);
-    v->addWidget(name);
+    v->addWidget(core::heading(this, QStringLiteral("ProductName"), QStringLiteral("Brelvo"), 1.8));
     auto *text = new QLabel(QStringLiteral("Gestão de oficina mecânica e venda de peças\n"
                                            "Ordens de serviço, vendas, estoque, financeiro e relatórios."),
                             this);

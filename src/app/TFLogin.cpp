@@ -34,13 +34,7 @@ TFLogin::TFLogin(TFormMenu *menu)
     setModal(true);
 
     auto *v = new QVBoxLayout(this);
-    auto *heading = new QLabel(QStringLiteral("Logando no Sistema..."), this);
-    heading->setObjectName(QStringLiteral("Label1"));
-    QFont f = heading->font();
-    f.setBold(true);
-    f.setPointSizeF(f.pointSizeF() * 1.2);
-    heading->setFont(f);
-    v->addWidget(heading);
+    v->addWidget(core::heading(this, QStringLiteral("Label1"), QStringLiteral("Logando no Sistema..."), 1.2));
 
     auto *grid = new QGridLayout;
     auto *lNome = new QLabel(QStringLiteral("Usuário :"), this);

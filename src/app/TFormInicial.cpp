@@ -62,12 +62,16 @@ TFormInicial::TFormInicial(QWidget *parent)
     m_timer1->setInterval(3500);
     m_timer1->setSingleShot(true);
     connect(m_timer1, &QTimer::timeout, this, [this] { Q_EMIT showMenu(); });
-    m_timer1->start();
     m_timer2->start();
 
     adjustSize();
     if (QScreen *s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
+}
+
+void TFormInicial::start()
+{
+    m_timer1->start();
 }
 
 void TFormInicial::finish()

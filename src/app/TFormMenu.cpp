@@ -1,5 +1,8 @@
 #include "app/TFormMenu.h"
 
+#include "app/MenuCommands.h"
+#include "app/MenuPanels.h"
+
 #include "app/Launcher.h"
 #include "app/Passwords.h"
 #include "app/Settings.h"
@@ -49,43 +52,6 @@ void execIfReady(Args &&...args)
 
 using core::dialogs;
 
-namespace {
-const QString kEmDesenvolvimento = QStringLiteral("Em desenvolvimento");
-
-struct PermissionInfo {
-    const char *field;
-    const char *caption;
-};
-// Field, caption of its check box.
-const PermissionInfo kPermissions[] = {
-    {"01", "Botão Relatórios"},
-    {"02", "Botão Fornecedores"},
-    {"03", "Menu Administrativo"},
-    {"04", "Menu Controle de Acesso"},
-    {"05", "Menu Configurações"},
-    {"06", "Menu Empresa"},
-    {"07", "Menu Produtos/ Serviços"},
-    {"08", "Cadastrar / Alterar Funcionários"},
-    {"09", "Cadastrar / Alterar Fornecedores"},
-    {"10", "Cadastro de Categorias"},
-    {"11", "Alterar Senha de Acesso"},
-    {"12", "Fluxo Caixa"},
-    {"14", "Cadastro de Cargo / Função"},
-    {"15", "Menu Ferramentas Sistema"},
-    {"16", "Menu Backup"},
-    {"17", "Ordem de Serviço"},
-    {"18", "Menu Caixa Fluxo"},
-};
-
-QString permissionCaption(const QString &field)
-{
-    for (const auto &p : kPermissions)
-        if (field == QLatin1String(p.field))
-            return QString::fromUtf8(p.caption);
-    return QString();
-}
-
-} // namespace
 
 TFormMenu::TFormMenu(data::DatabasePtr db, QWidget *parent)
     : QMainWindow(parent), m_db(std::move(db)), m_programDir(app::programDir())
@@ -119,10 +85,14 @@ TFormMenu::TFormMenu(data::DatabasePtr db, QWidget *parent)
     m_qLogin = new data::Query(m_db, this);
     m_qLogin->setObjectName(QStringLiteral("QLogin"));
 
+    m_commands = new MenuCommands(this);
+    m_commands->addUnboundCommand(QStringLiteral("frenteCaixa"));
     buildMenus();
     buildButtons(bar);
-    buildPermissionPanel();
-    buildLogoPanel();
+    m_permPanel = new PermissionPanel(m_db, central);
+    connect(m_permPanel, &PermissionPanel::saved, this, &TFormMenu::PermissaoAcesso);
+    connect(m_permPanel, &PermissionPanel::left, this, &TFormMenu::leavePermissionPanel);
+    m_logoPanel = new LogoPanel(m_db, [this](const QString &path) { return loadLogo(path); }, central);
     grid->addWidget(m_permPanel, 0, 0, Qt::AlignCenter);
     grid->addWidget(m_logoPanel, 0, 0, Qt::AlignCenter);
 
@@ -152,29 +122,13 @@ TFormMenu::TFormMenu(data::DatabasePtr db, QWidget *parent)
     m_clock->setInterval(1000);
     connect(m_clock, &QTimer::timeout, this, &TFormMenu::updateClock);
 
-    // Tables held for the window's life.
-    m_checkbox = new data::Table(m_db, QStringLiteral("Checkbox.db"), this);
-    m_checkbox->setObjectName(QStringLiteral("TabelaCheckbox"));
-    m_logoTable = new data::Table(m_db, QStringLiteral("logo.db"), this);
-    m_logoTable->setObjectName(QStringLiteral("TabelaLogo"));
+    // Held for the window's life: the point of sale needs a product first.
     m_produtos = new data::Table(m_db, QStringLiteral("tbProdutos.DB"), this);
     m_produtos->setObjectName(QStringLiteral("TabelaProdutos"));
-    for (data::Table *t : {m_checkbox, m_logoTable, m_produtos}) {
-        try {
-            t->open();
-            t->first();
-        } catch (const std::exception &e) {
-            core::showError(this, e);
-        }
-    }
-    connect(m_logoTable, &data::Dataset::fieldChanged, this, [this] { updateLogoPath(); });
-    connect(m_logoTable, &data::Dataset::afterScroll, this, [this] { updateLogoPath(); });
-    connect(m_logoTable, &data::Dataset::dataChanged, this, [this] { updateLogoPath(); });
-    connect(m_logoTable, &data::Table::afterCancel, this, [this] { updateLogoPath(); });
-    connect(m_checkbox, &data::Table::afterCancel, this, [this] { loadPermissionBoxes(); });
-    connect(m_checkbox, &data::Dataset::dataChanged, this, [this] { loadPermissionBoxes(); });
-    updateLogoPath();
-    loadPermissionBoxes();
+    core::guarded(this, [this] {
+        m_produtos->open();
+        m_produtos->first();
+    });
 
     m_login = new TFLogin(this);
 
@@ -188,7 +142,7 @@ TFormMenu::TFormMenu(data::DatabasePtr db, QWidget *parent)
     setHandler(QStringLiteral("mnuPermissaoAcesso"), [this] { showPermissionPanel(); });
     setHandler(QStringLiteral("mnuImpressora"), [this] { openPrinterPort(); });
     setHandler(QStringLiteral("mnuDesconto"), [this] { openDiscount(); });
-    setHandler(QStringLiteral("mnuLogoMarca"), [this] { showLogoPanel(); });
+    setHandler(QStringLiteral("mnuLogoMarca"), [this] { m_logoPanel->open(); });
     setHandler(QStringLiteral("mnuBackup"), [this] { BackupAuto(); });
     setHandler(QStringLiteral("mnuAtualizacoes"), [this] { startBesideExecutable(QStringLiteral("Atualizar"), m_programDir); });
     setHandler(QStringLiteral("mnuCalculoConsumo"), [this] { startBesideExecutable(QStringLiteral("Pcalculo"), m_programDir); });
@@ -223,7 +177,7 @@ QAction *TFormMenu::addItem(QMenu *menu, const QString &name, const QString &cap
 {
     QAction *a = menu->addAction(caption);
     a->setObjectName(name);
-    bind(name, a);
+    m_commands->bind(name, a);
     return a;
 }
 
@@ -267,7 +221,7 @@ void TFormMenu::buildMenus()
     addItem(emp, QStringLiteral("mnuCadastroEmpresa"), QStringLiteral("Cadastro Empresa"));
     QAction *empFunc = emp->addAction(QStringLiteral("Cadastro de Funcionários"));
     empFunc->setObjectName(QStringLiteral("mnuEmpresaFuncionarios"));
-    bind(QStringLiteral("mnuCadastroFuncionarios"), empFunc);
+    m_commands->bind(QStringLiteral("mnuCadastroFuncionarios"), empFunc);
 
     QMenu *rec = addMenu(mb, QStringLiteral("mnuRecibosNP"), QStringLiteral("Recibos e &NP"));
     addItem(rec, QStringLiteral("mnuRecibo"), QStringLiteral("Recibo"));
@@ -320,10 +274,14 @@ void TFormMenu::buildButtons(QWidget *bar)
         b->setAutoDefault(false);
         b->setFocusPolicy(Qt::TabFocus);
         b->setMinimumHeight(40);
-        if (!hint.isEmpty())
-            m_hints[b] = hint;
         row->addWidget(b);
-        bind(command, b);
+        // These two buttons obey the permissions, as their keys do.
+        std::function<void()> click;
+        if (name == QLatin1String("btnRelatorios"))
+            click = [this] { openReports(); };
+        else if (name == QLatin1String("btnFornecedores"))
+            click = [this] { openSuppliers(); };
+        m_commands->bind(command, b, hint, click);
         return b;
     };
     make(QStringLiteral("btnCadastroCliente"), QStringLiteral("&Cadastro Cliente (F2)"),
@@ -346,106 +304,6 @@ void TFormMenu::buildButtons(QWidget *bar)
     m_governed[QStringLiteral("02")] = m_btnFornecedores;
     m_governed[QStringLiteral("12")] = fluxo;
     m_governed[QStringLiteral("17")] = os;
-    for (const QString &cmd : m_bound.keys())
-        refreshCommandState(cmd);
-}
-
-void TFormMenu::buildPermissionPanel()
-{
-    m_permPanel = new QFrame(centralWidget());
-    m_permPanel->setObjectName(QStringLiteral("PanelPermissao"));
-    m_permPanel->setFrameShape(QFrame::StyledPanel);
-    m_permPanel->setAutoFillBackground(true);
-    auto *v = new QVBoxLayout(m_permPanel);
-    auto *title = new QLabel(QStringLiteral("Permissões dos Usuários Secundários"), m_permPanel);
-    title->setObjectName(QStringLiteral("LabelPermissoes"));
-    QFont f = title->font();
-    f.setBold(true);
-    f.setPointSizeF(f.pointSizeF() * 1.3);
-    title->setFont(f);
-    v->addWidget(title);
-    auto *groups = new QHBoxLayout;
-    auto group = [&](const QString &name, const QString &caption, const QStringList &fields) {
-        auto *g = new QGroupBox(caption, m_permPanel);
-        g->setObjectName(name);
-        auto *gl = new QVBoxLayout(g);
-        for (const QString &field : fields) {
-            auto *c = new QCheckBox(permissionCaption(field), g);
-            c->setObjectName(QStringLiteral("chk") + field);
-            gl->addWidget(c);
-            m_permBoxes[field] = c;
-            connect(c, &QCheckBox::clicked, this,
-                    [this, field](bool checked) { permissionToggled(field, checked); });
-        }
-        gl->addStretch(1);
-        groups->addWidget(g);
-    };
-    group(QStringLiteral("GroupVizualizar"), QStringLiteral("Vizualizar : "),
-          {QStringLiteral("01"), QStringLiteral("02"), QStringLiteral("03"), QStringLiteral("04"),
-           QStringLiteral("06"), QStringLiteral("05"), QStringLiteral("07"), QStringLiteral("18")});
-    group(QStringLiteral("GroupCadastro"), QStringLiteral("Cadastro Permitir:"),
-          {QStringLiteral("08"), QStringLiteral("09"), QStringLiteral("10"), QStringLiteral("11"),
-           QStringLiteral("12"), QStringLiteral("14"), QStringLiteral("15"), QStringLiteral("16"),
-           QStringLiteral("17")});
-    v->addLayout(groups);
-    auto *buttons = new QHBoxLayout;
-    auto *save = new QPushButton(QStringLiteral("Salvar / Testar"), m_permPanel);
-    save->setObjectName(QStringLiteral("btnSalvarPermissao"));
-    save->setAutoDefault(false);
-    auto *leave = new QPushButton(QStringLiteral("Sair"), m_permPanel);
-    leave->setObjectName(QStringLiteral("btnSairPermissao"));
-    leave->setAutoDefault(false);
-    buttons->addStretch(1);
-    buttons->addWidget(save);
-    buttons->addWidget(leave);
-    v->addLayout(buttons);
-    connect(save, &QPushButton::clicked, this, [this] { savePermissions(); });
-    connect(leave, &QPushButton::clicked, this, [this] { leavePermissionPanel(); });
-    m_permPanel->hide();
-}
-
-void TFormMenu::buildLogoPanel()
-{
-    m_logoPanel = new QFrame(centralWidget());
-    m_logoPanel->setObjectName(QStringLiteral("PanelLogo"));
-    m_logoPanel->setFrameShape(QFrame::StyledPanel);
-    m_logoPanel->setAutoFillBackground(true);
-    m_logoPanel->setMinimumWidth(520);
-    auto *v = new QVBoxLayout(m_logoPanel);
-    auto *top = new QHBoxLayout;
-    auto *caption = new QLabel(QStringLiteral("Logo Marca"), m_logoPanel);
-    QFont f = caption->font();
-    f.setBold(true);
-    caption->setFont(f);
-    top->addWidget(caption);
-    top->addStretch(1);
-    auto *x = new QPushButton(QStringLiteral("X"), m_logoPanel);
-    x->setObjectName(QStringLiteral("btnFecharLogo"));
-    x->setAutoDefault(false);
-    x->setFixedWidth(32);
-    top->addWidget(x);
-    v->addLayout(top);
-    m_logoPath = new QLineEdit(m_logoPanel);
-    m_logoPath->setObjectName(QStringLiteral("edtLogoCaminho"));
-    m_logoPath->setReadOnly(true);
-    v->addWidget(m_logoPath);
-    auto *row = new QHBoxLayout;
-    auto *change = new QPushButton(QStringLiteral("Alterar Logo Marca"), m_logoPanel);
-    change->setObjectName(QStringLiteral("btnAlterarLogo"));
-    auto *saveClose = new QPushButton(QStringLiteral("Salvar e Fechar"), m_logoPanel);
-    saveClose->setObjectName(QStringLiteral("btnSalvarFecharLogo"));
-    auto *reset = new QPushButton(QStringLiteral("Deixar Padrão"), m_logoPanel);
-    reset->setObjectName(QStringLiteral("btnDeixarPadrao"));
-    for (QPushButton *b : {change, saveClose, reset}) {
-        b->setAutoDefault(false);
-        row->addWidget(b);
-    }
-    v->addLayout(row);
-    connect(change, &QPushButton::clicked, this, [this] { changeLogo(); });
-    connect(saveClose, &QPushButton::clicked, this, [this] { saveLogoAndClose(); });
-    connect(reset, &QPushButton::clicked, this, [this] { resetLogo(); });
-    connect(x, &QPushButton::clicked, this, [this] { closeLogoPanel(); });
-    m_logoPanel->hide();
 }
 
 QPixmap TFormMenu::designPicture() const
@@ -483,74 +341,24 @@ QPixmap TFormMenu::designPicture() const
 
 // ---------------------------------------------------------------- registry
 
-void TFormMenu::bind(const QString &command, QObject *control)
-{
-    m_bound[command].append(control);
-    if (auto *a = qobject_cast<QAction *>(control)) {
-        connect(a, &QAction::triggered, this, [this, command] { runCommand(command); });
-    } else if (auto *b = qobject_cast<QPushButton *>(control)) {
-        const QString name = b->objectName();
-        connect(b, &QPushButton::clicked, this, [this, command, name] {
-            if (name == QLatin1String("btnRelatorios"))
-                openReports();
-            else if (name == QLatin1String("btnFornecedores"))
-                openSuppliers();
-            else
-                runCommand(command);
-        });
-    }
-    refreshCommandState(command);
-}
-
-void TFormMenu::refreshCommandState(const QString &command)
-{
-    const bool wired = m_handlers.contains(command);
-    for (QObject *c : m_bound.value(command)) {
-        const QString hint = wired ? m_hints.value(c) : kEmDesenvolvimento;
-        if (auto *a = qobject_cast<QAction *>(c)) {
-            a->setEnabled(wired);
-            a->setToolTip(hint.isEmpty() ? a->text().remove(QLatin1Char('&')) : hint);
-        } else if (auto *w = qobject_cast<QWidget *>(c)) {
-            w->setEnabled(wired);
-            w->setToolTip(hint);
-        }
-    }
-}
-
 void TFormMenu::setHandler(const QString &command, std::function<void()> handler)
 {
-    if (handler)
-        m_handlers[command] = std::move(handler);
-    else
-        m_handlers.remove(command);
-    refreshCommandState(command);
+    m_commands->setHandler(command, std::move(handler));
 }
 
 bool TFormMenu::hasHandler(const QString &command) const
 {
-    return m_handlers.contains(command);
+    return m_commands->hasHandler(command);
 }
 
 bool TFormMenu::runCommand(const QString &command)
 {
-    auto it = m_handlers.constFind(command);
-    if (it == m_handlers.constEnd())
-        return false;
-    const std::function<void()> fn = it.value();   // a handler may replace itself
-    try {
-        fn();
-    } catch (const std::exception &e) {
-        core::showError(this, e);
-    }
-    return true;
+    return m_commands->run(command);
 }
 
 QStringList TFormMenu::commands() const
 {
-    QStringList all = m_bound.keys();
-    if (!all.contains(QStringLiteral("frenteCaixa")))
-        all << QStringLiteral("frenteCaixa");
-    return all;
+    return m_commands->commands();
 }
 
 void TFormMenu::setProgramDir(const QString &dir)
@@ -594,14 +402,9 @@ void TFormMenu::FormActivate()
             endProgram();
         return;
     }
-    try {
-        m_logoTable->first();
-        const QVariant path = m_logoTable->value(QStringLiteral("LogoCaminho"));
-        if (!path.isNull() && !path.toString().isEmpty())
-            loadLogo(path.toString());
-    } catch (const std::exception &e) {
-        core::showError(this, e);
-    }
+    const QString path = m_logoPanel->storedPath();
+    if (!path.isEmpty())
+        loadLogo(path);
 }
 
 bool TFormMenu::runLogin()
@@ -706,10 +509,7 @@ bool TFormMenu::eventFilter(QObject *watched, QEvent *event)
 
 QStringList TFormMenu::permissionFields()
 {
-    QStringList f;
-    for (const auto &p : kPermissions)
-        f << QString::fromLatin1(p.field);
-    return f;
+    return PermissionPanel::fields();
 }
 
 QObject *TFormMenu::governedControl(const QString &field) const
@@ -719,14 +519,7 @@ QObject *TFormMenu::governedControl(const QString &field) const
 
 bool TFormMenu::permissionGranted(const QString &field) const
 {
-    try {
-        if (!m_checkbox->isOpen() || m_checkbox->isEmpty())
-            return true;
-        const QVariant v = m_checkbox->value(field);
-        return v.isNull() || m_checkbox->asBool(field);
-    } catch (const std::exception &) {
-        return true;
-    }
+    return m_permPanel->granted(field);
 }
 
 void TFormMenu::setControlShown(QObject *control, bool shown)
@@ -762,51 +555,12 @@ void TFormMenu::VerificaAdmin()
         setControlShown(c, true);
 }
 
-void TFormMenu::loadPermissionBoxes()
-{
-    m_loadingBoxes = true;
-    for (auto it = m_permBoxes.begin(); it != m_permBoxes.end(); ++it)
-        it.value()->setChecked(permissionGranted(it.key()));
-    m_loadingBoxes = false;
-}
-
-void TFormMenu::permissionToggled(const QString &field, bool checked)
-{
-    if (m_loadingBoxes)
-        return;
-    try {
-        if (m_checkbox->state() == data::Dataset::State::Browse) {
-            if (m_checkbox->isEmpty())
-                m_checkbox->append();
-            else
-                m_checkbox->edit();
-        }
-        m_checkbox->setValue(field, checked);
-    } catch (const std::exception &e) {
-        core::showError(this, e);
-        loadPermissionBoxes();
-    }
-}
-
 void TFormMenu::showPermissionPanel()
 {
-    loadPermissionBoxes();
+    m_permPanel->load();
     m_image->hide();
     m_permPanel->show();
     m_permPanel->raise();
-}
-
-void TFormMenu::savePermissions()
-{
-    try {
-        const auto st = m_checkbox->state();
-        if (st == data::Dataset::State::Edit || st == data::Dataset::State::Insert)
-            m_checkbox->post();
-    } catch (const std::exception &e) {
-        core::showError(this, e);
-        return;
-    }
-    PermissaoAcesso();
 }
 
 void TFormMenu::leavePermissionPanel()
@@ -890,102 +644,6 @@ bool TFormMenu::loadLogo(const QString &path)
     m_image->setPixmap(pix);
     m_logoLoaded = true;
     return true;
-}
-
-void TFormMenu::updateLogoPath()
-{
-    try {
-        m_logoPath->setText(m_logoTable->isOpen() && !m_logoTable->isEmpty()
-                                ? m_logoTable->asString(QStringLiteral("LogoCaminho"))
-                                : QString());
-    } catch (const std::exception &) {
-        m_logoPath->clear();
-    }
-}
-
-bool TFormMenu::logoEditing() const
-{
-    const auto st = m_logoTable->state();
-    return st == data::Dataset::State::Edit || st == data::Dataset::State::Insert;
-}
-
-void TFormMenu::showLogoPanel()
-{
-    updateLogoPath();
-    m_logoPanel->show();
-    m_logoPanel->raise();
-}
-
-void TFormMenu::changeLogo()
-{
-    QStringList patterns;
-    for (const QByteArray &fmt : QImageReader::supportedImageFormats())
-        patterns << QStringLiteral("*.") + QString::fromLatin1(fmt);
-    const QString file = dialogs().openFile(this, QStringLiteral("Logo Marca"), QString(),
-                                            QStringLiteral("Imagens (%1);;Todos (*)").arg(patterns.join(u' ')));
-    if (file.isEmpty())
-        return;
-    // An unreadable picture is told and leaves the stored path as it was.
-    if (!loadLogo(file))
-        return;
-    try {
-        if (!logoEditing()) {
-            if (m_logoTable->isEmpty())
-                m_logoTable->append();
-            else
-                m_logoTable->edit();
-        }
-        m_logoTable->setValue(QStringLiteral("LogoCaminho"), file);
-    } catch (const std::exception &e) {
-        core::showError(this, e);
-    }
-    updateLogoPath();
-}
-
-void TFormMenu::saveLogoAndClose()
-{
-    if (!logoEditing()) {
-        dialogs().information(this, QStringLiteral("Atenção"), QStringLiteral("Não esta em modo de edição!"));
-        return;
-    }
-    try {
-        m_logoTable->post();
-    } catch (const std::exception &e) {
-        core::showError(this, e);
-        return;
-    }
-    m_logoPanel->hide();
-}
-
-void TFormMenu::resetLogo()
-{
-    try {
-        if (!logoEditing()) {
-            if (m_logoTable->isEmpty())
-                m_logoTable->append();
-            else
-                m_logoTable->edit();
-        }
-        m_logoTable->setValue(QStringLiteral("LogoCaminho"), QVariant());
-        m_logoPanel->hide();
-        m_logoTable->post();
-    } catch (const std::exception &e) {
-        core::showError(this, e);
-        return;
-    }
-    updateLogoPath();
-    dialogs().information(this, QStringLiteral("Atenção"),
-                          QStringLiteral("Reinicie o programa para validar o comando!"));
-}
-
-void TFormMenu::closeLogoPanel()
-{
-    if (logoEditing()) {
-        dialogs().information(this, QStringLiteral("Atenção"),
-                              QStringLiteral("Salve para sair!  clique em salvar e fechar"));
-        return;
-    }
-    m_logoPanel->hide();
 }
 
 // ---------------------------------------------------------------- windows

@@ -43,6 +43,9 @@ class QTimer;
 
 namespace brelvo::app {
 
+class LogoPanel;
+class MenuCommands;
+class PermissionPanel;
 class TFLogin;
 
 struct LoggedUser {
@@ -123,30 +126,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    struct Command;
     void buildMenus();
     void buildButtons(QWidget *bar);
-    void buildPermissionPanel();
-    void buildLogoPanel();
     QAction *addItem(QMenu *menu, const QString &name, const QString &caption);
     QMenu *addMenu(QWidget *parentMenu, const QString &name, const QString &caption);
-    void bind(const QString &command, QObject *control);
-    void refreshCommandState(const QString &command);
     void setControlShown(QObject *control, bool shown);
     bool controlShown(QObject *control) const;
     void updateClock();
-    void loadPermissionBoxes();
-    void permissionToggled(const QString &field, bool checked);
     void showPermissionPanel();
     void leavePermissionPanel();
-    void savePermissions();
-    void showLogoPanel();
-    void changeLogo();
-    void saveLogoAndClose();
-    void resetLogo();
-    void closeLogoPanel();
-    void updateLogoPath();
-    bool logoEditing() const;
     void openUsers();
     void openPasswordChange();
     void openPrinterPort();
@@ -163,15 +151,11 @@ private:
     bool m_ending = false;
     bool m_logoLoaded = false;
 
-    data::Table *m_checkbox = nullptr;    // Checkbox.db
-    data::Table *m_logoTable = nullptr;   // logo.db
     data::Table *m_produtos = nullptr;    // tbProdutos.DB
     data::Query *m_qLogin = nullptr;
     TFLogin *m_login = nullptr;
 
-    QMap<QString, std::function<void()>> m_handlers;
-    QMap<QString, QList<QObject *>> m_bound;      // command -> controls
-    QMap<QObject *, QString> m_hints;             // control -> hint when enabled
+    MenuCommands *m_commands = nullptr;
     QMap<QString, QObject *> m_governed;          // permission field -> control
 
     QAction *m_logoff = nullptr;
@@ -179,11 +163,8 @@ private:
     QLabel *m_image = nullptr;
     QLabel *m_panels[5] = {};
     QTimer *m_clock = nullptr;
-    QFrame *m_permPanel = nullptr;
-    QMap<QString, QCheckBox *> m_permBoxes;
-    bool m_loadingBoxes = false;
-    QFrame *m_logoPanel = nullptr;
-    QLineEdit *m_logoPath = nullptr;
+    PermissionPanel *m_permPanel = nullptr;
+    LogoPanel *m_logoPanel = nullptr;
     QPushButton *m_btnRelatorios = nullptr;
     QPushButton *m_btnFornecedores = nullptr;
 };

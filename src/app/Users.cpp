@@ -4,6 +4,7 @@
 #include "core/DataControls.h"
 #include "app/Passwords.h"
 #include "core/DialogService.h"
+#include "core/Format.h"
 
 #include <QCheckBox>
 #include <QDate>
@@ -23,13 +24,6 @@ using core::dialogs;
 namespace {
 const Qt::WindowFlags kNoCloseBox = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
 
-QString errorText(const std::exception &e)
-{
-    if (auto *db = dynamic_cast<const data::DbError *>(&e))
-        return db->message();
-    return QString::fromLocal8Bit(e.what());
-}
-
 QLineEdit *makeEdit(QWidget *parent, const QString &name, int maxLength)
 {
     auto *e = new QLineEdit(parent);
@@ -39,16 +33,21 @@ QLineEdit *makeEdit(QWidget *parent, const QString &name, int maxLength)
     return e;
 }
 
-bool isEditing(const data::Table *t)
+// Row of `table` whose LOGIN is exactly `login` (no pattern, letter case
+// counts); false when there is none.
+bool findLogin(data::Table &table, const QString &login)
 {
-    return t->state() == data::Dataset::State::Edit || t->state() == data::Dataset::State::Insert;
+    for (table.first(); !table.eof(); table.next())
+        if (table.asString(QStringLiteral("LOGIN")) == login)
+            return true;
+    return false;
 }
 } // namespace
 
 // ---------------------------------------------------------------- TFUsuarios
 
 TFUsuarios::TFUsuarios(data::DatabasePtr db, QWidget *parent)
-    : QDialog(parent, kNoCloseBox), m_db(std::move(db))
+    : RecordWindow(parent, kNoCloseBox), m_db(std::move(db))
 {
     setObjectName(QStringLiteral("FUsuarios"));
     setWindowTitle(QStringLiteral("Cadastro de Usuários..."));
@@ -121,15 +120,11 @@ TFUsuarios::TFUsuarios(data::DatabasePtr db, QWidget *parent)
     v->addLayout(nav);
 
     auto *row = new QHBoxLayout;
-    m_novo = new QPushButton(QStringLiteral("Novo"), this);
-    m_novo->setObjectName(QStringLiteral("btnNovo"));
-    m_gravar = new QPushButton(QStringLiteral("Gravar"), this);
-    m_gravar->setObjectName(QStringLiteral("btnGravar"));
+    m_novo = makeButton(QStringLiteral("btnNovo"), QStringLiteral("Novo"));
+    m_gravar = makeButton(QStringLiteral("btnGravar"), QStringLiteral("Gravar"));
     m_gravar->setEnabled(false);
-    m_excluir = new QPushButton(QStringLiteral("Excluir"), this);
-    m_excluir->setObjectName(QStringLiteral("btnExcluir"));
-    m_sair = new QPushButton(QStringLiteral("&SAIR"), this);
-    m_sair->setObjectName(QStringLiteral("btnSair"));
+    m_excluir = makeButton(QStringLiteral("btnExcluir"), QStringLiteral("Excluir"));
+    m_sair = makeButton(QStringLiteral("btnSair"), QStringLiteral("&SAIR"));
     for (QPushButton *b : {m_prior, m_next, m_novo, m_gravar, m_excluir, m_sair}) {
         b->setAutoDefault(false);
         row->addWidget(b);
@@ -152,17 +147,15 @@ TFUsuarios::TFUsuarios(data::DatabasePtr db, QWidget *parent)
     connect(m_table, &data::Table::afterEdit, this,
             [this] { m_table->setValue(QStringLiteral("DT_ALT"), QDate::currentDate()); });
     connect(m_table, &data::Dataset::stateChanged, this, [this] {
-        if (isEditing(m_table))
+        if (editing())
             m_gravar->setEnabled(true);
     });
     connect(m_senha, &QLineEdit::textEdited, this, [this] {
-        try {
-            if (!isEditing(m_table))
+        guarded([&] {
+            if (!editing())
                 m_table->edit();
             m_passwordTyped = true;
-        } catch (const std::exception &e) {
-            showError(e);
-        }
+        });
     });
     // A move clears the password box: passwords are never shown.
     connect(m_table, &data::Dataset::afterScroll, this, [this] {
@@ -173,24 +166,22 @@ TFUsuarios::TFUsuarios(data::DatabasePtr db, QWidget *parent)
     for (auto sig : {&data::Table::afterInsert, &data::Table::afterPost, &data::Table::afterDelete,
                      &data::Table::afterCancel})
         connect(m_table, sig, this, &TFUsuarios::applyAdminRule);
-    core::EnterMovesFocus::install(this);
 
-    try {
+    m_ready = guarded([&] {
         m_db->addPassword(QString::fromLatin1(kUsersTablePassword));
         m_table->open();
         m_table->first();
-        m_ready = true;
-    } catch (const std::exception &e) {
-        showError(e);
-    }
+    });
+    setMainTable(m_table);
     applyAdminRule();
 }
 
 TFUsuarios::~TFUsuarios() = default;
 
-void TFUsuarios::showError(const std::exception &e)
+void TFUsuarios::clearPassword()
 {
-    dialogs().error(this, QStringLiteral("Erro"), errorText(e));
+    m_senha->clear();
+    m_passwordTyped = false;
 }
 
 void TFUsuarios::applyAdminRule()
@@ -205,53 +196,78 @@ void TFUsuarios::applyAdminRule()
 
 void TFUsuarios::btnNovoClick()
 {
-    if (!m_table)
+    if (!m_table || !m_table->isOpen() || !commitPending())
         return;
-    try {
-        if (isEditing(m_table) && !saveRow())
-            return;
-        m_table->append();
-        m_senha->clear();
-        m_passwordTyped = false;
-        m_gravar->setEnabled(true);
-        applyAdminRule();
-        m_nome->setFocus();
-    } catch (const std::exception &e) {
-        showError(e);
-    }
+    if (!guarded([&] { m_table->append(); }))
+        return;
+    clearPassword();
+    m_gravar->setEnabled(true);
+    applyAdminRule();
+    m_nome->setFocus();
 }
 
-bool TFUsuarios::saveRow()
+bool TFUsuarios::saveRecord()
 {
-    try {
-        if (isEditing(m_table)) {
-            // The built-in administrator stays active and an administrator.
-            if (m_table->asString(QStringLiteral("LOGIN")) == QLatin1String("KOV")
-                && m_table->oldValue(QStringLiteral("LOGIN")).toString() == QLatin1String("KOV")) {
-                m_table->setValue(QStringLiteral("STATUS"), QStringLiteral("S"));
-                m_table->setValue(QStringLiteral("ADMIN"), QStringLiteral("S"));
-            }
-            const QString password = m_senha->text();
-            const bool typed = m_passwordTyped;
-            m_table->post();
-            if (typed)
-                storeUserPassword(m_db, m_table->asInteger(QStringLiteral("ID")), password);
-        }
-        m_senha->clear();
-        m_passwordTyped = false;
+    if (!editing()) {
         m_gravar->setEnabled(false);
-        applyAdminRule();
         return true;
-    } catch (const std::exception &e) {
-        showError(e);
+    }
+    const QString login = m_table->asString(QStringLiteral("LOGIN")).trimmed();
+    if (login.isEmpty()) {
+        dialogs().warning(this, QStringLiteral("Atenção"), QStringLiteral("Informe o login do usuário."));
+        m_login->setFocus();
         return false;
     }
+    // Another row with the same login (in any letter case) would lock one of them out.
+    bool taken = false;
+    const QVariant id = m_table->value(QStringLiteral("ID"));
+    if (!guarded([&] {
+            data::Table others(m_db, QStringLiteral("USUARIOS.DB"));
+            others.open();
+            for (others.first(); !others.eof() && !taken; others.next())
+                taken = others.value(QStringLiteral("ID")) != id
+                    && core::upper(others.asString(QStringLiteral("LOGIN")).trimmed()) == core::upper(login);
+        }))
+        return false;
+    if (taken) {
+        dialogs().warning(this, QStringLiteral("Atenção"),
+                          QStringLiteral("Já existe um usuário com o login \"%1\".").arg(login));
+        m_login->setFocus();
+        return false;
+    }
+    const bool ok = guarded([&] {
+        // The built-in administrator stays active and an administrator.
+        if (m_table->asString(QStringLiteral("LOGIN")) == QLatin1String("KOV")
+            && m_table->oldValue(QStringLiteral("LOGIN")).toString() == QLatin1String("KOV")) {
+            m_table->setValue(QStringLiteral("STATUS"), QStringLiteral("S"));
+            m_table->setValue(QStringLiteral("ADMIN"), QStringLiteral("S"));
+        }
+        const QString password = m_senha->text();
+        const bool typed = m_passwordTyped;
+        m_table->post();
+        if (typed)
+            storeUserPassword(m_db, m_table->asInteger(QStringLiteral("ID")), password);
+    });
+    if (!ok)
+        return false;
+    clearPassword();
+    m_gravar->setEnabled(false);
+    applyAdminRule();
+    return true;
+}
+
+void TFUsuarios::discardRecord()
+{
+    RecordWindow::discardRecord();
+    clearPassword();
+    m_gravar->setEnabled(editing());
+    applyAdminRule();
 }
 
 void TFUsuarios::btnGravarClick()
 {
     if (m_table)
-        saveRow();
+        saveRecord();
 }
 
 void TFUsuarios::btnExcluirClick()
@@ -261,37 +277,30 @@ void TFUsuarios::btnExcluirClick()
     if (dialogs().question(this, QStringLiteral("Exclusão"), QStringLiteral("DESEJA EXCLUIR ESTE REGISTRO?"))
         != core::Answer::Yes)
         return;
-    try {
+    guarded([&] {
         if (m_table->state() == data::Dataset::State::Insert) {
             m_table->cancel();
         } else {
-            if (isEditing(m_table))
+            if (editing())
                 m_table->cancel();
             m_table->remove();
         }
         m_gravar->setEnabled(false);
-        m_senha->clear();
-        m_passwordTyped = false;
-    } catch (const std::exception &e) {
-        showError(e);
-    }
+        clearPassword();
+    });
     applyAdminRule();
 }
 
 void TFUsuarios::moveBy(int step)
 {
-    if (!m_table)
+    if (!m_table || !commitPending())
         return;
-    if (isEditing(m_table) && !saveRow())
-        return;
-    try {
+    guarded([&] {
         if (step < 0)
             m_table->prior();
         else
             m_table->next();
-    } catch (const std::exception &e) {
-        showError(e);
-    }
+    });
     applyAdminRule();
 }
 
@@ -300,23 +309,10 @@ void TFUsuarios::btnSairClick()
     accept();
 }
 
-void TFUsuarios::done(int r)
-{
-    if (m_table) {
-        try {
-            if (isEditing(m_table))
-                m_table->cancel();
-            m_table->close();
-        } catch (const std::exception &) {
-        }
-    }
-    QDialog::done(r);
-}
-
 // ---------------------------------------------------------------- TFAlteraSenha
 
 TFAlteraSenha::TFAlteraSenha(data::DatabasePtr db, const QString &loginName, QWidget *parent)
-    : QDialog(parent, kNoCloseBox), m_db(std::move(db)), m_loginName(loginName)
+    : RecordWindow(parent, kNoCloseBox), m_db(std::move(db)), m_loginName(loginName)
 {
     setObjectName(QStringLiteral("FAlteraSenha"));
     setWindowTitle(QStringLiteral("Alteração de Senha"));
@@ -334,10 +330,8 @@ TFAlteraSenha::TFAlteraSenha(data::DatabasePtr db, const QString &loginName, QWi
     form->addRow(QStringLiteral("Repetir Nova Senha :"), m_repetir);
     v->addLayout(form);
     auto *row = new QHBoxLayout;
-    m_ok = new QPushButton(QStringLiteral("&OK"), this);
-    m_ok->setObjectName(QStringLiteral("btnOK"));
-    m_cancel = new QPushButton(QStringLiteral("&Cancelar"), this);
-    m_cancel->setObjectName(QStringLiteral("btnCancelar"));
+    m_ok = makeButton(QStringLiteral("btnOK"), QStringLiteral("&OK"));
+    m_cancel = makeButton(QStringLiteral("btnCancelar"), QStringLiteral("&Cancelar"));
     row->addStretch(1);
     for (QPushButton *b : {m_ok, m_cancel}) {
         b->setAutoDefault(false);
@@ -345,71 +339,75 @@ TFAlteraSenha::TFAlteraSenha(data::DatabasePtr db, const QString &loginName, QWi
     }
     v->addLayout(row);
     connect(m_ok, &QPushButton::clicked, this, &TFAlteraSenha::btnOKClick);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    core::EnterMovesFocus::install(this);
+    // "&Cancelar" leaves without applying what was typed.
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        discardRecord();
+        reject();
+    });
 
-    try {
+    m_table = new data::Table(m_db, QStringLiteral("USUARIOS.DB"), this);
+    m_ready = guarded([&] {
         m_db->addPassword(QString::fromLatin1(kUsersTablePassword));
-        m_table = new data::Table(m_db, QStringLiteral("USUARIOS.DB"), this);
         m_table->open();
-        m_ready = true;
-    } catch (const std::exception &e) {
-        dialogs().error(this, QStringLiteral("Erro"), errorText(e));
-    }
+    });
+    closeWithWindow(m_table);
     m_atual->setFocus();
 }
 
 TFAlteraSenha::~TFAlteraSenha() = default;
 
-void TFAlteraSenha::btnOKClick()
+bool TFAlteraSenha::hasPendingChanges() const
 {
-    if (!m_table)
-        return;
-    try {
-        m_table->setFilter(QStringLiteral("LOGIN = ") + data::Table::quoted(m_loginName));
-        m_table->setFiltered(true);
-        m_table->first();
-        qint64 id = 0;
-        QString hash;
-        if (!m_table->isEmpty()) {
-            id = m_table->asInteger(QStringLiteral("ID"));
-            hash = storedUserHash(m_db, id);
-        }
-        const QString typed = m_atual->text();
-        const bool matches = !m_table->isEmpty()
-            && (hash.isEmpty() ? typed.isEmpty() : verifyPassword(hash, typed));
-        if (!matches) {
-            dialogs().error(this, QStringLiteral("Erro"), QStringLiteral("Senha Atual Incorreta"));
-            m_atual->setFocus();
-            return;
-        }
-        if (m_nova->text() != m_repetir->text()) {
-            dialogs().error(this, QStringLiteral("Erro"),
-                            QStringLiteral("A Nova Senha não confere com Repetir Nova Senha!"));
-            m_nova->setFocus();
-            return;
-        }
-        storeUserPassword(m_db, id, m_nova->text());
-    } catch (const std::exception &e) {
-        dialogs().error(this, QStringLiteral("Erro"), errorText(e));
-        return;
-    }
-    dialogs().information(this, QStringLiteral("Confiração"), QStringLiteral("Senha Alterada com Sucesso!"));
-    accept();
+    return !m_atual->text().isEmpty() || !m_nova->text().isEmpty() || !m_repetir->text().isEmpty();
 }
 
-void TFAlteraSenha::done(int r)
+void TFAlteraSenha::discardRecord()
 {
-    if (m_table) {
-        try {
-            m_table->close();
-        } catch (const std::exception &) {
-        }
-    }
     m_atual->clear();
     m_nova->clear();
     m_repetir->clear();
-    QDialog::done(r);
+}
+
+bool TFAlteraSenha::saveRecord()
+{
+    if (!m_table || !m_table->isOpen())
+        return false;
+    qint64 id = 0;
+    QString hash;
+    bool found = false;
+    if (!guarded([&] {
+            // Exactly this login: no pattern, so "*" or "?" in a name match only themselves.
+            found = findLogin(*m_table, m_loginName);
+            if (found) {
+                id = m_table->asInteger(QStringLiteral("ID"));
+                hash = storedUserHash(m_db, id);
+            }
+        }))
+        return false;
+    const QString typed = m_atual->text();
+    const bool matches = found && (hash.isEmpty() ? typed.isEmpty() : verifyPassword(hash, typed));
+    if (!matches) {
+        dialogs().error(this, QStringLiteral("Erro"), QStringLiteral("Senha Atual Incorreta"));
+        m_atual->setFocus();
+        return false;
+    }
+    if (m_nova->text() != m_repetir->text()) {
+        dialogs().error(this, QStringLiteral("Erro"), QStringLiteral("A Nova Senha não confere com Repetir Nova Senha!"));
+        m_nova->setFocus();
+        return false;
+    }
+    if (!guarded([&] { storeUserPassword(m_db, id, m_nova->text()); }))
+        return false;
+    discardRecord();
+    return true;
+}
+
+void TFAlteraSenha::btnOKClick()
+{
+    if (!saveRecord())
+        return;
+    dialogs().information(this, QStringLiteral("Confiração"), QStringLiteral("Senha Alterada com Sucesso!"));
+    accept();
 }
 
 } // namespace brelvo::app

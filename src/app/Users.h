@@ -1,9 +1,8 @@
 #pragma once
 // The users window and the password-change window.
 
+#include "core/RecordWindow.h"
 #include "data/Dataset.h"
-
-#include <QDialog>
 
 class QCheckBox;
 class QGroupBox;
@@ -14,7 +13,7 @@ class QRadioButton;
 
 namespace brelvo::app {
 
-class TFUsuarios : public QDialog {
+class TFUsuarios : public core::RecordWindow {
     Q_OBJECT
 public:
     TFUsuarios(data::DatabasePtr db, QWidget *parent = nullptr);
@@ -31,12 +30,13 @@ public:
     void btnSairClick();
     void moveBy(int step);
 
-protected:
-    void done(int r) override;
+    // Stores the row and a typed password. A login that is empty or already
+    // another user's (in any letter case) is refused with a message.
+    bool saveRecord() override;
+    void discardRecord() override;
 
 private:
-    bool saveRow();
-    void showError(const std::exception &e);
+    void clearPassword();
 
     data::DatabasePtr m_db;
     data::Table *m_table = nullptr;
@@ -49,7 +49,7 @@ private:
     QPushButton *m_novo, *m_gravar, *m_excluir, *m_sair, *m_prior, *m_next;
 };
 
-class TFAlteraSenha : public QDialog {
+class TFAlteraSenha : public core::RecordWindow {
     Q_OBJECT
 public:
     // loginName: the name the user logged in with.
@@ -59,8 +59,11 @@ public:
 
     void btnOKClick();
 
-protected:
-    void done(int r) override;
+    // Something typed in the three boxes is pending until it is applied.
+    bool hasPendingChanges() const override;
+    // Checks the current password (of exactly the logged-in login) and stores the new one.
+    bool saveRecord() override;
+    void discardRecord() override;
 
 private:
     data::DatabasePtr m_db;

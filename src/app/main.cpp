@@ -5,6 +5,7 @@
 #include "app/TAboutBox.h"
 #include "app/Wiring.h"
 #include "core/DialogService.h"
+#include "core/Translation.h"
 #include "data/Database.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ int main(int argc, char **argv)
     app.setApplicationName(QStringLiteral("Brelvo"));
     app.setApplicationVersion(app::TAboutBox::versionText());
     app.setQuitOnLastWindowClosed(false);
+    core::installQtPortuguese(&app);
 
     app::SingleInstance instance;
     if (!instance.tryAcquire()) {
@@ -50,6 +52,8 @@ int main(int argc, char **argv)
             menu.setGeometry(s->availableGeometry());
         menu.showMaximized();
     });
+    // Counted from here: a start-up message kept open for long delays nothing.
+    splash.start();
 
     return app.exec();
 }

@@ -1,4 +1,5 @@
 #include "backup/TFBackup.h"
+#include "core/Translation.h"
 
 #include <QApplication>
 
@@ -6,6 +7,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Back-Up"));
+    brelvo::core::installQtPortuguese(&app);
     brelvo::backup::TFBackup::installArchiverDialogs();
     brelvo::backup::TFBackup w;
     w.show();

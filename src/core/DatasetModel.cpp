@@ -161,7 +161,9 @@ void DatasetModel::loadPage(int page) const
     Dataset *ds = m_dataset.data();
     Reading guard(m_reading);
     QList<Row> rows;
-    ds->disableControls();
+    // The cursor comes back to its row: nobody else hears these moves (a
+    // window refilling its boxes now would lose what is being typed).
+    const QSignalBlocker quiet(ds);
     try {
         const data::Bookmark here = ds->bookmark();
         ds->moveTo(page * m_pageSize);
@@ -172,7 +174,6 @@ void DatasetModel::loadPage(int page) const
         if (here.isValid()) ds->gotoBookmark(here);
     } catch (const DbError &) {
     }
-    ds->enableControls();
     ++m_pageReads;
     m_pages.insert(page, rows);
     m_pageOrder.removeAll(page);

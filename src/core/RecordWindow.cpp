@@ -24,6 +24,10 @@ RecordWindow::RecordWindow(QWidget *parent, Qt::WindowFlags flags) : QDialog(par
 
 RecordWindow::~RecordWindow()
 {
+    // The window's own parts are gone by now: nothing may hear the cursors close.
+    for (const auto &d : std::as_const(m_cursors))
+        if (d)
+            d->blockSignals(true);
     closeCursors();
 }
 
@@ -89,10 +93,7 @@ void RecordWindow::updateControls()
 
 QPushButton *RecordWindow::makeButton(const QString &name, const QString &text, QWidget *parent)
 {
-    auto *b = new QPushButton(text, parent ? parent : this);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
+    return pushButton(parent ? parent : this, name, text);
 }
 
 Navigator *RecordWindow::makeNavigator(int buttons, const QString &name, QWidget *parent)

@@ -5,10 +5,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTimer>
@@ -169,6 +171,72 @@ DbGrid *makeGrid(QWidget *parent, Dataset *dataset, const QString &objectName, c
     return g;
 }
 
+QLabel *heading(QWidget *parent, const QString &name, const QString &text, double scale)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    QFont f = l->font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * scale);
+    l->setFont(f);
+    return l;
+}
+
+QPushButton *pushButton(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+// ---------------------------------------------------------------- form
+
+FormBuilder::FormBuilder(QGridLayout *grid, QWidget *parent, Dataset *dataset)
+    : m_grid(grid), m_parent(parent), m_dataset(dataset)
+{
+}
+
+DbEdit *FormBuilder::edit(const QString &field, CharCase c)
+{
+    auto *e = new DbEdit(m_parent);
+    e->setObjectName(QStringLiteral("edt") + field);
+    e->setCharCase(c);
+    e->setDataSource(m_dataset, field);
+    return e;
+}
+
+DbMaskEdit *FormBuilder::masked(const QString &field, const QString &mask, CharCase c)
+{
+    auto *e = new DbMaskEdit(m_parent);
+    e->setObjectName(QStringLiteral("edt") + field);
+    e->setCharCase(c);
+    e->setEditMask(mask);
+    e->setDataSource(m_dataset, field);
+    return e;
+}
+
+DbEdit *FormBuilder::number(const QString &field, const QString &mask)
+{
+    DbEdit *e = edit(field);
+    e->setDisplayMask(mask);
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::NoFocus);
+    return e;
+}
+
+void FormBuilder::put(QWidget *box, const QString &caption, int row, int col, int span)
+{
+    put(box, new QLabel(caption, m_parent), row, col, span);
+}
+
+void FormBuilder::put(QWidget *box, QLabel *caption, int row, int col, int span)
+{
+    caption->setBuddy(box);
+    m_grid->addWidget(caption, row, col);
+    m_grid->addWidget(box, row, col + 1, 1, span);
+}
+
 // ---------------------------------------------------------------- navigator
 
 Navigator::Navigator(Table *table, int buttons, QWidget *parent) : QWidget(parent), m_table(table)
@@ -201,18 +269,21 @@ Navigator::Navigator(Table *table, int buttons, QWidget *parent) : QWidget(paren
     lay->addStretch();
 }
 
-void Navigator::move(void (Table::*step)())
+bool Navigator::move(void (Table::*step)())
 {
     if (m_beforeMove) {
         if (!m_beforeMove())
-            return;
+            return false;
     } else if (!guarded(this, [this] {
                    if (m_table->state() == Dataset::State::Edit || m_table->state() == Dataset::State::Insert)
                        m_table->post();
                })) {
-        return;
+        return false;
     }
-    guarded(this, [&] { (m_table->*step)(); });
+    if (!guarded(this, [&] { (m_table->*step)(); }))
+        return false;
+    Q_EMIT moved();
+    return true;
 }
 
 QToolButton *Navigator::button(const QString &name) const

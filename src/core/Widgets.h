@@ -12,7 +12,9 @@
 #include <functional>
 
 class QComboBox;
+class QGridLayout;
 class QLineEdit;
+class QPushButton;
 class QTableView;
 class QToolButton;
 
@@ -67,6 +69,31 @@ DbGrid *makeGrid(QWidget *parent, data::Dataset *dataset, const QString &objectN
 // "Funcao" -> "Função", "AnoModelo" -> "Ano Modelo".
 QString fieldCaption(const QString &field);
 
+// A bold heading, its font `scale` times the normal size.
+QLabel *heading(QWidget *parent, const QString &name, const QString &text, double scale);
+
+// A push button with an object name that does not take Enter as the default button.
+QPushButton *pushButton(QWidget *parent, const QString &name, const QString &text);
+
+// Builds a form of captions and boxes bound to a cursor on a grid layout:
+// each caption in a column, its box in the next one.
+class FormBuilder {
+public:
+    FormBuilder(QGridLayout *grid, QWidget *parent, data::Dataset *dataset);
+    // A box on `field`, named "edt" + field.
+    DbEdit *edit(const QString &field, CharCase c = CharCase::Normal);
+    DbMaskEdit *masked(const QString &field, const QString &mask, CharCase c = CharCase::Normal);
+    // The record's number: shown through `mask`, never typed into.
+    DbEdit *number(const QString &field, const QString &mask);
+    // Puts the caption at (row, col) and the box beside it, spanning `span` columns.
+    void put(QWidget *box, const QString &caption, int row, int col, int span = 1);
+    void put(QWidget *box, QLabel *caption, int row, int col, int span = 1);
+private:
+    QGridLayout *m_grid;
+    QWidget *m_parent;
+    data::Dataset *m_dataset;
+};
+
 // First, prior, next, last (and optionally a Post button) acting on a cursor.
 // Before a move, the `beforeMove` check runs (a window stores or keeps its
 // pending row there); without one, a pending row is posted.
@@ -77,10 +104,12 @@ public:
     Navigator(data::Table *table, int buttons, QWidget *parent = nullptr);
     QToolButton *button(const QString &name) const;
     void setBeforeMove(std::function<bool()> check) { m_beforeMove = std::move(check); }
+    // Runs a move as the buttons do: store first, then move; false when it did not move.
+    bool move(void (data::Table::*step)());
 Q_SIGNALS:
     void postClicked();
+    void moved();       // after a button moved the cursor
 private:
-    void move(void (data::Table::*step)());
     data::Table *m_table;
     std::function<bool()> m_beforeMove;
 };

@@ -68,6 +68,13 @@ TableDef table(const char *fileName, std::vector<FieldDef> fields, std::vector<I
     return t;
 }
 
+// A table whose `field` is a visible sequence number drawn by `rule`.
+TableDef numbered(TableDef t, const char *field, NumberRule rule)
+{
+    t.numbering = {u8(field), rule, 1};
+    return t;
+}
+
 // Receivables and payables share one layout; payables carry `Intrucao` and
 // `Checkbox` and keep `Observacoes` as short text.
 std::vector<FieldDef> titleFields(bool payable)
@@ -175,14 +182,21 @@ std::vector<TableDef> buildCatalogue()
         c.push_back(std::move(t));
     }
 
-    c.push_back(table("tbCliente.DB",
-                      {autoInc("Chave"), date("Data"), integer("Codigo"), alpha("Nome", 50), alpha("CIC", 20),
-                       alpha("RG", 20), alpha("Fone", 20), alpha("Endereco", 60), alpha("Email", 60), memo("Obs"),
-                       alpha("Apelido", 20), alpha("UF", 2), alpha("Cidade", 40), alpha("CEP", 9),
-                       alpha("CARRO", 30), alpha("MODELO", 30), alpha("ANO", 30), alpha("PLACA", 10),
-                       alpha("FABRICANTE", 30), memo("Msg"), alpha("Celular", 20)},
-                      {primary("Chave"), named("byCodigo", {"Codigo"}), named("byNome", {"Nome"}),
-                       named("byData", {"Data"})}));
+    {
+        TableDef t = numbered(table("tbCliente.DB",
+                          {autoInc("Chave"), date("Data"), integer("Codigo"), alpha("Nome", 50), alpha("CIC", 20),
+                           alpha("RG", 20), alpha("Fone", 20), alpha("Endereco", 60), alpha("Email", 60), memo("Obs"),
+                           alpha("Apelido", 20), alpha("UF", 2), alpha("Cidade", 40), alpha("CEP", 9),
+                           alpha("CARRO", 30), alpha("MODELO", 30), alpha("ANO", 30), alpha("PLACA", 10),
+                           alpha("FABRICANTE", 30), memo("Msg"), alpha("Celular", 20)},
+                          {primary("Chave"), named("byCodigo", {"Codigo"}), named("byNome", {"Nome"}),
+                           named("byData", {"Data"})}),
+                              "Codigo", NumberRule::HighestPlusOne);
+        // A customer's vehicles go with the customer: a later customer who is
+        // given the same number must not inherit them.
+        t.details.push_back({QStringLiteral("TCadastroCarros.db"), {QStringLiteral("Link")}, {QStringLiteral("Codigo")}});
+        c.push_back(std::move(t));
+    }
 
     c.push_back(table("TCadastroCarros.db",
                       {autoInc("Chave"), integer("Link"), alpha("Modelo", 50), number("Anofabrica"),
@@ -241,22 +255,24 @@ std::vector<TableDef> buildCatalogue()
                       {primary("Chave"), named("ByCodVenda", {"CodVenda"}),
                        speed({"CodBarra", "Monitorar", "CodVenda", "Qtd"})}));
 
-    c.push_back(table("tbFunciocario.db",
+    c.push_back(numbered(table("tbFunciocario.db",
                       {autoInc("Chave"), number("Codigo"), alpha("Nome", 100), alpha("CPF", 20), alpha("RG", 20),
                        number("Comissao"), alpha("Comissionario", 1), alpha("Cargo", 50), alpha("CEP", 20),
                        alpha("Endereco", 100), alpha("Bairro", 100), alpha("Cidade", 100),
                        alpha("Telefone", 20), alpha("Email", 60), alpha("Celular", 20), alpha("Funcao", 30),
                        alpha("UF", 2)},
-                      {primary("Chave"), named("ByCodigo", {"Codigo"}), named("ByNome", {"Nome"})}));
+                      {primary("Chave"), named("ByCodigo", {"Codigo"}), named("ByNome", {"Nome"})}),
+                      "Codigo", NumberRule::HighestPlusOne));
 
     c.push_back(table("tbFuncao.db", {alpha("Funcao", 30)}, {primary("Funcao")}));
 
-    c.push_back(table("tbfornecedor.db",
+    c.push_back(numbered(table("tbfornecedor.db",
                       {autoInc("Chave"), number("Codigo"), alpha("Nome", 100), alpha("Contato", 30),
                        alpha("CNPJ_CPF", 30), alpha("TipoServico", 255), alpha("Transportadora", 50),
                        alpha("CndPagamento", 50), number("Desconto"), number("EntregaDias"),
                        alpha("Situacao", 30), alpha("Telefone", 15)},
-                      {primary("Chave"), named("byCodigo", {"Codigo"}), speed({"Nome"})}));
+                      {primary("Chave"), named("byCodigo", {"Codigo"}), speed({"Nome"})}),
+                      "Codigo", NumberRule::HighestPlusOne));
 
     c.push_back(table("tbpagar.db", titleFields(true),
                       {primary("Chave"), named("Bydataven", {"DataVencimento"}), named("byfantasia", {"Fantasia"}),

@@ -1,6 +1,8 @@
 #pragma once
 // The table catalogue: every table with its fields, types, sizes and indexes.
 
+#include "data/Numbering.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -23,6 +25,14 @@ struct IndexDef {
     bool primary = false;
 };
 
+// Rows of another table that belong to a row of this one and are deleted with
+// it: the detail rows whose `fields` hold this row's `masterFields`.
+struct DetailDef {
+    QString table;          // "TCadastroCarros.db"
+    QStringList fields;     // link fields of the detail ("Link")
+    QStringList masterFields; // the fields of this table they hold ("Codigo")
+};
+
 struct TableDef {
     QString fileName;       // "tbProdutos.db"
     QString sqlName;        // "tbprodutos"
@@ -31,6 +41,8 @@ struct TableDef {
     QString primaryKey;     // field of the primary index, empty when none
     bool singleRow = false; // settings tables that always hold exactly one row
     QString password;       // table password, empty when none
+    Numbering numbering;    // the visible sequence number, if the table has one
+    std::vector<DetailDef> details;     // deleted together with a row of this table
 
     const FieldDef *field(const QString &name) const;   // without case; nullptr if absent
     int fieldIndex(const QString &name) const;          // -1 if absent

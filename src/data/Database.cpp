@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QStandardPaths>
@@ -336,10 +337,10 @@ QString Database::folder() const { return d->folder; }
 QString Database::filePath() const { return QDir(d->folder).filePath(QLatin1String(kFileName)); }
 QSqlDatabase Database::sql() const { return d->conn; }
 int Database::schemaVersion() const { return d->version; }
-void *Database::nativeHandle() const { return d->h; }
 void Database::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(d->h, milliseconds); }
 
 void Database::addPassword(const QString &password) { d->passwords.insert(password); }
+void Database::removePassword(const QString &password) { d->passwords.remove(password); }
 bool Database::hasPassword(const QString &password) const { return d->passwords.contains(password); }
 
 QString Database::privateDir() const
@@ -404,18 +405,6 @@ bool Database::inTransaction() const { return d->txDepth > 0; }
 void Database::registerMigration(int toVersion, Migration m) { migrations()[toVersion] = std::move(m); }
 void Database::unregisterMigration(int toVersion) { migrations().erase(toVersion); }
 
-int Database::execSql(const QString &sqliteSql, const QVariantList &params)
-{
-    Stmt s(d->h, sqliteSql);
-    s.bindAll(params);
-    const int n = s.exec();
-    if (sqliteSql.trimmed().startsWith(QLatin1String("ALTER"), Qt::CaseInsensitive)
-        || sqliteSql.trimmed().startsWith(QLatin1String("CREATE"), Qt::CaseInsensitive)
-        || sqliteSql.trimmed().startsWith(QLatin1String("DROP"), Qt::CaseInsensitive))
-        refreshSchema();
-    return n;
-}
-
 std::vector<FieldDef> Database::fields(const QString &tableName) const
 {
     const TableDef *def = tableDef(tableName);
@@ -444,7 +433,7 @@ void Database::refreshSchema()
 }
 
 namespace detail {
-sqlite3 *handle(const Database &db) { return static_cast<sqlite3 *>(db.nativeHandle()); }
+sqlite3 *handle(const Database &db) { return db.d->h; }
 } // namespace detail
 
 } // namespace brelvo::data

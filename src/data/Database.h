@@ -6,7 +6,6 @@
 #include "data/DbError.h"
 
 #include <QObject>
-#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -14,10 +13,20 @@
 #include <memory>
 #include <vector>
 
+class QSqlDatabase;
+struct sqlite3;
+
 namespace brelvo::data {
 
 struct TableDef;
 struct FieldDef;
+class Database;
+
+namespace detail {
+// The engine connection behind a Database (data layer internals and the
+// data generator; see SqliteStmt.h).
+sqlite3 *handle(const Database &db);
+} // namespace detail
 
 class Database : public std::enable_shared_from_this<Database> {
 public:
@@ -50,11 +59,14 @@ public:
 
     QString folder() const;
     QString filePath() const;
-    QSqlDatabase sql() const;          // the Qt connection (single-threaded use)
+    // The Qt connection, kept only for the products search grid until it reads
+    // through a cursor; everything else uses Table, Query, ForwardQuery or Statement.
+    QSqlDatabase sql() const;
     int schemaVersion() const;
 
     // Table passwords ("8642" for USUARIOS.DB) registered with the session.
     void addPassword(const QString &password);
+    void removePassword(const QString &password);
     bool hasPassword(const QString &password) const;
 
     // The private working folder of this running program (created on demand).
@@ -69,6 +81,8 @@ public:
 
     // Runs statements in one transaction (used by bulk tools and migrations).
     // Calls nest: an inner transaction is a savepoint of the outer one.
+    // A transaction holds the write lock from its start: another program's
+    // writer waits (busy time-out) until it commits or rolls back.
     void transaction();
     void commit();
     void rollback();
@@ -82,10 +96,6 @@ public:
     static void registerMigration(int toVersion, Migration m);
     static void unregisterMigration(int toVersion);
 
-    // Plain SQLite statement with positional (?) parameters, for migrations
-    // and bulk tools; table names are the SQLite names. Returns rows changed.
-    int execSql(const QString &sqliteSql, const QVariantList &params = {});
-
     // Fields of the actual table (PRAGMA table_info), with types and sizes
     // from the catalogue where it knows the field. Throws TableNotFound.
     std::vector<FieldDef> fields(const QString &tableName) const;
@@ -96,10 +106,8 @@ public:
     // statement fails with DbError Busy (default 5000 ms).
     void setBusyTimeout(int milliseconds);
 
-    // The underlying sqlite3 connection (data layer internals).
-    void *nativeHandle() const;
-
 private:
+    friend sqlite3 *detail::handle(const Database &db);
     explicit Database(const QString &folder);
     struct Impl;
     std::unique_ptr<Impl> d;

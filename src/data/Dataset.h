@@ -159,9 +159,18 @@ public:
     void setMasterSource(Dataset *master, const QString &masterFields, const QString &detailFields);
     void clearMasterSource();
 
+    // Visible sequence number of the table (see Numbering.h); the catalogue's
+    // rule unless set here. insert() puts a provisional number in the field;
+    // post() draws the real one inside the transaction that stores the row and
+    // the cursor then shows it. A number typed over the provisional one is
+    // kept when no other row holds it.
+    void setNumbering(const Numbering &numbering);
+    Numbering numbering() const;
+
     // Editing. post() writes at once (durable when it returns). A row changed
     // by another cursor since edit() began is refused with RecordLocked and
-    // nothing is written.
+    // nothing is written. remove() deletes the row together with its detail
+    // rows declared in the catalogue (TableDef::details), in one transaction.
     void insert();          // new row before the current one (same as append in a keyed order)
     void append();
     void edit();

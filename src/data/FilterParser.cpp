@@ -3,6 +3,8 @@
 #include "data/Database.h"
 #include "data/SqliteStmt.h"
 
+#include <algorithm>
+
 namespace brelvo::data {
 
 namespace {
@@ -15,9 +17,21 @@ struct Token {
     bool quotedName = false;   // "..." or [...]
 };
 
+// Nesting of parentheses and "not" a filter may use: far beyond what anyone
+// writes, and low enough that the parser never runs out of stack.
+constexpr int kMaxDepth = 200;
+// Nesting of the generated SQL (alternating and/or): the engine's parser
+// gives up somewhat beyond 30 levels.
+constexpr int kMaxSqlNesting = 24;
+// Values one filter may compare with; the engine binds a limited number.
+constexpr int kMaxValues = 20000;
+
 DbError syntax(const QString &expr, const QString &why)
 {
-    return DbError(DbError::Kind::Generic, QStringLiteral("Expressão de filtro inválida: %1 (%2)").arg(expr, why));
+    // A long expression is cut so that the message still fits on the screen.
+    constexpr int kShown = 80;
+    const QString shown = expr.size() > kShown ? expr.left(kShown) + QStringLiteral("...") : expr;
+    return DbError(DbError::Kind::Generic, QStringLiteral("Expressão de filtro inválida: %1 (%2)").arg(shown, why));
 }
 
 class Lexer {
@@ -122,51 +136,154 @@ public:
 
     ParsedFilter run()
     {
-        ParsedFilter out;
-        out.sql = orExpr(out.binds);
+        const Node tree = orExpr();
         if (peek().kind != Tok::End)
             throw syntax(m_expr, QStringLiteral("'%1' inesperado").arg(peek().text));
+        ParsedFilter out = toSql(tree, false);
+        if (out.binds.size() > kMaxValues)
+            throw syntax(m_expr, QStringLiteral("mais de %1 valores").arg(kMaxValues));
+        if (nesting(out.sql) > kMaxSqlNesting)
+            throw syntax(m_expr, QStringLiteral("mais de %1 níveis de \"and\" e \"or\" alternados").arg(kMaxSqlNesting));
         return out;
     }
 
 private:
+    // The expression as written: comparisons joined by and/or/not.
+    struct Node {
+        enum class Kind { Leaf, And, Or, Not } kind = Kind::Leaf;
+        QString sql;            // a comparison; empty (NULL) on an empty field
+        QVariantList binds;
+        std::vector<Node> kids;
+    };
+
     const Token &peek() const { return m_toks[m_pos]; }
     Token take() { return m_toks[m_pos++]; }
 
-    QString orExpr(QVariantList &b)
+    Node chain(Node::Kind kind, Node first, Tok joiner, Node (Parser::*operand)())
     {
-        QString s = andExpr(b);
-        while (peek().kind == Tok::Or) {
+        if (peek().kind != joiner)
+            return first;
+        Node n;
+        n.kind = kind;
+        n.kids.push_back(std::move(first));
+        while (peek().kind == joiner) {
             take();
-            s = QStringLiteral("(%1 OR %2)").arg(s, andExpr(b));
+            n.kids.push_back((this->*operand)());
         }
-        return s;
+        return n;
     }
 
-    QString andExpr(QVariantList &b)
-    {
-        QString s = notExpr(b);
-        while (peek().kind == Tok::And) {
-            take();
-            s = QStringLiteral("(%1 AND %2)").arg(s, notExpr(b));
-        }
-        return s;
-    }
+    Node orExpr() { return chain(Node::Kind::Or, andExpr(), Tok::Or, &Parser::andExpr); }
+    Node andExpr() { return chain(Node::Kind::And, notExpr(), Tok::And, &Parser::notExpr); }
 
-    QString notExpr(QVariantList &b)
+    // One more level of "not" or parentheses.
+    struct Level {
+        Level(Parser &p) : m_p(p)
+        {
+            if (++m_p.m_depth > kMaxDepth)
+                throw syntax(m_p.m_expr,
+                             QStringLiteral("mais de %1 níveis de parênteses ou \"not\"").arg(kMaxDepth));
+        }
+        ~Level() { --m_p.m_depth; }
+        Parser &m_p;
+    };
+
+    Node notExpr()
     {
         if (peek().kind == Tok::Not) {
             take();
-            return QStringLiteral("(NOT coalesce(%1, 0))").arg(notExpr(b));
+            Level level(*this);
+            Node n;
+            n.kind = Node::Kind::Not;
+            n.kids.push_back(notExpr());
+            return n;
         }
         if (peek().kind == Tok::LParen) {
             take();
-            QString s = orExpr(b);
+            Level level(*this);
+            Node n = orExpr();
             if (take().kind != Tok::RParen)
                 throw syntax(m_expr, QStringLiteral("falta ')'"));
-            return s;
+            return n;
         }
-        return comparison(b);
+        Node leaf;
+        leaf.sql = comparison(leaf.binds);
+        return leaf;
+    }
+
+    // SQL of a node with "not" pushed down to the comparisons and chains of
+    // one operator flattened and balanced, so the SQL nests no deeper than
+    // the and/or alternation of the expression. "not x" holds where x is
+    // false or empty (NOT coalesce(x, 0)); that makes every sub-expression
+    // two-valued, so De Morgan's laws hold.
+    static ParsedFilter toSql(const Node &n, bool negated)
+    {
+        switch (n.kind) {
+        case Node::Kind::Not:
+            return toSql(n.kids.front(), !negated);
+        case Node::Kind::Leaf:
+            if (negated)
+                return {QStringLiteral("NOT coalesce(%1, 0)").arg(n.sql), n.binds};
+            return {n.sql, n.binds};
+        case Node::Kind::And:
+        case Node::Kind::Or:
+            break;
+        }
+        const bool isAnd = (n.kind == Node::Kind::And) != negated;
+        std::vector<std::pair<const Node *, bool>> terms;
+        for (const Node &k : n.kids)
+            collect(k, negated, isAnd, terms);
+        std::vector<ParsedFilter> parts;
+        parts.reserve(terms.size());
+        for (const auto &[node, neg] : terms)
+            parts.push_back(toSql(*node, neg));
+        ParsedFilter out;
+        joinBalanced(parts, isAnd ? QStringLiteral(" AND ") : QStringLiteral(" OR "), 0, int(parts.size()), out);
+        return out;
+    }
+
+    // The operands of a chain of one operator, looking through "not" and
+    // through nested chains of the same operator.
+    static void collect(const Node &n, bool negated, bool isAnd, std::vector<std::pair<const Node *, bool>> &out)
+    {
+        if (n.kind == Node::Kind::Not) {
+            collect(n.kids.front(), !negated, isAnd, out);
+            return;
+        }
+        if (n.kind != Node::Kind::Leaf && ((n.kind == Node::Kind::And) != negated) == isAnd) {
+            for (const Node &k : n.kids)
+                collect(k, negated, isAnd, out);
+            return;
+        }
+        out.push_back({&n, negated});
+    }
+
+    static void joinBalanced(const std::vector<ParsedFilter> &parts, const QString &op, int from, int to, ParsedFilter &out)
+    {
+        if (to - from == 1) {
+            out.sql += parts[size_t(from)].sql;
+            out.binds += parts[size_t(from)].binds;
+            return;
+        }
+        const int mid = from + (to - from) / 2;
+        out.sql += QLatin1Char('(');
+        joinBalanced(parts, op, from, mid, out);
+        out.sql += op;
+        joinBalanced(parts, op, mid, to, out);
+        out.sql += QLatin1Char(')');
+    }
+
+    // Deepest nesting of parentheses in a generated condition.
+    static int nesting(const QString &sql)
+    {
+        int depth = 0, deepest = 0;
+        for (QChar c : sql) {
+            if (c == QLatin1Char('('))
+                deepest = std::max(deepest, ++depth);
+            else if (c == QLatin1Char(')'))
+                --depth;
+        }
+        return deepest;
     }
 
     const FieldDef &field(const Token &t)
@@ -244,6 +361,7 @@ private:
     const std::vector<FieldDef> &m_fields;
     std::vector<Token> m_toks;
     size_t m_pos = 0;
+    int m_depth = 0;
 };
 
 } // namespace

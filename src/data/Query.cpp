@@ -4,8 +4,7 @@
 // and from the values otherwise.
 
 #include "data/Dataset.h"
-#include "data/SqlTranslator.h"
-#include "data/SqliteStmt.h"
+#include "data/PreparedSql.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -16,12 +15,8 @@ using namespace detail;
 
 struct Query::Impl {
     Query *q = nullptr;
-    sqlite3 *h = nullptr;
-    QString sql;
-    bool translated = false;
-    TranslatedSql tr;
-    QHash<QString, QVariant> params;       // lower-case name -> value
-    std::unique_ptr<Stmt> stmt;
+    PreparedSql prepared;
+    Stmt *stmt = nullptr;          // the prepared statement while reading
 
     QStringList names;
     std::vector<FieldDef> types;
@@ -31,52 +26,12 @@ struct Query::Impl {
     bool eof = true, bof = true;
     State state = State::Inactive;
 
-    void translate()
-    {
-        if (translated)
-            return;
-        if (sql.trimmed().isEmpty())
-            throw DbError(DbError::Kind::SqlError, QStringLiteral("Consulta sem texto SQL."));
-        tr = translateSql(sql);
-        translated = true;
-        stmt.reset();
-    }
-
-    void prepare(const DatabasePtr &db)
-    {
-        translate();
-        for (const QString &t : std::as_const(tr.tables)) {
-            const TableDef *def = Database::tableDef(t);
-            if (def && !def->password.isEmpty() && !db->hasPassword(def->password))
-                throw DbError(DbError::Kind::WrongPassword,
-                              QStringLiteral("Senha inválida para a tabela %1.").arg(def->fileName));
-        }
-        if (!stmt)
-            stmt = std::make_unique<Stmt>(h, tr.sql);
-        stmt->reset();
-        for (int i = 0; i < tr.params.size(); ++i) {
-            auto it = params.constFind(tr.params[i].toLower());
-            if (it == params.constEnd())
-                throw DbError(DbError::Kind::SqlError, QStringLiteral("Parâmetro sem valor: %1").arg(tr.params[i]));
-            stmt->bind(i + 1, *it);
-        }
-    }
-
     FieldDef columnDef(int i, const std::vector<QVariantList> &raw) const
     {
-        const QString name = stmt->columnName(i);
-        const char *table = sqlite3_column_table_name(stmt->raw(), i);
-        const char *origin = sqlite3_column_origin_name(stmt->raw(), i);
-        if (table && origin) {
-            if (const TableDef *def = Database::tableDef(QString::fromUtf8(table))) {
-                if (const FieldDef *f = def->field(QString::fromUtf8(origin)))
-                    return {name, f->type, f->size};
-            }
-            if (const char *decl = sqlite3_column_decltype(stmt->raw(), i)) {
-                FieldDef f = fieldFromDeclType(name, QString::fromUtf8(decl));
-                return f;
-            }
-        }
+        FieldDef known;
+        if (sourceColumn(*stmt, i, known))
+            return known;
+        const QString name = known.name;
         // A computed column: judge by its values.
         static const QRegularExpression isoDate(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
         bool anyReal = false, anyInt = false, anyText = false, anyBlob = false, allDates = true;
@@ -116,7 +71,6 @@ struct Query::Impl {
 Query::Query(DatabasePtr db, QObject *parent) : Dataset(std::move(db), parent), d(std::make_unique<Impl>())
 {
     d->q = this;
-    d->h = handle(*m_db);
 }
 
 Query::~Query() = default;
@@ -124,34 +78,22 @@ Query::~Query() = default;
 void Query::setSql(const QString &sql)
 {
     close();
-    d->sql = sql;
-    d->translated = false;
-    d->stmt.reset();
+    d->prepared.setSql(sql);
 }
 
-QString Query::sql() const { return d->sql; }
+QString Query::sql() const { return d->prepared.sql(); }
 
-QString Query::translatedSql() const
-{
-    d->translate();
-    return d->tr.sql;
-}
+QString Query::translatedSql() const { return d->prepared.translated().sql; }
 
-void Query::setParam(const QString &name, const QVariant &value)
-{
-    QString n = name.trimmed();
-    if (n.startsWith(QLatin1Char(':')))
-        n.remove(0, 1);
-    d->params.insert(n.toLower(), value);
-}
+void Query::setParam(const QString &name, const QVariant &value) { d->prepared.setParam(name, value); }
 
-void Query::clearParams() { d->params.clear(); }
+void Query::clearParams() { d->prepared.clearParams(); }
 
 void Query::open()
 {
     if (d->state != State::Inactive)
         return;
-    d->prepare(m_db);
+    d->stmt = &d->prepared.bound(*m_db);
     std::vector<QVariantList> raw;
     try {
         while (d->stmt->step())
@@ -200,7 +142,7 @@ void Query::close()
 
 int Query::execSql()
 {
-    d->prepare(m_db);
+    d->stmt = &d->prepared.bound(*m_db);
     const bool readOnly = sqlite3_stmt_readonly(d->stmt->raw()) != 0;
     const int n = d->stmt->exec();
     return readOnly ? 0 : n;

@@ -128,7 +128,8 @@ const QSet<QString> &keywords()
                               "union", "between", "not", "in", "is", "like", "then", "else", "end", "when", "join",
                               "on", "limit", "collate", "inner", "left", "right", "outer", "cross", "natural",
                               "using", "except", "intersect", "escape", "glob", "offset", "select", "set",
-                              "values", "into", "over", "returning", "filter", "window"})
+                              "values", "into", "over", "returning", "filter", "window", "update", "delete", "insert",
+                              "with", "materialized", "recursive", "exists", "distinct", "all", "case"})
             s.insert(QString::fromLatin1(w));
         return s;
     }();

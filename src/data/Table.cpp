@@ -3,18 +3,22 @@
 // (index fields..., rowid), e.g.
 //   next:  WHERE ("Nome" COLLATE PTBR, rowid) > (?, ?) ORDER BY "Nome" COLLATE PTBR, rowid LIMIT n
 // Empty (NULL) key values sort first; positions around them are reached by
-// splitting the search into segments (see afterSegments/beforeSegments).
+// splitting the search into segments (see keyset()).
 // Editing is optimistic: post() updates the row only if it still holds the
 // values read when editing began, so another cursor's change is never
 // overwritten silently.
 
 #include "data/Dataset.h"
 #include "data/FilterParser.h"
+#include "data/Numbering.h"
 #include "data/SqliteStmt.h"
+#include "data/Transaction.h"
 
 #include <QFileInfo>
 #include <QHash>
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace brelvo::data {
 
@@ -101,6 +105,8 @@ struct Table::Impl {
     QVariantList editVals, origVals;
     qint64 editRowid = 0;
     bool modified = false;
+    Numbering numbering;
+    QVariant provisional;               // number shown on the row being inserted
 
     Stamp countChanges;
     quint64 countPred = 0;
@@ -155,6 +161,10 @@ struct Table::Impl {
             e += QStringLiteral(" COLLATE ") + QLatin1String(kTextCollation);
         return e;
     }
+
+    void fillProvisionalNumber();
+    void drawNumberForPost();
+    void deleteDetails(const DetailDef &detail, const Row &master);
 
     void resolveFields();
     void setupOrder();
@@ -249,113 +259,100 @@ struct Table::Impl {
         return k;
     }
 
-    // Rows after the key (vals of the order fields, then rowid) in index order.
-    void afterSegments(const QVariantList &key, int i, QStringList prefix, QVariantList pb, std::vector<Cond> &out) const
+    // Keyset search: the rows beyond a key in the cursor's order, as segments
+    // read one after the other, nearest rows first.
+    //   key        values of the leading order fields, then (withRowid) the row id
+    //   forward    rows after the key in index order, else before it (read backwards)
+    //   inclusive  rows equal to the key count too
+    // Empty values sort first. A comparison of several columns at once is used
+    // where empty values cannot mislead it; otherwise the search splits into
+    // one segment per leading field.
+    struct Keyset {
+        QStringList cols, marks;
+        QVariantList vals;
+        std::vector<bool> neverNull;
+        bool forward = true;
+        bool inclusive = false;
+    };
+
+    std::vector<Cond> keyset(const QVariantList &key, bool withRowid, bool forward, bool inclusive) const
     {
-        const int n = int(orderCols.size());
+        Keyset k;
+        k.forward = forward;
+        k.inclusive = inclusive;
+        const int n = withRowid ? int(key.size()) - 1 : int(key.size());
+        for (int i = 0; i < n; ++i) {
+            k.cols << keyCols[i];
+            k.marks << keyMarks[i];
+            k.vals << key[i];
+            k.neverNull.push_back(false);
+        }
+        if (withRowid) {
+            k.cols << QStringLiteral("rowid");
+            k.marks << QStringLiteral("?");
+            k.vals << key[n];
+            k.neverNull.push_back(true);
+        }
+        std::vector<Cond> out;
+        keysetFrom(k, 0, {}, {}, out);
+        return out;
+    }
+
+    static void keysetFrom(const Keyset &k, int i, const QStringList &prefix, const QVariantList &pb,
+                           std::vector<Cond> &out)
+    {
+        const int n = int(k.vals.size());
+        auto segment = [&](const QString &term, const QVariantList &binds) {
+            out.push_back({joinConds(term.isEmpty() ? prefix : QStringList(prefix) << term), binds});
+        };
         if (i == n) {
-            prefix << QStringLiteral("rowid > ?");
-            out.push_back({joinConds(prefix), pb << key[n]});
+            if (k.inclusive)
+                segment({}, pb);
             return;
         }
-        const QString k = keyCols[i];
-        const QString m = keyMarks[i];
-        if (key[i].isNull()) {
-            afterSegments(key, i + 1, QStringList(prefix) << k + QStringLiteral(" IS NULL"), pb, out);
-            out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" IS NOT NULL")), pb});
+        const QString &c = k.cols[i];
+        const QString &m = k.marks[i];
+        if (k.vals[i].isNull()) {
+            if (k.neverNull[i]) {
+                // Every row holds a value: all of them come after an empty key.
+                if (k.forward)
+                    segment({}, pb);
+                return;
+            }
+            keysetFrom(k, i + 1, QStringList(prefix) << c + QStringLiteral(" IS NULL"), pb, out);
+            if (k.forward)
+                segment(c + QStringLiteral(" IS NOT NULL"), pb);
             return;
         }
-        bool restKnown = true;
+        // Going forward an empty column fails ">" as it should; going backward
+        // it must count as smaller, so only never-empty columns may follow.
+        bool whole = true;
         for (int j = i; j < n; ++j)
-            restKnown = restKnown && !key[j].isNull();
-        if (restKnown) {
-            QStringList ks, marks;
-            QVariantList b = pb;
-            for (int j = i; j < n; ++j) {
-                ks << keyCols[j];
-                marks << keyMarks[j];
-                b << key[j];
-            }
-            ks << QStringLiteral("rowid");
-            marks << QStringLiteral("?");
-            b << key[n];
-            out.push_back({joinConds(QStringList(prefix) << QStringLiteral("(%1) > (%2)").arg(ks.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))), b});
-            return;
+            whole = whole && !k.vals[j].isNull();
+        if (!k.forward) {
+            for (int j = i + 1; j < n; ++j)
+                whole = whole && k.neverNull[size_t(j)];
         }
-        afterSegments(key, i + 1, QStringList(prefix) << k + QStringLiteral(" = ") + m, QVariantList(pb) << key[i], out);
-        out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" > ") + m), QVariantList(pb) << key[i]});
-    }
-
-    // Rows before the key, nearest first (to be read in descending order).
-    void beforeSegments(const QVariantList &key, int i, QStringList prefix, QVariantList pb, std::vector<Cond> &out) const
-    {
-        const int n = int(orderCols.size());
-        if (i == n) {
-            prefix << QStringLiteral("rowid < ?");
-            out.push_back({joinConds(prefix), pb << key[n]});
-            return;
-        }
-        const QString k = keyCols[i];
-        const QString m = keyMarks[i];
-        if (key[i].isNull()) {
-            beforeSegments(key, i + 1, QStringList(prefix) << k + QStringLiteral(" IS NULL"), pb, out);
-            return;
-        }
-        if (i == n - 1) {
-            out.push_back({joinConds(QStringList(prefix) << QStringLiteral("(%1, rowid) < (%2, ?)").arg(k, m)),
-                           QVariantList(pb) << key[i] << key[n]});
+        if (whole) {
+            const QString op = k.forward ? (k.inclusive ? QStringLiteral(">=") : QStringLiteral(">"))
+                                         : (k.inclusive ? QStringLiteral("<=") : QStringLiteral("<"));
+            const QStringList cs = k.cols.mid(i), ms = k.marks.mid(i);
+            const QString term = cs.size() == 1
+                ? QStringLiteral("%1 %2 %3").arg(cs[0], op, ms[0])
+                : QStringLiteral("(%1) %2 (%3)").arg(cs.join(QLatin1Char(',')), op, ms.join(QLatin1Char(',')));
+            segment(term, QVariantList(pb) << k.vals.mid(i));
         } else {
-            beforeSegments(key, i + 1, QStringList(prefix) << k + QStringLiteral(" = ") + m, QVariantList(pb) << key[i], out);
-            out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" < ") + m), QVariantList(pb) << key[i]});
+            keysetFrom(k, i + 1, QStringList(prefix) << c + QStringLiteral(" = ") + m, QVariantList(pb) << k.vals[i], out);
+            segment(c + (k.forward ? QStringLiteral(" > ") : QStringLiteral(" < ")) + m, QVariantList(pb) << k.vals[i]);
         }
-        out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" IS NULL")), pb});
+        if (!k.forward && !k.neverNull[size_t(i)])
+            segment(c + QStringLiteral(" IS NULL"), pb);
     }
 
-    // Rows whose leading key fields are >= values.
-    void atOrAfterSegments(const QVariantList &vals, int i, QStringList prefix, QVariantList pb, std::vector<Cond> &out) const
-    {
-        const int m = int(vals.size());
-        if (i == m) {
-            out.push_back({joinConds(prefix), pb});
-            return;
-        }
-        const QString k = keyCols[i];
-        const QString mk = keyMarks[i];
-        if (vals[i].isNull()) {
-            atOrAfterSegments(vals, i + 1, QStringList(prefix) << k + QStringLiteral(" IS NULL"), pb, out);
-            out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" IS NOT NULL")), pb});
-            return;
-        }
-        bool restKnown = true;
-        for (int j = i; j < m; ++j)
-            restKnown = restKnown && !vals[j].isNull();
-        if (restKnown) {
-            QStringList ks, marks;
-            QVariantList b = pb;
-            for (int j = i; j < m; ++j) {
-                ks << keyCols[j];
-                marks << keyMarks[j];
-                b << vals[j];
-            }
-            out.push_back({joinConds(QStringList(prefix) << QStringLiteral("(%1) >= (%2)").arg(ks.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))), b});
-            return;
-        }
-        atOrAfterSegments(vals, i + 1, QStringList(prefix) << k + QStringLiteral(" = ") + mk, QVariantList(pb) << vals[i], out);
-        out.push_back({joinConds(QStringList(prefix) << k + QStringLiteral(" > ") + mk), QVariantList(pb) << vals[i]});
-    }
-
-    std::vector<Cond> after(const QVariantList &key) const
-    {
-        std::vector<Cond> out;
-        afterSegments(key, 0, {}, {}, out);
-        return out;
-    }
-    std::vector<Cond> before(const QVariantList &key) const
-    {
-        std::vector<Cond> out;
-        beforeSegments(key, 0, {}, {}, out);
-        return out;
-    }
+    std::vector<Cond> after(const QVariantList &key) const { return keyset(key, true, true, false); }
+    std::vector<Cond> before(const QVariantList &key) const { return keyset(key, true, false, false); }
+    // Rows whose leading order fields are >= values.
+    std::vector<Cond> atOrAfter(const QVariantList &values) const { return keyset(values, false, true, true); }
 
     void setState(State s)
     {
@@ -549,6 +546,63 @@ void Table::Impl::rebuildBase()
     ++predVersion;
 }
 
+// ---------------------------------------------------------------- numbers and details
+
+void Table::Impl::fillProvisionalNumber()
+{
+    provisional = QVariant();
+    if (!numbering.isSet())
+        return;
+    const int c = colOrThrow(numbering.field);
+    provisional = toStorage(fields[size_t(c)], provisionalNumber(*db, def.fileName, numbering));
+    editVals[c] = provisional;
+}
+
+// Inside the write transaction of an insert: the row gets the number drawn now
+// unless it holds one typed by hand that no other row has.
+void Table::Impl::drawNumberForPost()
+{
+    const int c = colOrThrow(numbering.field);
+    const QVariant v = editVals[c];
+    bool draw = v.isNull() || (provisional.isValid() && !provisional.isNull() && v.toDouble() == provisional.toDouble());
+    if (!draw)
+        draw = numberTaken(*db, def.fileName, numbering, qint64(std::llround(v.toDouble())));
+    if (draw)
+        editVals[c] = toStorage(fields[size_t(c)], drawNumber(*db, def.fileName, numbering));
+}
+
+void Table::Impl::deleteDetails(const DetailDef &detail, const Row &master)
+{
+    const std::vector<FieldDef> detailFields = db->fields(detail.table);
+    auto detailField = [&](const QString &name) {
+        for (const FieldDef &f : detailFields) {
+            if (f.name.compare(name.trimmed(), Qt::CaseInsensitive) == 0)
+                return quoteIdent(f.name);
+        }
+        throw DbError(DbError::Kind::FieldNotFound, QStringLiteral("Campo não encontrado: %1").arg(name));
+    };
+    QStringList link, same;
+    QVariantList values;
+    for (int i = 0; i < detail.masterFields.size() && i < detail.fields.size(); ++i) {
+        const int mc = colOrThrow(detail.masterFields[i]);
+        const QVariant v = master.vals[mc];
+        if (v.isNull())
+            return;         // a row without a key has no details
+        link << detailField(detail.fields[i]) + QStringLiteral(" = ?");
+        same << quoteIdent(fields[size_t(mc)].name) + QStringLiteral(" = ?");
+        values << v;
+    }
+    if (link.isEmpty())
+        return;
+    // Details stay while another row still holds the same key.
+    Stmt s(h, QStringLiteral("DELETE FROM %1 WHERE %2 AND NOT EXISTS (SELECT 1 FROM %3 WHERE %4)")
+                  .arg(quoteIdent(Database::sqlTableName(detail.table)), link.join(QStringLiteral(" AND ")),
+                       quoteIdent(def.sqlName), same.join(QStringLiteral(" AND "))));
+    s.bindAll(values);
+    s.bindAll(values, int(values.size()) + 1);
+    s.exec();
+}
+
 // ---------------------------------------------------------------- Table
 
 Table::Table(DatabasePtr db, const QString &tableName, QObject *parent)
@@ -562,7 +616,11 @@ Table::Table(DatabasePtr db, const QString &tableName, QObject *parent)
         d->def = *t;
     else
         d->def.fileName = tableName;
+    d->numbering = d->def.numbering;
 }
+
+void Table::setNumbering(const Numbering &numbering) { d->numbering = numbering; }
+Numbering Table::numbering() const { return d->numbering; }
 
 Table::~Table()
 {
@@ -862,11 +920,11 @@ void Table::findNearest(const QVariantList &values)
             first();
             return;
         }
-        const QVariant v = toStorage(d->fields[size_t(d->rowidCol)], values[0]);
-        segs.push_back(v.isNull() ? Cond{} : Cond{QStringLiteral("rowid >= ?"), {v}});
+        // Row id order: the key is the row id itself.
+        segs = d->keyset({toStorage(d->fields[size_t(d->rowidCol)], values[0])}, true, true, true);
     } else {
         const int m = std::min(int(values.size()), int(d->orderCols.size()));
-        d->atOrAfterSegments(d->storageValues(values, m), 0, {}, {}, segs);
+        segs = d->atOrAfter(d->storageValues(values, m));
     }
     auto rows = d->fetchSegments(segs, false, 1);
     if (rows.empty()) {
@@ -1111,6 +1169,7 @@ void Table::insert()
     d->computeLink();
     for (size_t i = 0; i < d->detailCols.size(); ++i)
         d->editVals[d->detailCols[i]] = d->linkValues.value(int(i));
+    d->fillProvisionalNumber();
     d->origVals.clear();
     d->editRowid = 0;
     d->modified = false;
@@ -1163,7 +1222,12 @@ void Table::post()
     Q_EMIT beforePost();
     const QString table = quoteIdent(d->def.sqlName);
     qint64 rowid = d->editRowid;
+    std::optional<Transaction> tx;
     if (d->state == State::Insert) {
+        if (d->numbering.isSet()) {
+            tx.emplace(*d->db);
+            d->drawNumberForPost();
+        }
         QStringList cols, marks;
         QVariantList binds;
         for (size_t i = 0; i < d->fields.size(); ++i) {
@@ -1182,6 +1246,8 @@ void Table::post()
         s.bindAll(binds);
         s.exec();
         rowid = sqlite3_last_insert_rowid(d->h);
+        if (tx)
+            tx->commit();
     } else {
         QStringList sets, checks;
         QVariantList binds, checkBinds;
@@ -1216,6 +1282,7 @@ void Table::post()
     d->modified = false;
     d->editVals.clear();
     d->origVals.clear();
+    d->provisional = QVariant();
     auto rows = d->fetch({QStringLiteral("rowid = ?"), {rowid}}, false, 1);
     if (!rows.empty()) {
         d->positionOn(std::move(rows[0]));
@@ -1257,6 +1324,9 @@ void Table::remove()
     Q_EMIT beforeDelete();
     const Row cur = d->win[size_t(d->pos)];
     const QString table = quoteIdent(d->def.sqlName);
+    std::optional<Transaction> tx;
+    if (!d->def.details.empty())
+        tx.emplace(*d->db);
     QStringList checks;
     for (const FieldDef &f : d->fields)
         checks << quoteIdent(f.name) + QStringLiteral(" IS ?");
@@ -1270,12 +1340,18 @@ void Table::remove()
         probe.bind(1, cur.rowid);
         const bool exists = probe.step();
         probe.reset();
+        if (tx)
+            tx->rollback();
         d->syncIfStale(true);
         d->scrolled();
         throw DbError(DbError::Kind::RecordLocked,
                       exists ? QStringLiteral("Registro alterado por outro usuário. O registro não foi excluído.")
                              : QStringLiteral("O registro já foi excluído por outro usuário."));
     }
+    for (const DetailDef &detail : d->def.details)
+        d->deleteDetails(detail, cur);
+    if (tx)
+        tx->commit();
     // Move to the following row, or the one before when it was the last.
     auto rows = d->fetchSegments(d->after(d->keyOf(cur)), false, 1);
     if (rows.empty())

@@ -3,7 +3,7 @@
 // scope is left otherwise (an exception, an early return).
 //
 //   Transaction tx(*db);
-//   ... many posts or execSql calls ...
+//   ... many posts or statements ...
 //   tx.commit();
 
 #include "data/Database.h"

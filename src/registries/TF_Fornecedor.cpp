@@ -66,24 +66,10 @@ TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : RecordWind
 
     auto *form = new QGridLayout;
     using core::CharCase;
-    auto edit = [&](const QString &field, CharCase cc) {
-        auto *e = new core::DbEdit(page);
-        e->setObjectName(QStringLiteral("edt") + field);
-        e->setCharCase(cc);
-        e->setDataSource(m_table, field);
-        return e;
-    };
-    auto put = [&](QWidget *w, const QString &caption, int r, int c, int span = 1) {
-        auto *label = new QLabel(caption, page);
-        label->setBuddy(w);
-        form->addWidget(label, r, c);
-        form->addWidget(w, r, c + 1, 1, span);
-    };
-    auto *codigo = edit(QStringLiteral("Codigo"), CharCase::Normal);
-    codigo->setDisplayMask(QStringLiteral("0000"));
-    codigo->setReadOnly(true);
-    codigo->setFocusPolicy(Qt::NoFocus);
-    put(codigo, QStringLiteral("Codigo"), 0, 0);
+    core::FormBuilder f(form, page, m_table);
+    auto edit = [&f](const QString &field, CharCase cc) { return f.edit(field, cc); };
+    auto put = [&f](QWidget *w, const QString &caption, int r, int c, int span = 1) { f.put(w, caption, r, c, span); };
+    put(f.number(QStringLiteral("Codigo"), QStringLiteral("0000")), QStringLiteral("Codigo"), 0, 0);
     m_nome = edit(QStringLiteral("Nome"), CharCase::Upper);
     put(m_nome, QStringLiteral("Nome"), 1, 0, 3);
     put(edit(QStringLiteral("Contato"), CharCase::Upper), QStringLiteral("Contato"), 2, 0);

@@ -47,7 +47,7 @@ QLineEdit *plainBox(QWidget *parent, const QString &name, core::CharCase mode)
 } // namespace
 
 TFormCadastro::TFormCadastro(data::DatabasePtr db, bool isAdmin, QWidget *parent)
-    : QDialog(parent), m_db(std::move(db)), m_isAdmin(isAdmin)
+    : RecordWindow(parent), m_db(std::move(db)), m_isAdmin(isAdmin)
 {
     setObjectName(QStringLiteral("TFormCadastro"));
     setWindowTitle(QStringLiteral("CADASTRO DE CIENTES"));
@@ -64,7 +64,8 @@ TFormCadastro::TFormCadastro(data::DatabasePtr db, bool isAdmin, QWidget *parent
     m_carros->setMasterSource(m_clientes, QStringLiteral("Codigo"), QStringLiteral("Link"));
     m_carros->open();
     m_clientes->last();
-
+    setMainTable(m_clientes);
+    closeWithWindow(m_carros);
     numberOnPost(m_clientes, this);
 
     auto *root = new QVBoxLayout(this);
@@ -83,34 +84,24 @@ TFormCadastro::TFormCadastro(data::DatabasePtr db, bool isAdmin, QWidget *parent
     for (QPushButton *b : findChildren<QPushButton *>())
         b->setAutoDefault(false);
 
-    core::EnterMovesFocus::install(this);
     connect(m_dataIni, &QLineEdit::returnPressed, m_dataFim, [this] { m_dataFim->setFocus(); });
     connect(m_dataFim, &QLineEdit::returnPressed, this, &TFormCadastro::listagemOkClick);
-    connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
-        core::guarded(this, [&] {
-            if (m_clientes->state() == Dataset::State::Edit || m_clientes->state() == Dataset::State::Insert)
-                m_clientes->cancel();
-        });
-    });
+    // Changing page discards a pending change.
+    connect(m_pages, &QTabWidget::currentChanged, this, [this](int) { discardRecord(); });
 
-    connect(m_clientes, &Dataset::stateChanged, this, [this](Dataset::State s) {
-        if (s == Dataset::State::Edit || s == Dataset::State::Insert)
-            editingStarted();
-    });
-    connect(m_clientes, &Table::afterPost, this, &TFormCadastro::editingEnded);
-    connect(m_clientes, &Table::afterCancel, this, &TFormCadastro::editingEnded);
+    enableWhen(m_btnGravar, When::Editing);
+    enableWhen(m_btnCancelar, When::Editing);
+    enableWhen(m_btnNovo, When::Browsing);
+    enableWhen(m_nav, When::Browsing);
     connect(m_clientes, &Table::afterDelete, this, &TFormCadastro::rowDeleted);
-    editingEnded();
+    connect(m_clientes, &Dataset::afterScroll, this, &TFormCadastro::rowChanged);
+    for (auto sig : {&Table::afterInsert, &Table::afterCancel, &Table::afterDelete})
+        connect(m_clientes, sig, this, &TFormCadastro::rowChanged);
+    // A stored row keeps its place; what was stored is the new baseline.
+    connect(m_clientes, &Table::afterPost, this,
+            [this] { m_cepBaseline = m_clientes->value(QStringLiteral("CEP")); });
+    rowChanged();
     m_btnDeletar->setEnabled(m_isAdmin);
-}
-
-TFormCadastro::~TFormCadastro()
-{
-    try {
-        m_carros->close();
-        m_clientes->close();
-    } catch (...) {
-    }
 }
 
 void TFormCadastro::buildCadastroPage(QWidget *page)
@@ -120,8 +111,7 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     // Toolbar.
     auto *bar = new QHBoxLayout;
     auto button = [&](const QString &name, const QString &text) {
-        auto *b = new QPushButton(text, page);
-        b->setObjectName(name);
+        QPushButton *b = makeButton(name, text, page);
         bar->addWidget(b);
         return b;
     };
@@ -131,8 +121,7 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     m_btnImprimir = button(QStringLiteral("btnImprimir"), QStringLiteral("&Imprimir"));
     m_btnCancelar = button(QStringLiteral("btnCancelar"), QStringLiteral("Cancelar"));
     m_btnSair = button(QStringLiteral("btnSair"), QStringLiteral("&Sair"));
-    m_nav = new core::Navigator(m_clientes, core::Navigator::Moves, page);
-    m_nav->setObjectName(QStringLiteral("DBNavigator1"));
+    m_nav = makeNavigator(core::Navigator::Moves, QStringLiteral("DBNavigator1"), page);
     bar->addWidget(m_nav);
     bar->addStretch();
     lay->addLayout(bar);
@@ -146,8 +135,8 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     // Search and order.
     auto *find = new QHBoxLayout;
     find->addWidget(new QLabel(QStringLiteral("Localizar"), page));
-    m_localizar = plainBox(page, QStringLiteral("edtLocalizar"), core::CharCase::Upper);
-    m_localizar->setMaxLength(50);
+    m_localizar = makeSearchBox(QStringLiteral("edtLocalizar"), [this](const QString &t) { localizarChange(t); },
+                                50, page);
     find->addWidget(m_localizar, 1);
     auto *order = new QGroupBox(QStringLiteral("Ordenar por:"), page);
     order->setObjectName(QStringLiteral("rgOrdenar"));
@@ -162,19 +151,8 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     ol->addWidget(m_rbCodigo);
     find->addWidget(order);
     lay->addLayout(find);
-    connect(m_localizar, &QLineEdit::textChanged, this, &TFormCadastro::localizarChange);
-    connect(m_rbNome, &QRadioButton::clicked, this, [this] {
-        core::guarded(this, [&] {
-            if (m_clientes->state() != Dataset::State::Browse) m_clientes->post();
-            m_clientes->setIndexName(QStringLiteral("byNome"));
-        });
-    });
-    connect(m_rbCodigo, &QRadioButton::clicked, this, [this] {
-        core::guarded(this, [&] {
-            if (m_clientes->state() != Dataset::State::Browse) m_clientes->post();
-            m_clientes->setIndexName(QStringLiteral("byCodigo"));
-        });
-    });
+    connect(m_rbNome, &QRadioButton::clicked, this, [this] { setOrder(QStringLiteral("byNome")); });
+    connect(m_rbCodigo, &QRadioButton::clicked, this, [this] { setOrder(QStringLiteral("byCodigo")); });
 
     // Customer boxes beside the list of names.
     auto *middle = new QHBoxLayout;
@@ -182,32 +160,18 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     form->setHorizontalSpacing(8);
     form->setVerticalSpacing(4);
     int row = 0;
-    auto addBox = [&](QWidget *w, const QString &caption, int r, int c, int span = 1, QLabel *label = nullptr) {
-        if (!label)
-            label = new QLabel(caption, page);
-        label->setBuddy(w);
-        form->addWidget(label, r, c);
-        form->addWidget(w, r, c + 1, 1, span);
-    };
-    auto edit = [&](const QString &field, core::CharCase cc) {
-        auto *e = new core::DbEdit(page);
-        e->setObjectName(QStringLiteral("edt") + field);
-        e->setCharCase(cc);
-        e->setDataSource(m_clientes, field);
-        return e;
-    };
+    core::FormBuilder f(form, page, m_clientes);
+    auto addBox = [&f](QWidget *w, const QString &caption, int r, int c, int span = 1) { f.put(w, caption, r, c, span); };
+    auto edit = [&f](const QString &field, core::CharCase cc) { return f.edit(field, cc); };
     using core::CharCase;
 
-    auto *codigo = edit(QStringLiteral("Codigo"), CharCase::Normal);
-    codigo->setDisplayMask(QStringLiteral("000000"));
-    codigo->setReadOnly(true);
-    codigo->setFocusPolicy(Qt::NoFocus);
+    auto *codigo = f.number(QStringLiteral("Codigo"), QStringLiteral("000000"));
     auto *lblCodigo = new core::ClickLabel(QStringLiteral("<u>Código</u>"), page);
     lblCodigo->setObjectName(QStringLiteral("lblCodigo"));
     lblCodigo->setCursor(Qt::PointingHandCursor);
     lblCodigo->setToolTip(QStringLiteral("Procurar pelo código"));
     connect(lblCodigo, &core::ClickLabel::clicked, this, &TFormCadastro::procurarCodigo);
-    addBox(codigo, {}, row, 0, 1, lblCodigo);
+    f.put(codigo, lblCodigo, row, 0);
     auto *data = new core::DbDateEdit(page);
     data->setObjectName(QStringLiteral("edtData"));
     data->setDataSource(m_clientes, QStringLiteral("Data"));
@@ -218,11 +182,7 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     addBox(edit(QStringLiteral("RG"), CharCase::Upper), QStringLiteral("RG / IE"), row++, 2);
     addBox(edit(QStringLiteral("Fone"), CharCase::Normal), QStringLiteral("Fone"), row, 0);
     addBox(edit(QStringLiteral("Celular"), CharCase::Upper), QStringLiteral("Celular"), row++, 2);
-    auto *cep = new core::DbMaskEdit(page);
-    cep->setObjectName(QStringLiteral("edtCEP"));
-    cep->setEditMask(QStringLiteral("00000\\-999;1;_"));
-    cep->setDataSource(m_clientes, QStringLiteral("CEP"));
-    m_cep = cep;
+    m_cep = f.masked(QStringLiteral("CEP"), QStringLiteral("00000\\-999;1;_"));
     m_cep->installEventFilter(this);
     addBox(m_cep, QStringLiteral("CEP"), row++, 0);
     m_endereco = edit(QStringLiteral("Endereco"), CharCase::Upper);
@@ -328,7 +288,7 @@ void TFormCadastro::buildCadastroPage(QWidget *page)
     auto *vgrid = core::makeGrid(veh, m_carros, QStringLiteral("DBGridVeiculos"),
                            {core::GridColumn::make(QStringLiteral("Modelo")),
                             core::GridColumn::make(QStringLiteral("Anofabrica"), QStringLiteral("Fabricação")),
-                            core::GridColumn::make(QStringLiteral("AnoModelo")),
+                            core::GridColumn::make(QStringLiteral("AnoModelo"), QStringLiteral("Ano Modelo")),
                             core::GridColumn::make(QStringLiteral("Fabricante")),
                             core::GridColumn::make(QStringLiteral("Cor")),
                             core::GridColumn::make(QStringLiteral("Placa")),
@@ -382,22 +342,6 @@ void TFormCadastro::buildListagemPage(QWidget *page)
 
 // ---------------------------------------------------------------- states
 
-void TFormCadastro::editingStarted()
-{
-    m_btnGravar->setEnabled(true);
-    m_btnNovo->setEnabled(false);
-    m_btnCancelar->setEnabled(true);
-    m_nav->setEnabled(false);
-}
-
-void TFormCadastro::editingEnded()
-{
-    m_btnGravar->setEnabled(false);
-    m_btnNovo->setEnabled(true);
-    m_btnCancelar->setEnabled(false);
-    m_nav->setEnabled(true);
-}
-
 void TFormCadastro::rowDeleted()
 {
     m_btnGravar->setEnabled(true);
@@ -406,11 +350,20 @@ void TFormCadastro::rowDeleted()
     m_nav->setEnabled(false);
 }
 
+void TFormCadastro::rowChanged()
+{
+    // Another row (or the same row stored or discarded): its CEP is the baseline.
+    ++m_row;
+    m_cepBaseline = m_clientes->isOpen() && !m_clientes->isEmpty() && m_clientes->state() != Dataset::State::Insert
+        ? m_clientes->value(QStringLiteral("CEP"))
+        : QVariant();
+}
+
 bool TFormCadastro::event(QEvent *e)
 {
     if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show)
         activate();
-    return QDialog::event(e);
+    return RecordWindow::event(e);
 }
 
 void TFormCadastro::activate()
@@ -442,7 +395,9 @@ void TFormCadastro::activate()
 
 void TFormCadastro::btnNovoClick()
 {
-    core::guarded(this, [&] {
+    if (!commitPending())
+        return;
+    guarded([&] {
         const qint64 n = highestCode(*m_clientes);
         m_rbCodigo->setChecked(true);
         m_clientes->append();
@@ -456,20 +411,14 @@ void TFormCadastro::btnNovoClick()
 
 void TFormCadastro::btnGravarClick()
 {
-    core::guarded(this, [&] {
-        if (m_clientes->state() == Dataset::State::Edit || m_clientes->state() == Dataset::State::Insert)
-            m_clientes->post();
-        m_clientes->refresh();
-    });
-    m_btnGravar->setEnabled(false);
+    if (saveRecord())
+        guarded([&] { m_clientes->refresh(); });
+    m_btnGravar->setEnabled(editing());
 }
 
 void TFormCadastro::btnCancelarClick()
 {
-    core::guarded(this, [&] {
-        if (m_clientes->state() == Dataset::State::Edit || m_clientes->state() == Dataset::State::Insert)
-            m_clientes->cancel();
-    });
+    discardRecord();
 }
 
 void TFormCadastro::btnDeletarClick()
@@ -479,7 +428,7 @@ void TFormCadastro::btnDeletarClick()
     if (core::dialogs().question(this, kExclusao, QStringLiteral("DESEJA EXCLUIR ESTE REGISTRO?"))
         != core::Answer::Yes)
         return;
-    core::guarded(this, [&] {
+    guarded([&] {
         if (m_clientes->state() == Dataset::State::Insert) {
             m_clientes->cancel();
             return;
@@ -490,14 +439,11 @@ void TFormCadastro::btnDeletarClick()
 
 void TFormCadastro::btnImprimirClick()
 {
-    if (m_clientes->isEmpty())
+    if (m_clientes->isEmpty() || !commitPending())
         return;
-    core::guarded(this, [&] {
-        if (m_clientes->state() != Dataset::State::Browse)
-            m_clientes->post();
-        printing::PreparedReport r = customerSheetReport(*m_clientes, *m_carros);
+    printing::PreparedReport r;
+    if (runBusy([&] { r = customerSheetReport(*m_clientes, *m_carros); }))
         previewReport(r, this);
-    });
 }
 
 void TFormCadastro::syncOrder()
@@ -509,14 +455,17 @@ void TFormCadastro::syncOrder()
         m_rbCodigo->setChecked(true);
 }
 
+void TFormCadastro::setOrder(const QString &index)
+{
+    if (commitPending())
+        guarded([&] { m_clientes->setIndexName(index); });
+    syncOrder();
+}
+
 void TFormCadastro::localizarChange(const QString &text)
 {
-    core::guarded(this, [&] {
-        if (m_clientes->state() != Dataset::State::Browse)
-            m_clientes->post();
-        m_clientes->setIndexName(QStringLiteral("byNome"));
-        m_clientes->findNearest({text});
-    });
+    if (commitPending())
+        guarded([&] { findNearest(QStringLiteral("byNome"), text); });
     syncOrder();
 }
 
@@ -529,9 +478,9 @@ void TFormCadastro::procurarCodigo()
     bool ok = false;
     const qlonglong code = value.trimmed().toLongLong(&ok);
     bool found = false;
-    core::guarded(this, [&] {
-        if (m_clientes->state() != Dataset::State::Browse)
-            m_clientes->post();
+    if (!commitPending())
+        return;
+    guarded([&] {
         m_clientes->setIndexName(QStringLiteral("byCodigo"));
         if (ok)
             found = m_clientes->findKey({code});
@@ -551,13 +500,12 @@ bool TFormCadastro::eventFilter(QObject *watched, QEvent *e)
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && isVisible())
             QTimer::singleShot(0, this, &TFormCadastro::cepExit);
     }
-    return QDialog::eventFilter(watched, e);
+    return RecordWindow::eventFilter(watched, e);
 }
 
 void TFormCadastro::cepExit()
 {
-    if (m_inCep || !m_clientes->isOpen()
-        || (m_clientes->isEmpty() && m_clientes->state() == Dataset::State::Browse))
+    if (!m_clientes->isOpen() || (m_clientes->isEmpty() && m_clientes->state() == Dataset::State::Browse))
         return;
     const QString cep = m_cep->text();
     // An unfinished code is not asked for: it would only blank the address.
@@ -565,30 +513,44 @@ void TFormCadastro::cepExit()
     digits.remove(QRegularExpression(QStringLiteral("\\D")));
     if (digits.size() != 8)
         return;
-    m_inCep = true;
-    const bool editing = core::guarded(this, [&] {
-        if (m_clientes->state() == Dataset::State::Browse)
-            m_clientes->edit();
-    });
-    if (!editing) {
-        m_inCep = false;
+    // Passing through the code the row already had keeps its stored address.
+    if (static_cast<core::DbMaskEdit *>(m_cep)->value() == m_cepBaseline.toString())
         return;
-    }
-    QString error;
-    const web::HttpReply reply = web::httpGet(web::cepRequestUrl(cep, cepServiceBase()), cepTimeout());
-    if (!reply.ok) {
-        core::dialogs().error(this, QStringLiteral("Erro"), reply.error);
-        m_inCep = false;
+    if (!guarded([&] {
+            if (m_clientes->state() == Dataset::State::Browse)
+                m_clientes->edit();
+        }))
         return;
-    }
+    const quint64 request = ++m_cepRequest;
+    const quint64 row = m_row;
+    web::httpGetAsync(web::cepRequestUrl(cep, cepServiceBase()), cepTimeout(), this,
+                      [this, request, row, cep](const web::HttpReply &reply) {
+                          // Only the latest request counts.
+                          if (request != m_cepRequest)
+                              return;
+                          m_cepAnswered = request;
+                          if (!m_clientes->isOpen() || row != m_row || m_cep->text() != cep)
+                              return;
+                          if (!reply.ok) {
+                              core::dialogs().error(this, QStringLiteral("Erro"), reply.error);
+                              return;
+                          }
+                          applyCepReply(cep, row, reply.body);
+                      });
+}
+
+void TFormCadastro::applyCepReply(const QString &cep, quint64 row, const QByteArray &body)
+{
     // Names are matched without case, whatever case the service writes them in.
     QMap<QString, QString> values;
-    const auto parsed = web::parseCepReply(reply.body);
+    const auto parsed = web::parseCepReply(body);
     for (auto it = parsed.begin(); it != parsed.end(); ++it)
         if (!values.contains(it.key().toUpper()))
             values.insert(it.key().toUpper(), it.value());
     const web::CepAddress a = web::cepAddress(values);
-    core::guarded(this, [&] {
+    const bool applied = guarded([&] {
+        if (m_clientes->state() == Dataset::State::Browse)
+            m_clientes->edit();
         auto put = [&](const QString &field, const QString &value) {
             QString v = core::upper(value);
             const int size = m_clientes->fieldSize(field);
@@ -601,7 +563,9 @@ void TFormCadastro::cepExit()
         put(QStringLiteral("Cidade"), a.cidade);
         put(QStringLiteral("UF"), a.uf);
     });
-    m_inCep = false;
+    if (!applied || row != m_row)
+        return;
+    m_cepBaseline = cep;
     if (!m_endereco->text().isEmpty() && !m_bairro->text().isEmpty() && !m_cidade->text().isEmpty())
         m_email->setFocus();
 }
@@ -631,18 +595,14 @@ void TFormCadastro::cadastrarVeiculoClick()
             return;
         }
     }
-    bool ok = core::guarded(this, [&] {
-        // The vehicle belongs to a stored customer: a pending one is stored first.
-        if (m_clientes->state() == Dataset::State::Edit || m_clientes->state() == Dataset::State::Insert)
-            m_clientes->post();
-    });
-    if (!ok)
+    // The vehicle belongs to a stored customer: a pending one is stored first.
+    if (!commitPending())
         return;
     if (m_clientes->isEmpty() || m_clientes->isNull(QStringLiteral("Codigo"))) {
         core::dialogs().warning(this, QString(), QStringLiteral("Cadastre o cliente antes do veículo!"));
         return;
     }
-    ok = core::guarded(this, [&] {
+    bool ok = guarded([&] {
         if (!m_carros->isEmpty() && m_carros->asString(QStringLiteral("Placa")).trimmed().isEmpty())
             m_carros->edit();
         else
@@ -658,7 +618,7 @@ void TFormCadastro::cadastrarVeiculoClick()
         m_carros->post();
     });
     if (!ok) {
-        core::guarded(this, [&] {
+        guarded([&] {
             if (m_carros->state() != Dataset::State::Browse)
                 m_carros->cancel();
         });
@@ -682,7 +642,7 @@ void TFormCadastro::deletarVeiculoClick()
     if (core::dialogs().question(this, kExclusao, QStringLiteral("COMFIRMA A EXCLUSÃO DO MESMO?"))
         != core::Answer::Yes)
         return;
-    core::guarded(this, [&] { m_carros->remove(); });
+    guarded([&] { m_carros->remove(); });
 }
 
 // ---------------------------------------------------------------- listing
@@ -694,7 +654,7 @@ void TFormCadastro::listagemOkClick()
     const QString b = m_dataFim->displayText().replace(QLatin1Char('_'), QLatin1Char(' '));
     if (a == empty && b == empty) {
         // Both boxes emptied: every customer again.
-        core::guarded(this, [&] { m_clientes->setFiltered(false); });
+        guarded([&] { m_clientes->setFiltered(false); });
         return;
     }
     if (a == empty || b == empty)
@@ -705,7 +665,7 @@ void TFormCadastro::listagemOkClick()
         core::dialogs().warning(this, QString(), QStringLiteral("Data inválida!"));
         return;
     }
-    core::guarded(this, [&] {
+    guarded([&] {
         if (m_clientes->state() != Dataset::State::Browse)
             m_clientes->cancel();
         m_clientes->setIndexName(QStringLiteral("byData"));
@@ -719,12 +679,11 @@ void TFormCadastro::listagemOkClick()
 
 void TFormCadastro::imprimirListaClick()
 {
-    core::guarded(this, [&] {
-        if (m_clientes->state() != Dataset::State::Browse)
-            m_clientes->post();
-        printing::PreparedReport r = customerListReport(*m_clientes);
+    if (!commitPending())
+        return;
+    printing::PreparedReport r;
+    if (runBusy([&] { r = customerListReport(*m_clientes); }))
         previewReport(r, this);
-    });
 }
 
 } // namespace brelvo::registries

@@ -2,9 +2,9 @@
 // The customer window: customers of tbCliente.DB with their vehicles, the
 // postal-code lookup, the listing by period and the two printouts.
 
+#include "core/RecordWindow.h"
 #include "data/Dataset.h"
 
-#include <QDialog>
 #include <QStringList>
 
 class QComboBox;
@@ -14,16 +14,13 @@ class QRadioButton;
 class QTabWidget;
 class QTableView;
 
-namespace brelvo::core { class Navigator; }
-
 namespace brelvo::registries {
 
 
-class TFormCadastro : public QDialog {
+class TFormCadastro : public core::RecordWindow {
     Q_OBJECT
 public:
     TFormCadastro(data::DatabasePtr db, bool isAdmin, QWidget *parent = nullptr);
-    ~TFormCadastro() override;
 
     data::Table *TabelaCadastro() const { return m_clientes; }
     data::Table *TbCadastroCarros() const { return m_carros; }
@@ -40,7 +37,12 @@ public Q_SLOTS:
     void btnImprimirClick();
     void localizarChange(const QString &text);
     void procurarCodigo();
+    // Leaving the CEP box: when the code differs from the one the row had,
+    // asks the postal-code service without waiting; the address is filled
+    // when the reply comes, if the row and the code are still the same.
     void cepExit();
+    // A postal-code request is on its way.
+    bool cepPending() const { return m_cepRequest > m_cepAnswered; }
     void emailClick();
     void fabricanteClick();
     void cadastrarVeiculoClick();
@@ -55,10 +57,11 @@ protected:
 private:
     void buildCadastroPage(QWidget *page);
     void buildListagemPage(QWidget *page);
-    void editingStarted();
-    void editingEnded();
     void rowDeleted();
     void syncOrder();
+    void setOrder(const QString &index);
+    void rowChanged();
+    void applyCepReply(const QString &cep, quint64 row, const QByteArray &body);
 
     data::DatabasePtr m_db;
     bool m_isAdmin;
@@ -79,7 +82,10 @@ private:
     QLineEdit *m_dataIni = nullptr, *m_dataFim = nullptr;
     QStringList m_makers;
     bool m_makersFailed = false;
-    bool m_inCep = false;
+    // The CEP the row had (or was last looked up for): leaving an unchanged box asks nothing.
+    QVariant m_cepBaseline;
+    quint64 m_row = 0;          // bumped whenever the window moves to another row
+    quint64 m_cepRequest = 0, m_cepAnswered = 0;
 };
 
 } // namespace brelvo::registries

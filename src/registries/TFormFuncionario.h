@@ -1,24 +1,19 @@
 #pragma once
 // Employees (tbFunciocario.db) and job roles (tbFuncao.db).
 
+#include "core/RecordWindow.h"
+#include "core/ValueListWindow.h"
 #include "data/Dataset.h"
-
-#include <QDialog>
 
 class QComboBox;
 class QLineEdit;
-class QPushButton;
-
-namespace brelvo::core { class Navigator; }
 
 namespace brelvo::registries {
 
-
-class TFormFuncionario : public QDialog {
+class TFormFuncionario : public core::RecordWindow {
     Q_OBJECT
 public:
     explicit TFormFuncionario(data::DatabasePtr db, QWidget *parent = nullptr);
-    ~TFormFuncionario() override;
 
     data::Table *TbFuncionario() const { return m_table; }
     QStringList roles() const;
@@ -31,37 +26,34 @@ public Q_SLOTS:
     void localizarChange(const QString &text);
 
 private:
-    void editing(bool on);
     data::Table *m_table = nullptr;
     data::Table *m_funcoes = nullptr;
-    core::Navigator *m_nav = nullptr;
     QComboBox *m_funcao = nullptr;
-    QPushButton *m_btnNovo = nullptr, *m_btnSalvar = nullptr, *m_btnCancelar = nullptr,
-                *m_btnDeletar = nullptr, *m_btnImprimir = nullptr, *m_btnSair = nullptr;
     QLineEdit *m_nome = nullptr;
 };
 
-class TFormFuncao : public QDialog {
+// Job roles: "MECÂNICO" and "ATENDENTE" can be neither edited nor removed,
+// and a name that begins a stored role is refused.
+class TFormFuncao : public core::ValueListWindow {
     Q_OBJECT
 public:
     explicit TFormFuncao(data::DatabasePtr db, QWidget *parent = nullptr);
-    ~TFormFuncao() override;
 
-    data::Table *TbFuncao() const { return m_table; }
+    data::Table *TbFuncao() const { return table(); }
 
 public Q_SLOTS:
-    void btnAdicionarClick();
-    void btnRemoverClick();
-    void btnEditarClick();
-    void postClick();
+    void btnAdicionarClick() { Adicionar(); }
+    void btnRemoverClick() { Remover(); }
+    void btnEditarClick() { Editar(); }
+    void postClick() { Post(); }
+
+protected:
+    bool mayAdd(const QString &value) override;
+    bool mayRemove() override;
+    bool mayEdit() override;
 
 private:
-    void afterPost();
-    data::Table *m_table = nullptr;     // list and editing
     data::Table *m_busca = nullptr;     // duplicate searches
-    QLineEdit *m_nome = nullptr;
-    QLineEdit *m_dbFuncao = nullptr;
-    QPushButton *m_btnAdicionar = nullptr, *m_btnRemover = nullptr, *m_btnEditar = nullptr;
 };
 
 } // namespace brelvo::registries

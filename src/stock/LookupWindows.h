@@ -1,18 +1,11 @@
 #pragma once
 // The one-column lookup lists: brands, units of measure, categories.
 
-#include "data/Dataset.h"
-
-#include <QDialog>
-
-class QLineEdit;
-class QPushButton;
-class QTableWidget;
-class QToolButton;
+#include "core/ValueListWindow.h"
 
 namespace brelvo::stock {
 
-class TFormLookup : public QDialog {
+class TFormLookup : public core::ValueListWindow {
     Q_OBJECT
 public:
     struct Kind {
@@ -25,34 +18,6 @@ public:
     static const Kind kMarcas, kMedidas, kCategorias;
 
     TFormLookup(const Kind &kind, data::DatabasePtr db, QWidget *parent = nullptr);
-    ~TFormLookup() override;
-
-    void Adicionar();
-    void Remover();
-    void Editar();
-    void Post();
-
-    data::Table *table() const { return m_table; }
-    // Values in the order the grid lists them.
-    QStringList values() const;
-
-protected:
-    void done(int r) override;
-
-private:
-    void reload();
-    void selectCurrent();
-    void showError(const QString &text);
-
-    Kind m_kind;
-    data::DatabasePtr m_db;
-    data::Table *m_table = nullptr;
-    QLineEdit *m_nome = nullptr;
-    QLineEdit *m_field = nullptr;    // hidden box bound to the field
-    QPushButton *m_adicionar = nullptr, *m_remover = nullptr, *m_editar = nullptr;
-    QToolButton *m_post = nullptr;
-    QTableWidget *m_grid = nullptr;
-    bool m_loading = false;
 };
 
 class TFormMarcas : public TFormLookup {

@@ -10,7 +10,6 @@
 
 #include "data/Database.h"
 
-#include <QSqlQuery>
 #include <QString>
 #include <memory>
 #include <optional>

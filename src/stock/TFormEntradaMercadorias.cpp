@@ -31,14 +31,6 @@ namespace {
 
 QString s(const char *utf8) { return QString::fromUtf8(utf8); }
 
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
 QDateEdit *dateEdit(QWidget *parent, const char *name, const QDate &d)
 {
     auto *e = new QDateEdit(d, parent);
@@ -68,7 +60,7 @@ QTableWidgetItem *cell(const QString &text, bool right = false)
 } // namespace
 
 TFormEntradaMercadorias::TFormEntradaMercadorias(data::DatabasePtr db, QWidget *parent)
-    : QDialog(parent), m_db(std::move(db)), m_balance(std::make_unique<StockBalance>(m_db))
+    : RecordWindow(parent), m_db(std::move(db)), m_balance(std::make_unique<StockBalance>(m_db))
 {
     setObjectName(QStringLiteral("TFormEntradaMercadorias"));
     setWindowTitle(QStringLiteral("Entrada de Mercadorias"));
@@ -79,6 +71,8 @@ TFormEntradaMercadorias::TFormEntradaMercadorias(data::DatabasePtr db, QWidget *
     m_produtos = new Table(m_db, QStringLiteral("tbProdutos.db"), this);
     m_produtos->setObjectName(QStringLiteral("T_Produtos"));
     m_produtos->setIndexName(QStringLiteral("ByCodigo"));
+    setMainTable(m_reposicao);
+    closeWithWindow(m_produtos);
 
     auto *outer = new QVBoxLayout(this);
 
@@ -108,7 +102,7 @@ TFormEntradaMercadorias::TFormEntradaMercadorias(data::DatabasePtr db, QWidget *
     item->setObjectName(QStringLiteral("GroupItem"));
     auto *il = new QGridLayout(item);
     m_codigo = codeEdit(item, "EditCodigo");
-    auto *procurar = button(item, "BtProcurar", QStringLiteral("..."));
+    auto *procurar = core::pushButton(item, QStringLiteral("BtProcurar"), QStringLiteral("..."));
     procurar->setToolTip(QStringLiteral("Procurar produto"));
     procurar->setMaximumWidth(32);
     procurar->setFocusPolicy(Qt::NoFocus);
@@ -121,7 +115,7 @@ TFormEntradaMercadorias::TFormEntradaMercadorias(data::DatabasePtr db, QWidget *
     m_qtd->setObjectName(QStringLiteral("EditQtd"));
     m_preco = new QLineEdit(item);
     m_preco->setObjectName(QStringLiteral("EditPrecoCompra"));
-    auto *lancar = button(item, "BtLancar", s("Lançar"));
+    auto *lancar = core::pushButton(item, QStringLiteral("BtLancar"), s("Lançar"));
     lancar->setAutoDefault(true);   // Enter on the button records the line
     il->addWidget(new QLabel(s("Código (digite ou leia)"), item), 0, 0);
     il->addWidget(new QLabel(s("Descrição"), item), 0, 2);
@@ -145,7 +139,7 @@ TFormEntradaMercadorias::TFormEntradaMercadorias(data::DatabasePtr db, QWidget *
     m_de = dateEdit(lista, "EditDe", QDate(today.year(), today.month(), 1));
     m_ate = dateEdit(lista, "EditAte", today);
     m_filtroCodigo = codeEdit(lista, "EditFiltroCodigo");
-    auto *pesquisar = button(lista, "BtPesquisar", QStringLiteral("Pesquisar"));
+    auto *pesquisar = core::pushButton(lista, QStringLiteral("BtPesquisar"), QStringLiteral("Pesquisar"));
     filters->addWidget(new QLabel(QStringLiteral("De"), lista));
     filters->addWidget(m_de);
     filters->addWidget(new QLabel(s("Até"), lista));
@@ -160,23 +154,21 @@ TFormEntradaMercadorias::TFormEntradaMercadorias(data::DatabasePtr db, QWidget *
     m_grid->setHorizontalHeaderLabels({QStringLiteral("Data"), QStringLiteral("Nota Fiscal"),
                                        QStringLiteral("Fornecedor"), QStringLiteral("Codigo"), s("Descrição"),
                                        QStringLiteral("Qtd"), s("Preço Compra")});
-    m_grid->verticalHeader()->hide();
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    core::styleGrid(m_grid);
+    m_grid->horizontalHeader()->setStretchLastSection(false);
     m_grid->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
     ll->addWidget(m_grid, 1);
     auto *bottom = new QHBoxLayout;
     m_total = new QLabel(lista);
     m_total->setObjectName(QStringLiteral("LabTotal"));
-    auto *excluir = button(lista, "BtExcluirEntrada", QStringLiteral("Excluir Entrada"));
+    auto *excluir = core::pushButton(lista, QStringLiteral("BtExcluirEntrada"), QStringLiteral("Excluir Entrada"));
     bottom->addWidget(m_total, 1);
     bottom->addWidget(excluir);
     ll->addLayout(bottom);
     outer->addWidget(lista, 1);
 
     auto *bar = new QHBoxLayout;
-    auto *sair = button(this, "BtSair", QStringLiteral("&Sair"));
+    auto *sair = core::pushButton(this, QStringLiteral("BtSair"), QStringLiteral("&Sair"));
     bar->addStretch();
     bar->addWidget(sair);
     outer->addLayout(bar);
@@ -212,7 +204,6 @@ TFormEntradaMercadorias::TFormEntradaMercadorias(data::DatabasePtr db, QWidget *
         showError(e.message());
     }
     Pesquisar();
-    core::EnterMovesFocus::install(this);
 }
 
 TFormEntradaMercadorias::~TFormEntradaMercadorias() = default;
@@ -418,23 +409,16 @@ void TFormEntradaMercadorias::Procurar()
         m_qtd->setFocus();
 }
 
-void TFormEntradaMercadorias::done(int r)
-{
-    try {
-        m_reposicao->close();
-        m_produtos->close();
-    } catch (const DbError &) {
-    }
-    QDialog::done(r);
-}
-
 // ---------------------------------------------------------------------------
 
-TFPesquisaProduto::TFPesquisaProduto(data::DatabasePtr db, QWidget *parent) : QDialog(parent), m_db(std::move(db))
+TFPesquisaProduto::TFPesquisaProduto(data::DatabasePtr db, QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TFPesquisaProduto"));
     setWindowTitle(QStringLiteral("Pesquisa de Produtos"));
     resize(620, 420);
+    m_produtos = new Table(std::move(db), QStringLiteral("tbProdutos.db"), this);
+    m_produtos->setIndexName(QStringLiteral("ByDescricao"));
+    core::guarded(this, [&] { m_produtos->open(); });
     auto *l = new QVBoxLayout(this);
     auto *top = new QHBoxLayout;
     m_text = new QLineEdit(this);
@@ -443,58 +427,48 @@ TFPesquisaProduto::TFPesquisaProduto(data::DatabasePtr db, QWidget *parent) : QD
     top->addWidget(new QLabel(s("Descrição:"), this));
     top->addWidget(m_text, 1);
     l->addLayout(top);
-    m_grid = new QTableWidget(0, 3, this);
-    m_grid->setObjectName(QStringLiteral("GridProdutos"));
-    m_grid->setHorizontalHeaderLabels({QStringLiteral("Codigo"), s("Descrição"), QStringLiteral("Valor")});
-    m_grid->verticalHeader()->hide();
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_grid = core::makeGrid(this, m_produtos, QStringLiteral("GridProdutos"),
+                            {core::GridColumn::make(QStringLiteral("Codigo"), QStringLiteral("Codigo"), 15,
+                                                    QStringLiteral("0000000000000")),
+                             core::GridColumn::make(QStringLiteral("Descricao"), s("Descrição"), 40),
+                             core::GridColumn::make(QStringLiteral("Valor"), QStringLiteral("Valor"), 12,
+                                                    QStringLiteral("###,##0.00"))});
     l->addWidget(m_grid);
     auto *bar = new QHBoxLayout;
-    auto *ok = button(this, "BtOk", QStringLiteral("Selecionar"));
-    auto *cancel = button(this, "BtCancelar", QStringLiteral("Cancelar"));
+    auto *ok = core::pushButton(this, QStringLiteral("BtOk"), QStringLiteral("Selecionar"));
+    auto *cancel = core::pushButton(this, QStringLiteral("BtCancelar"), QStringLiteral("Cancelar"));
     bar->addStretch();
     bar->addWidget(ok);
     bar->addWidget(cancel);
     l->addLayout(bar);
     connect(m_text, &QLineEdit::textChanged, this, &TFPesquisaProduto::search);
-    connect(m_grid, &QTableWidget::cellDoubleClicked, this, [this](int row) { choose(row); });
-    connect(ok, &QPushButton::clicked, this, [this] { choose(m_grid->currentRow()); });
+    connect(m_grid, &core::DbGrid::rowChosen, this, [this] { choose(); });
+    connect(ok, &QPushButton::clicked, this, &TFPesquisaProduto::choose);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    search(QString());
+    // Enter in the search box moves to the grid; Enter there chooses.
+    core::EnterMovesFocus::install(this);
+}
+
+TFPesquisaProduto::~TFPesquisaProduto()
+{
+    const QSignalBlocker quiet(m_produtos);
+    core::guarded(nullptr, [&] { m_produtos->close(); });
 }
 
 void TFPesquisaProduto::search(const QString &text)
 {
-    m_grid->setRowCount(0);
-    try {
-        Table t(m_db, QStringLiteral("tbProdutos.db"));
-        t.setIndexName(QStringLiteral("ByDescricao"));
-        t.open();
-        t.findNearest({text});
-        for (int row = 0; row < 200 && !t.eof(); ++row, t.next()) {
-            m_grid->insertRow(row);
-            m_grid->setItem(row, 0, cell(codeText(t.value(QStringLiteral("Codigo"))), true));
-            m_grid->setItem(row, 1, cell(t.asString(QStringLiteral("Descricao"))));
-            m_grid->setItem(row, 2, cell(core::formatMask(QStringLiteral("###,##0.00"),
-                                                          t.asFloat(QStringLiteral("Valor"))),
-                                         true));
-        }
-        t.close();
-    } catch (const DbError &e) {
-        core::dialogs().error(this, QStringLiteral("Erro"), e.message());
-    }
-    if (m_grid->rowCount() > 0)
-        m_grid->selectRow(0);
+    core::guarded(this, [&] {
+        m_produtos->findNearest({text});
+        if (m_produtos->eof() && !m_produtos->isEmpty())
+            m_produtos->last();
+    });
 }
 
-void TFPesquisaProduto::choose(int row)
+void TFPesquisaProduto::choose()
 {
-    if (row < 0 || row >= m_grid->rowCount())
+    if (!m_produtos->isOpen() || m_produtos->isEmpty() || m_produtos->eof())
         return;
-    m_chosen = m_grid->item(row, 0)->text();
+    m_chosen = codeText(m_produtos->value(QStringLiteral("Codigo")));
     accept();
 }
 

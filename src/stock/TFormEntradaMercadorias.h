@@ -4,9 +4,9 @@
 // raises the product's stored balance. Entries are listed by period and
 // product, and a line can be removed.
 
+#include "core/RecordWindow.h"
 #include "data/Dataset.h"
 
-#include <QDialog>
 #include <memory>
 
 class QComboBox;
@@ -16,11 +16,13 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
+namespace brelvo::core { class DbGrid; }
+
 namespace brelvo::stock {
 
 class StockBalance;
 
-class TFormEntradaMercadorias : public QDialog {
+class TFormEntradaMercadorias : public core::RecordWindow {
     Q_OBJECT
 public:
     explicit TFormEntradaMercadorias(data::DatabasePtr db, QWidget *parent = nullptr);
@@ -39,9 +41,6 @@ public:
 
     QTableWidget *grid() const { return m_grid; }
 
-protected:
-    void done(int r) override;
-
 private:
     void showError(const QString &text);
     void message(const QString &text);
@@ -59,19 +58,23 @@ private:
     QTableWidget *m_grid = nullptr;
 };
 
-// Product picker used by the entry window: search by description, returns the code.
+// Product picker used by the entry window: the products by description, the
+// search box moving to the nearest one; Enter or a double click in the grid
+// (or "Selecionar") chooses the product and returns its code.
 class TFPesquisaProduto : public QDialog {
     Q_OBJECT
 public:
     explicit TFPesquisaProduto(data::DatabasePtr db, QWidget *parent = nullptr);
+    ~TFPesquisaProduto() override;
     void search(const QString &text);
     QString chosenCode() const { return m_chosen; }
-    void choose(int row);
-    QTableWidget *grid() const { return m_grid; }
+    // Chooses the grid's current row.
+    void choose();
+    core::DbGrid *grid() const { return m_grid; }
 private:
-    data::DatabasePtr m_db;
+    data::Table *m_produtos = nullptr;
     QLineEdit *m_text = nullptr;
-    QTableWidget *m_grid = nullptr;
+    core::DbGrid *m_grid = nullptr;
     QString m_chosen;
 };
 

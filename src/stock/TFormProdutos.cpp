@@ -29,8 +29,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
-#include <QSqlQuery>
-#include <QSqlQueryModel>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
@@ -47,34 +45,6 @@ namespace {
 const char *kCodeMask = "0000000000000";
 
 QString s(const char *utf8) { return QString::fromUtf8(utf8); }
-
-// Search grid: code zero-padded, price with two decimals.
-class ProdutosGridModel : public QSqlQueryModel {
-public:
-    using QSqlQueryModel::QSqlQueryModel;
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (role == Qt::DisplayRole) {
-            const QVariant v = QSqlQueryModel::data(index, role);
-            if (index.column() == 0)
-                return codeText(v);
-            if (index.column() == 2)
-                return v.isNull() ? QString() : core::formatMask(QStringLiteral("###,##0.00"), v.toDouble());
-            return v;
-        }
-        if (role == Qt::TextAlignmentRole && index.column() != 1)
-            return int(Qt::AlignRight | Qt::AlignVCenter);
-        return QSqlQueryModel::data(index, role);
-    }
-};
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 QLineEdit *edit(QWidget *parent, const char *name, int maxLength = 0)
 {
@@ -101,7 +71,7 @@ QString TFormProdutos::placeholderPath()
 }
 
 TFormProdutos::TFormProdutos(data::DatabasePtr db, QWidget *parent)
-    : QDialog(parent), m_db(std::move(db)), m_balance(std::make_unique<StockBalance>(m_db))
+    : RecordWindow(parent), m_db(std::move(db)), m_balance(std::make_unique<StockBalance>(m_db))
 {
     setObjectName(QStringLiteral("TFormProdutos"));
     setWindowTitle(QStringLiteral("Cadastro"));
@@ -118,6 +88,9 @@ TFormProdutos::TFormProdutos(data::DatabasePtr db, QWidget *parent)
     m_reposicao = new Table(m_db, QStringLiteral("tbReposicao.DB"), this);
     m_reposicao->setObjectName(QStringLiteral("TbRepocisao"));
     m_reposicao->setIndexName(QStringLiteral("ByCodigo"));
+    setMainTable(m_produtos);
+    for (Table *t : {m_verifica, m_entrada, m_reposicao})
+        closeWithWindow(t);
 
     buildUi();
 
@@ -161,7 +134,6 @@ TFormProdutos::TFormProdutos(data::DatabasePtr db, QWidget *parent)
     NpermiteAlterar();
     if (m_produtos->isOpen() && m_produtos->isNull(QStringLiteral("Codigo")))
         NovoProduto();
-    core::EnterMovesFocus::install(this);
 }
 
 TFormProdutos::~TFormProdutos() = default;
@@ -178,24 +150,13 @@ void TFormProdutos::buildUi()
     m_tabs->addTab(page, QStringLiteral("Cadastro de Produto"));
     auto *pageLayout = new QVBoxLayout(page);
 
-    // Navigator.
-    m_navigator = new QWidget(page);
-    m_navigator->setObjectName(QStringLiteral("DBNavigator1"));
-    auto *navLayout = new QHBoxLayout(m_navigator);
-    navLayout->setContentsMargins(0, 0, 0, 0);
-    const char *navNames[4] = {"nbFirst", "nbPrior", "nbNext", "nbLast"};
-    const QString navText[4] = {QStringLiteral("|<"), QStringLiteral("<"), QStringLiteral(">"), QStringLiteral(">|")};
-    const QString navTips[4] = {s("Primeiro"), s("Anterior"), s("Próximo"), s("Último")};
-    for (int i = 0; i < 4; ++i) {
-        m_nav[i] = new QToolButton(m_navigator);
-        m_nav[i]->setObjectName(QString::fromLatin1(navNames[i]));
-        m_nav[i]->setText(navText[i]);
-        m_nav[i]->setToolTip(navTips[i]);
-        m_nav[i]->setMinimumWidth(36);
-        navLayout->addWidget(m_nav[i]);
-        connect(m_nav[i], &QToolButton::clicked, this, [this, i] { navigate(i); });
-    }
-    navLayout->addStretch();
+    // Navigator: each move shows the balance of the row it reaches.
+    m_navigator = makeNavigator(core::Navigator::Moves, QStringLiteral("DBNavigator1"), page);
+    connect(m_navigator, &core::Navigator::moved, this, [this] {
+        AtualizaEstoque();
+        BuscaImagem();
+        NpermiteAlterar();
+    });
     pageLayout->addWidget(m_navigator);
 
     auto *body = new QHBoxLayout;
@@ -211,7 +172,7 @@ void TFormProdutos::buildUi()
     connect(m_lblCodigo, &core::ClickLabel::clicked, this, &TFormProdutos::Localizar);
     m_codigo = edit(page, "DBEditCodigo", 13);
     core::setTypingCase(m_codigo, core::CharCase::Upper);
-    m_btGeraBarra = button(page, "BtGeraBarra", QStringLiteral("Gerar Codigo Barra"));
+    m_btGeraBarra = core::pushButton(page, QStringLiteral("BtGeraBarra"), QStringLiteral("Gerar Codigo Barra"));
     connect(m_btGeraBarra, &QPushButton::clicked, this, &TFormProdutos::openGerador);
     form->addWidget(m_lblCodigo, row, 0);
     form->addWidget(m_codigo, row, 1);
@@ -229,7 +190,7 @@ void TFormProdutos::buildUi()
     form->addWidget(m_custo, row, 1);
     ++row;
     m_margem = edit(page, "DBEditMargem");
-    m_calcular = button(page, "Button1", QStringLiteral("Calcular"));
+    m_calcular = core::pushButton(page, QStringLiteral("Button1"), QStringLiteral("Calcular"));
     connect(m_calcular, &QPushButton::clicked, this, &TFormProdutos::CalculoVenda);
     form->addWidget(new QLabel(QStringLiteral("Margem %"), page), row, 0);
     form->addWidget(m_margem, row, 1);
@@ -245,7 +206,7 @@ void TFormProdutos::buildUi()
         combo = new QComboBox(page);
         combo->setObjectName(QString::fromLatin1(comboName));
         combo->setEditable(false);
-        auto *b = button(page, btnName, QStringLiteral("Incluir Nova"));
+        auto *b = core::pushButton(page, QString::fromLatin1(btnName), QStringLiteral("Incluir Nova"));
         connect(b, &QPushButton::clicked, this, [this, which] { afterLookupWindow(which); });
         connect(combo, &QComboBox::activated, this, [this] { markEdited(); });
         form->addWidget(new QLabel(caption, page), row, 0);
@@ -281,7 +242,7 @@ void TFormProdutos::buildUi()
     m_foto->setToolTip(QStringLiteral("Clique para escolher a foto do produto"));
     connect(m_foto, &core::ClickLabel::clicked, this, &TFormProdutos::choosePhoto);
     photoBox->addWidget(m_foto);
-    m_btEntrada = button(page, "BtEntradaMercadorias", QStringLiteral("Entrada de Mercadorias"));
+    m_btEntrada = core::pushButton(page, QStringLiteral("BtEntradaMercadorias"), QStringLiteral("Entrada de Mercadorias"));
     connect(m_btEntrada, &QPushButton::clicked, this, &TFormProdutos::openEntrada);
     photoBox->addWidget(m_btEntrada);
     photoBox->addStretch();
@@ -299,22 +260,24 @@ void TFormProdutos::buildUi()
     m_byNome->setChecked(true);
     m_byCodigo = new QRadioButton(QStringLiteral("Codigo"), m_panLocalizar);
     m_byCodigo->setObjectName(QStringLiteral("RbCodigo"));
-    auto *fechar = button(m_panLocalizar, "BtFechar", QStringLiteral("&Fechar"));
+    auto *fechar = core::pushButton(m_panLocalizar, QStringLiteral("BtFechar"), QStringLiteral("&Fechar"));
     pTop->addWidget(new QLabel(QStringLiteral("Localizar:"), m_panLocalizar));
     pTop->addWidget(m_search, 1);
     pTop->addWidget(m_byNome);
     pTop->addWidget(m_byCodigo);
     pTop->addWidget(fechar);
     pl->addLayout(pTop);
-    m_grid = new QTableView(m_panLocalizar);
-    m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
+    // The grid reads the products cursor itself, a page at a time, in the
+    // cursor's order; choosing a row moves the cursor.
+    m_grid = core::makeGrid(m_panLocalizar, m_produtos, QStringLiteral("DBGrid1"),
+                            {core::GridColumn::make(QStringLiteral("Codigo"), QStringLiteral("Codigo"), 15,
+                                                    QString::fromLatin1(kCodeMask)),
+                             core::GridColumn::make(QStringLiteral("Descricao"), s("Descrição"), 40),
+                             core::GridColumn::make(QStringLiteral("Valor"), QStringLiteral("Valor"), 12,
+                                                    QStringLiteral("###,##0.00"))});
     m_grid->setMinimumHeight(160);
-    m_gridModel = new ProdutosGridModel(this);
-    m_grid->setModel(m_gridModel);
+    // Moving to another row while one is typed would store it without the boxes.
+    enableWhen(m_grid, When::Browsing);
     pl->addWidget(m_grid);
     m_panLocalizar->hide();
     pageLayout->addWidget(m_panLocalizar);
@@ -322,17 +285,8 @@ void TFormProdutos::buildUi()
     connect(m_byNome, &QRadioButton::toggled, this, [this] { searchTextChanged(); });
     connect(fechar, &QPushButton::clicked, this, [this] { m_panLocalizar->hide(); });
     connect(m_grid, &QTableView::clicked, this, [this](const QModelIndex &index) {
-        if (m_syncing || !index.isValid())
+        if (!index.isValid())
             return;
-        const QVariant code = m_gridModel->data(m_gridModel->index(index.row(), 0), Qt::EditRole);
-        try {
-            m_syncing = true;
-            m_produtos->locate(QStringLiteral("Codigo"), {code});
-            m_syncing = false;
-        } catch (const DbError &e) {
-            m_syncing = false;
-            showError(e.message());
-        }
         AtualizaEstoque();
         BuscaImagem();
         NpermiteAlterar();
@@ -365,7 +319,7 @@ void TFormProdutos::buildUi()
     auto *order = new QButtonGroup(gCad);
     order->addButton(m_rbOrdemCodigo);
     order->addButton(m_rbOrdemNome);
-    auto *impCad = button(gCad, "BtImprimirCadastro", QStringLiteral("&Imprimir"));
+    auto *impCad = core::pushButton(gCad, QStringLiteral("BtImprimirCadastro"), QStringLiteral("&Imprimir"));
     gcl->addWidget(m_rbServicos, 0, 0);
     gcl->addWidget(m_rbProdutos, 1, 0);
     gcl->addWidget(m_rbTudo, 2, 0);
@@ -392,7 +346,7 @@ void TFormProdutos::buildUi()
     m_cbMarca->setEditable(true);
     core::setTypingCase(m_cbCategoria->lineEdit(), core::CharCase::Upper);
     core::setTypingCase(m_cbMarca->lineEdit(), core::CharCase::Upper);
-    auto *impFil = button(gFil, "BtImprimirFiltro", QStringLiteral("&Imprimir"));
+    auto *impFil = core::pushButton(gFil, QStringLiteral("BtImprimirFiltro"), QStringLiteral("&Imprimir"));
     gfl->addWidget(m_rbCategoria, 0, 0);
     gfl->addWidget(new QLabel(QStringLiteral("Categoria"), gFil), 0, 1);
     gfl->addWidget(m_cbCategoria, 0, 2);
@@ -412,7 +366,7 @@ void TFormProdutos::buildUi()
     connect(m_cbMarca, &QComboBox::activated, this, [this] { m_rbMarca->setChecked(true); });
     connect(impFil, &QPushButton::clicked, this, &TFormProdutos::printFiltro);
     rl->addWidget(gFil);
-    auto *sairRel = button(m_panel3, "BtSairRelatorio", QStringLiteral("Sair "));
+    auto *sairRel = core::pushButton(m_panel3, QStringLiteral("BtSairRelatorio"), QStringLiteral("Sair "));
     connect(sairRel, &QPushButton::clicked, this, &TFormProdutos::closeReport);
     rl->addWidget(sairRel, 0, Qt::AlignBottom);
     m_panel3->hide();
@@ -421,14 +375,14 @@ void TFormProdutos::buildUi()
     // Button bar.
     auto *bar = new QHBoxLayout;
     outer->addLayout(bar);
-    m_btIncluir = button(this, "BtIncluir", QStringLiteral("Incluir &Novo"));
-    m_btSalvar = button(this, "BtSalvar", QStringLiteral("&Salvar"));
-    m_alterar = button(this, "Alterar", QStringLiteral("&Salvar"));
-    m_btCancelar = button(this, "BtCancelar", QStringLiteral("&Cancelar"));
-    m_btExcluir = button(this, "BtExcluir", QStringLiteral("&Excluir"));
-    m_localizar = button(this, "SpeedButton4", QStringLiteral("&Localizar"));
-    m_relatorios = button(this, "Relatorios", QStringLiteral("&Relatorio"));
-    m_sair = button(this, "SpeedButton6", QStringLiteral("&Sair"));
+    m_btIncluir = core::pushButton(this, QStringLiteral("BtIncluir"), QStringLiteral("Incluir &Novo"));
+    m_btSalvar = core::pushButton(this, QStringLiteral("BtSalvar"), QStringLiteral("&Salvar"));
+    m_alterar = core::pushButton(this, QStringLiteral("Alterar"), QStringLiteral("&Salvar"));
+    m_btCancelar = core::pushButton(this, QStringLiteral("BtCancelar"), QStringLiteral("&Cancelar"));
+    m_btExcluir = core::pushButton(this, QStringLiteral("BtExcluir"), QStringLiteral("&Excluir"));
+    m_localizar = core::pushButton(this, QStringLiteral("SpeedButton4"), QStringLiteral("&Localizar"));
+    m_relatorios = core::pushButton(this, QStringLiteral("Relatorios"), QStringLiteral("&Relatorio"));
+    m_sair = core::pushButton(this, QStringLiteral("SpeedButton6"), QStringLiteral("&Sair"));
     for (QPushButton *b : {m_btIncluir, m_btSalvar, m_alterar, m_btCancelar, m_btExcluir, m_localizar,
                            m_relatorios, m_sair})
         bar->addWidget(b);
@@ -574,13 +528,9 @@ bool TFormProdutos::pushToRow()
 
 void TFormProdutos::afterRowChange()
 {
-    if (m_syncing && !m_panLocalizar->isVisible())
-        return;
     fillFromRow();
     BuscaImagem();
     NpermiteAlterar();
-    if (m_panLocalizar->isVisible() && !m_syncing)
-        syncGrid();
 }
 
 void TFormProdutos::applyState(const char *event)
@@ -715,72 +665,68 @@ void TFormProdutos::NovoProduto()
     NpermiteAlterar();
 }
 
+bool TFormProdutos::saveRecord()
+{
+    const auto st = m_produtos->state();
+    if (st != Dataset::State::Edit && st != Dataset::State::Insert)
+        return true;
+    const bool inserting = st == Dataset::State::Insert;
+    const QString typed = m_codigo->text().trimmed();
+    try {
+        if (inserting) {
+            const auto code = StockBalance::parseCode(typed);
+            if (code && m_verifica->findKey({double(*code)})) {
+                core::dialogs().information(this, QString(), s("Esse Codigo de Produto Já foi Cadastrado!"));
+                return false;
+            }
+        }
+        if ((inserting && typed.isEmpty()) || m_descricao->text().trimmed().isEmpty()
+            || m_valor->text().trimmed().isEmpty()) {
+            core::dialogs().information(this, QString(),
+                                        s("Campos Codigo*, Produto*, Preço Venda* são obrigatórios preencha!"));
+            return false;
+        }
+        if (!pushToRow())
+            return false;
+        m_produtos->post();
+        if (inserting)
+            m_verifica->refresh();
+    } catch (const DbError &e) {
+        showError(e.message());
+        return false;
+    }
+    NpermiteAlterar();
+    return true;
+}
+
+void TFormProdutos::discardRecord()
+{
+    RecordWindow::discardRecord();
+    fillFromRow();
+    NpermiteAlterar();
+}
+
 void TFormProdutos::BtSalvarClick()
 {
     if (m_produtos->state() != Dataset::State::Insert) {
         AlterarClick();
         return;
     }
-    const QString typed = m_codigo->text().trimmed();
-    const auto code = StockBalance::parseCode(typed);
-    try {
-        if (code && m_verifica->findKey({double(*code)})) {
-            core::dialogs().information(this, QString(), s("Esse Codigo de Produto Já foi Cadastrado!"));
-            return;
-        }
-        if (typed.isEmpty() || m_descricao->text().trimmed().isEmpty() || m_valor->text().trimmed().isEmpty()) {
-            core::dialogs().information(this, QString(),
-                                        s("Campos Codigo*, Produto*, Preço Venda* são obrigatórios preencha!"));
-            return;
-        }
-        if (!pushToRow())
-            return;
-        m_produtos->post();
-        m_verifica->refresh();
-    } catch (const DbError &e) {
-        showError(e.message());
-        return;
-    }
-    NpermiteAlterar();
+    saveRecord();
 }
 
 void TFormProdutos::AlterarClick()
 {
-    const auto st = m_produtos->state();
-    if (st != Dataset::State::Edit && st != Dataset::State::Insert) {
+    if (!editing()) {
         core::dialogs().information(this, QString(), s("Não foi feita nenhuma alteração"));
         return;
     }
-    if (st == Dataset::State::Insert) {
-        BtSalvarClick();
-        return;
-    }
-    if (m_descricao->text().trimmed().isEmpty() || m_valor->text().trimmed().isEmpty()) {
-        core::dialogs().information(this, QString(),
-                                    s("Campos Codigo*, Produto*, Preço Venda* são obrigatórios preencha!"));
-        return;
-    }
-    try {
-        if (!pushToRow())
-            return;
-        m_produtos->post();
-    } catch (const DbError &e) {
-        showError(e.message());
-        return;
-    }
-    NpermiteAlterar();
+    saveRecord();
 }
 
 void TFormProdutos::BtCancelarClick()
 {
-    try {
-        if (m_produtos->isOpen() && m_produtos->state() != Dataset::State::Browse)
-            m_produtos->cancel();
-    } catch (const DbError &e) {
-        showError(e.message());
-    }
-    fillFromRow();
-    NpermiteAlterar();
+    discardRecord();
 }
 
 void TFormProdutos::BtExcluirClick()
@@ -852,31 +798,15 @@ void TFormProdutos::AtualizaEstoque()
 
 void TFormProdutos::navigate(int how)
 {
-    try {
-        switch (how) {
-        case 0: m_produtos->first(); break;
-        case 1: m_produtos->prior(); break;
-        case 2: m_produtos->next(); break;
-        default: m_produtos->last(); break;
-        }
-    } catch (const DbError &e) {
-        showError(e.message());
-    }
-    AtualizaEstoque();
-    BuscaImagem();
-    NpermiteAlterar();
+    static void (Table::*const steps[])() = {&Table::first, &Table::prior, &Table::next, &Table::last};
+    m_navigator->move(steps[std::clamp(how, 0, 3)]);
 }
 
 void TFormProdutos::Localizar()
 {
-    try {
-        if (m_produtos->state() != Dataset::State::Browse)
-            m_produtos->cancel();
-        m_produtos->setIndexName(QStringLiteral("ByCodigo"));
-    } catch (const DbError &e) {
-        showError(e.message());
+    // Typed changes are stored first, as the navigator does; a refused row stays.
+    if (!commitPending() || !guarded([&] { m_produtos->setIndexName(QStringLiteral("ByCodigo")); }))
         return;
-    }
     QString value;
     if (!core::dialogs().input(this, QStringLiteral("Procura"), s("Entre com o código do produto!"), &value))
         return;
@@ -900,47 +830,7 @@ void TFormProdutos::openSearch()
     m_panel3->hide();
     m_panLocalizar->show();
     m_search->setFocus();
-    m_gridModel->setProperty("sql", QString());   // rows may have changed since the last search
     searchTextChanged();
-}
-
-void TFormProdutos::syncGrid()
-{
-    if (!m_produtos->isOpen() || m_produtos->isEmpty())
-        return;
-    const double code = m_produtos->value(QStringLiteral("Codigo")).toDouble();
-    int hint = -1;
-    try {
-        hint = m_produtos->recNo();
-    } catch (const DbError &) {
-    }
-    auto codeAt = [this](int r) { return m_gridModel->data(m_gridModel->index(r, 0), Qt::EditRole).toDouble(); };
-    // Fetches rows until `row` is loaded; false when the result has no more rows.
-    auto loadUpTo = [this](int row) {
-        while (row >= m_gridModel->rowCount()) {
-            const int before = m_gridModel->rowCount();
-            if (!m_gridModel->canFetchMore())
-                return false;
-            m_gridModel->fetchMore();
-            if (m_gridModel->rowCount() == before)
-                return false;   // the result is spent
-        }
-        return true;
-    };
-    int row = -1;
-    if (hint >= 0 && loadUpTo(hint) && codeAt(hint) == code)
-        row = hint;
-    for (int r = 0; row < 0 && loadUpTo(r); ++r)
-        if (codeAt(r) == code)
-            row = r;
-    m_syncing = true;
-    if (row >= 0) {
-        m_grid->selectRow(row);
-        m_grid->scrollTo(m_gridModel->index(row, 0));
-    } else {
-        m_grid->clearSelection();
-    }
-    m_syncing = false;
 }
 
 void TFormProdutos::searchTextChanged()
@@ -949,28 +839,11 @@ void TFormProdutos::searchTextChanged()
         return;
     const bool byNome = m_byNome->isChecked();
     const QString text = m_search->text();
+    // Typed changes are stored first; a refused row stays on screen.
+    if (!commitPending())
+        return;
     try {
-        if (m_produtos->state() != Dataset::State::Browse)
-            m_produtos->cancel();
         m_produtos->setIndexName(byNome ? QStringLiteral("ByDescricao") : QStringLiteral("ByCodigo"));
-        const QString sqlOrder = byNome ? QStringLiteral("Descricao COLLATE NOCASE, Codigo") : QStringLiteral("Codigo");
-        const QString sql = QStringLiteral("SELECT Codigo, Descricao, Valor FROM %1 ORDER BY %2")
-                                .arg(data::Database::sqlTableName(QStringLiteral("tbProdutos.db")), sqlOrder);
-        if (m_gridModel->property("sql").toString() != sql) {
-            m_gridModel->setQuery(QSqlQuery(sql, m_db->sql()));
-            // Read to the end at once, so that no statement stays open on the connection.
-            for (int before = -1; m_gridModel->canFetchMore() && m_gridModel->rowCount() != before;) {
-                before = m_gridModel->rowCount();
-                m_gridModel->fetchMore();
-            }
-            m_gridModel->setProperty("sql", sql);
-            m_gridModel->setHeaderData(0, Qt::Horizontal, QStringLiteral("Codigo"));
-            m_gridModel->setHeaderData(1, Qt::Horizontal, s("Descrição"));
-            m_gridModel->setHeaderData(2, Qt::Horizontal, QStringLiteral("Valor"));
-            m_grid->setColumnWidth(0, 130);
-            m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-        }
-        m_syncing = true;
         if (byNome) {
             m_produtos->findNearest({text});
         } else {
@@ -980,18 +853,15 @@ void TFormProdutos::searchTextChanged()
             else if (text.trimmed().isEmpty())
                 m_produtos->first();
         }
-        m_syncing = false;
         if (m_produtos->eof() && !m_produtos->isEmpty())
             m_produtos->last();
     } catch (const DbError &e) {
-        m_syncing = false;
         showError(e.message());
         return;
     }
     AtualizaEstoque();
     BuscaImagem();
     NpermiteAlterar();
-    syncGrid();
 }
 
 void TFormProdutos::openReport()
@@ -1140,7 +1010,7 @@ QString TFormProdutos::codigoText() const { return m_codigo->text(); }
 
 void TFormProdutos::showEvent(QShowEvent *e)
 {
-    QDialog::showEvent(e);
+    RecordWindow::showEvent(e);
     if (!m_produtos->isOpen() || m_produtos->state() != Dataset::State::Browse)
         return;
     try {
@@ -1151,22 +1021,6 @@ void TFormProdutos::showEvent(QShowEvent *e)
     fillFromRow();
     BuscaImagem();
     NpermiteAlterar();
-}
-
-void TFormProdutos::closeEvent(QCloseEvent *e) { QDialog::closeEvent(e); }
-
-void TFormProdutos::done(int r)
-{
-    if (!m_closing) {
-        m_closing = true;
-        try {
-            if (m_produtos->isOpen() && m_produtos->state() != Dataset::State::Browse)
-                m_produtos->cancel();
-            m_produtos->close();
-        } catch (const DbError &) {
-        }
-    }
-    QDialog::done(r);
 }
 
 } // namespace brelvo::stock

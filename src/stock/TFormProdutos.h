@@ -1,9 +1,9 @@
 #pragma once
 // Products and services window ("Cadastro").
 
+#include "core/RecordWindow.h"
 #include "data/Dataset.h"
 
-#include <QDialog>
 #include <QPixmap>
 #include <memory>
 
@@ -15,20 +15,18 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QTableView;
-class QSqlQueryModel;
 class QTabWidget;
 class QToolButton;
 
 namespace brelvo::printing { struct PreparedReport; }
-namespace brelvo::core { class ClickLabel; }
+
 
 namespace brelvo::stock {
 
 class StockBalance;
 
 
-class TFormProdutos : public QDialog {
+class TFormProdutos : public core::RecordWindow {
     Q_OBJECT
 public:
     explicit TFormProdutos(data::DatabasePtr db, QWidget *parent = nullptr);
@@ -43,6 +41,10 @@ public:
     void Localizar();
 
     // Button handlers (also what the buttons run).
+    // Stores the row on screen with the window's checks (required fields,
+    // a new code not yet taken, numbers readable); false after telling why.
+    bool saveRecord() override;
+    void discardRecord() override;
     void BtSalvarClick();
     void AlterarClick();
     void BtCancelarClick();
@@ -71,8 +73,6 @@ public:
 
 protected:
     void showEvent(QShowEvent *e) override;
-    void closeEvent(QCloseEvent *e) override;
-    void done(int r) override;
 
 private:
     void buildUi();
@@ -85,7 +85,6 @@ private:
     void showError(const QString &text);
     void fillCombo(QComboBox *combo, const QString &table, const QString &field);
     void setComboText(QComboBox *combo, const QString &text);
-    void syncGrid();
     void afterLookupWindow(int which);
 
     data::DatabasePtr m_db;
@@ -95,12 +94,10 @@ private:
     data::Table *m_reposicao = nullptr;  // TbRepocisao
     std::unique_ptr<StockBalance> m_balance;
     bool m_filling = false;
-    bool m_closing = false;
     QString m_marginOnEnter;
 
     QTabWidget *m_tabs = nullptr;
-    QWidget *m_navigator = nullptr;
-    QToolButton *m_nav[4] = {};
+    core::Navigator *m_navigator = nullptr;
     core::ClickLabel *m_lblCodigo = nullptr;
     QLineEdit *m_codigo = nullptr, *m_descricao = nullptr, *m_valor = nullptr, *m_custo = nullptr,
               *m_margem = nullptr, *m_estoque = nullptr;
@@ -115,9 +112,7 @@ private:
     QFrame *m_panLocalizar = nullptr;
     QLineEdit *m_search = nullptr;
     QRadioButton *m_byNome = nullptr, *m_byCodigo = nullptr;
-    QTableView *m_grid = nullptr;
-    QSqlQueryModel *m_gridModel = nullptr;
-    bool m_syncing = false;
+    core::DbGrid *m_grid = nullptr;   // over T_Produtos itself, in its order
     // Report panel.
     QFrame *m_panel3 = nullptr;
     QRadioButton *m_rbServicos = nullptr, *m_rbProdutos = nullptr, *m_rbTudo = nullptr,

@@ -6,37 +6,36 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
+#include <memory>
 
 namespace brelvo::web {
 
-HttpReply httpGet(const QUrl &url, int timeoutMs)
+namespace {
+QString hostOf(const QUrl &url)
 {
-    HttpReply out;
-    const QString host = url.host().isEmpty() ? url.toString() : url.host();
-    if (!url.isValid() || (url.scheme() != u"http" && url.scheme() != u"https")) {
-        out.error = QStringLiteral("Endereço inválido: %1").arg(url.toString());
-        return out;
-    }
-    QNetworkAccessManager manager;
+    return url.host().isEmpty() ? url.toString() : url.host();
+}
+
+bool badUrl(const QUrl &url, HttpReply *out)
+{
+    if (url.isValid() && (url.scheme() == u"http" || url.scheme() == u"https"))
+        return false;
+    out->error = QStringLiteral("Endereço inválido: %1").arg(url.toString());
+    return true;
+}
+
+QNetworkReply *startGet(QNetworkAccessManager &manager, const QUrl &url)
+{
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Brelvo"));
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    QNetworkReply *reply = manager.get(request);
+    return manager.get(request);
+}
 
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    bool timedOut = false;
-    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
-        timedOut = true;
-        reply->abort();
-    });
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    timer.start(std::max(1, timeoutMs));
-    if (!reply->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    timer.stop();
-
+// The outcome of a finished (or aborted on time-out) reply.
+HttpReply outcome(QNetworkReply *reply, const QString &host, int timeoutMs, bool timedOut)
+{
+    HttpReply out;
     out.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const auto err = reply->error();
     if (timedOut) {
@@ -61,8 +60,62 @@ HttpReply httpGet(const QUrl &url, int timeoutMs)
         out.body = reply->readAll();
         out.ok = true;
     }
+    return out;
+}
+} // namespace
+
+HttpReply httpGet(const QUrl &url, int timeoutMs)
+{
+    HttpReply out;
+    if (badUrl(url, &out))
+        return out;
+    QNetworkAccessManager manager;
+    QNetworkReply *reply = startGet(manager, url);
+
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    bool timedOut = false;
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+        timedOut = true;
+        reply->abort();
+    });
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    timer.start(std::max(1, timeoutMs));
+    if (!reply->isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    timer.stop();
+    out = outcome(reply, hostOf(url), timeoutMs, timedOut);
     delete reply;
     return out;
+}
+
+void httpGetAsync(const QUrl &url, int timeoutMs, QObject *context, std::function<void(const HttpReply &)> done)
+{
+    HttpReply bad;
+    if (badUrl(url, &bad)) {
+        QTimer::singleShot(0, context, [done, bad] { done(bad); });
+        return;
+    }
+    // The manager lives under the context: destroying the context drops the request.
+    auto *manager = new QNetworkAccessManager(context);
+    QNetworkReply *reply = startGet(*manager, url);
+    auto *timer = new QTimer(manager);
+    timer->setSingleShot(true);
+    auto timedOut = std::make_shared<bool>(false);
+    QObject::connect(timer, &QTimer::timeout, reply, [reply, timedOut] {
+        *timedOut = true;
+        reply->abort();
+    });
+    QObject::connect(reply, &QNetworkReply::finished, manager,
+                     [manager, reply, timer, timedOut, done = std::move(done), host = hostOf(url), timeoutMs] {
+                         timer->stop();
+                         const HttpReply out = outcome(reply, host, timeoutMs, *timedOut);
+                         reply->deleteLater();
+                         manager->deleteLater();
+                         done(out);
+                     });
+    timer->start(std::max(1, timeoutMs));
 }
 
 } // namespace brelvo::web

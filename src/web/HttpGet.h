@@ -9,6 +9,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
+#include <functional>
+
+class QObject;
 
 namespace brelvo::web {
 
@@ -20,5 +23,11 @@ struct HttpReply {
 };
 
 HttpReply httpGet(const QUrl &url, int timeoutMs = 15000);
+
+// The same GET without waiting: the window stays usable and `done` runs on
+// the user-interface thread when the reply or the time-out comes. Nothing
+// runs when `context` is destroyed first (the request is dropped with it).
+void httpGetAsync(const QUrl &url, int timeoutMs, QObject *context,
+                  std::function<void(const HttpReply &)> done);
 
 } // namespace brelvo::web

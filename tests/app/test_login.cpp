@@ -293,22 +293,50 @@ private Q_SLOTS:
         QVERIFY(fake->clean());
     }
 
-    void secondKovRowFallsUnderTheRule()
+    void duplicateOrEmptyLoginRefused_data()
     {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("built-in login") << "kov" << "Já existe um usuário com o login \"KOV\".";
+        QTest::newRow("other case") << "maria" << "Já existe um usuário com o login \"MARIA\".";
+        QTest::newRow("blank") << "   " << "Informe o login do usuário.";
+        QTest::newRow("new") << "jose" << "";
+    }
+
+    void duplicateOrEmptyLoginRefused()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
         apptest::AppDb a;
         core::ScopedFakeDialogs fake;
+        {
+            // A login stored in another letter case by an older version.
+            a.db->addPassword(QStringLiteral("8642"));
+            data::Table t(a.db, QStringLiteral("USUARIOS.DB"));
+            t.open();
+            t.append();
+            t.setValue(QStringLiteral("NOME"), QStringLiteral("MARIA"));
+            t.setValue(QStringLiteral("LOGIN"), QStringLiteral("Maria"));
+            t.post();
+        }
         app::TFUsuarios w(a.db);
+        const int before = w.table()->recordCount();
         w.btnNovoClick();
-        auto *login = w.findChild<QLineEdit *>(QStringLiteral("DBEditLOGIN"));
-        QTest::keyClicks(login, QStringLiteral("kov"));
+        QTest::keyClicks(w.findChild<QLineEdit *>(QStringLiteral("DBEditNOME")), QStringLiteral("novo"));
+        QTest::keyClicks(w.findChild<QLineEdit *>(QStringLiteral("DBEditLOGIN")), typed);
         w.btnGravarClick();
-        QCOMPARE(login->text(), QStringLiteral("KOV"));
-        QVERIFY(!login->isEnabled());
-        QVERIFY(!w.findChild<QPushButton *>(QStringLiteral("btnExcluir"))->isEnabled());
-        // Moving to the first row and back keeps the rule per row.
-        w.moveBy(-1);
-        QCOMPARE(w.table()->asInteger(QStringLiteral("ID")), 1);
-        QVERIFY(!login->isEnabled());
+        if (message.isEmpty()) {
+            QVERIFY(fake->calls().isEmpty());
+            QCOMPARE(w.table()->state(), data::Dataset::State::Browse);
+            QCOMPARE(w.table()->recordCount(), before + 1);
+            return;
+        }
+        QCOMPARE(fake->messages(), QStringList{message});
+        // Nothing stored; the row stays as typed for the operator to mend.
+        QCOMPARE(w.table()->state(), data::Dataset::State::Insert);
+        data::Table t(a.db, QStringLiteral("USUARIOS.DB"));
+        t.open();
+        QCOMPARE(t.recordCount(), before);
     }
 
     void passwordChange()
@@ -346,6 +374,65 @@ private Q_SLOTS:
         fake->clearCalls();
         odd.btnOKClick();
         QCOMPARE(fake->messages(), QStringList{QStringLiteral("Senha Atual Incorreta")});
+    }
+
+    void passwordChangeMatchesTheLoginExactly()
+    {
+        apptest::AppDb a;
+        QVERIFY(app::verifyPassword(app::storedUserHash(a.db, 1), QStringLiteral("kov")));
+        const qint64 id = a.addUser(QStringLiteral("KARLA"), QStringLiteral("K*"), QStringLiteral("minha"));
+        core::ScopedFakeDialogs fake;
+        auto run = [&](const QString &atual) {
+            app::TFAlteraSenha w(a.db, QStringLiteral("K*"));
+            w.findChild<QLineEdit *>(QStringLiteral("edtSenhaAtual"))->setText(atual);
+            w.findChild<QLineEdit *>(QStringLiteral("edtNovaSenha"))->setText(QStringLiteral("trocada"));
+            w.findChild<QLineEdit *>(QStringLiteral("edtRepetirSenha"))->setText(QStringLiteral("trocada"));
+            w.btnOKClick();
+            return w.result();
+        };
+        // "K*" is no pattern: the administrator's password does not open it.
+        QCOMPARE(run(QStringLiteral("kov")), int(QDialog::Rejected));
+        QCOMPARE(fake->messages(), QStringList{QStringLiteral("Senha Atual Incorreta")});
+        QVERIFY(app::verifyPassword(app::storedUserHash(a.db, 1), QStringLiteral("kov")));
+        fake->clearCalls();
+        QCOMPARE(run(QStringLiteral("minha")), int(QDialog::Accepted));
+        QVERIFY(app::verifyPassword(app::storedUserHash(a.db, id), QStringLiteral("trocada")));
+        QVERIFY(app::verifyPassword(app::storedUserHash(a.db, 1), QStringLiteral("kov")));
+    }
+
+    void closingUsersWindowsAsks()
+    {
+        apptest::AppDb a;
+        a.addUser(QStringLiteral("ANA"), QStringLiteral("ANA"), QStringLiteral("velha"));
+        core::ScopedFakeDialogs fake;
+        {
+            app::TFUsuarios w(a.db);
+            w.btnNovoClick();
+            QTest::keyClicks(w.findChild<QLineEdit *>(QStringLiteral("DBEditLOGIN")), QStringLiteral("bia"));
+            fake->answerQuestion(core::Answer::Cancel);
+            QTest::keyClick(&w, Qt::Key_Escape);
+            QCOMPARE(w.table()->state(), data::Dataset::State::Insert);
+            fake->answerQuestion(core::Answer::Yes);
+            w.btnSairClick();
+            QCOMPARE(w.result(), int(QDialog::Accepted));
+        }
+        std::unique_ptr<data::Table> t(openUsers(a.db, nullptr));
+        QVERIFY(t->locate(QStringLiteral("LOGIN"), {QStringLiteral("BIA")}));
+        {
+            // The password window: what was typed is not dropped without a word.
+            app::TFAlteraSenha w(a.db, QStringLiteral("ANA"));
+            w.findChild<QLineEdit *>(QStringLiteral("edtSenhaAtual"))->setText(QStringLiteral("velha"));
+            w.findChild<QLineEdit *>(QStringLiteral("edtNovaSenha"))->setText(QStringLiteral("n1"));
+            w.findChild<QLineEdit *>(QStringLiteral("edtRepetirSenha"))->setText(QStringLiteral("n1"));
+            fake->answerQuestion(core::Answer::Cancel);
+            w.reject();
+            QCOMPARE(w.findChild<QLineEdit *>(QStringLiteral("edtNovaSenha"))->text(), QStringLiteral("n1"));
+            // "&Cancelar" leaves without asking.
+            w.findChild<QPushButton *>(QStringLiteral("btnCancelar"))->click();
+            QCOMPARE(w.result(), int(QDialog::Rejected));
+        }
+        QCOMPARE(fake->count(core::FakeDialogService::Kind::Question), 3);
+        QVERIFY(fake->clean());
     }
 };
 

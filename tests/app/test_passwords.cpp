@@ -5,7 +5,6 @@
 #include "app/Passwords.h"
 #include "core/FakeDialogService.h"
 
-#include <QSqlQuery>
 
 using namespace brelvo;
 
@@ -101,6 +100,8 @@ private Q_SLOTS:
         }
         app::registerPasswordMigration();
         auto db = data::Database::open(dir.path(), false);
+        // The migration borrowed the table password and gave it back.
+        QVERIFY(!db->hasPassword(QStringLiteral("8642")));
         db->addPassword(QStringLiteral("8642"));
         QCOMPARE(db->schemaVersion(), 2);
         QCOMPARE(plainSenha(db, QStringLiteral("KOV")), QString());

@@ -4,6 +4,7 @@
 
 #include "app/Settings.h"
 
+#include <QApplication>
 #include <QRadioButton>
 
 using namespace brelvo;
@@ -103,10 +104,13 @@ private Q_SLOTS:
             w.findChild<QRadioButton *>(QStringLiteral("rbDarumaNao"))->click();
             salvar->click();
             QVERIFY(!salvar->isEnabled());
-            // An unsaved change is dropped when the window closes.
+            // Closing with an unsaved change asks; "Não" drops it.
             w.findChild<QRadioButton *>(QStringLiteral("rbDarumaSim"))->click();
             QVERIFY(salvar->isEnabled());
+            fake->answerQuestion(core::Answer::No);
             w.reject();
+            QCOMPARE(fake->count(core::FakeDialogService::Kind::Question), 1);
+            fake->clearCalls();
         }
         QCOMPARE(fieldOf(a.db, QStringLiteral("tbPortaImpressora.db"), QStringLiteral("Porta")).toString(),
                  QStringLiteral("/dev/usb/lp0"));
@@ -149,6 +153,31 @@ private Q_SLOTS:
         QCOMPARE(fieldOf(a.db, QStringLiteral("configExt.db"), QStringLiteral("Desconto")).toDouble(), 12.5);
         app::TConfigs again(a.db);
         QCOMPARE(again.findChild<QLineEdit *>(QStringLiteral("DBEditDesconto"))->text(), QStringLiteral("12,5"));
+    }
+
+    void companyEnterFollowsTheScreen()
+    {
+        apptest::AppDb a;
+        core::ScopedFakeDialogs fake;
+        app::TF_Empresa w(a.db);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QApplication::setActiveWindow(&w);
+        auto *first = w.findChild<QWidget *>(QStringLiteral("DBEditEmpresa"));
+        first->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), first);
+        // Row by row as the boxes stand: name; address, district; city, state, CEP; ...
+        QStringList seen;
+        for (int i = 0; i < 13; ++i) {
+            QWidget *f = QApplication::focusWidget();
+            seen << f->objectName();
+            QTest::keyClick(f, Qt::Key_Return);
+        }
+        QCOMPARE(seen, (QStringList{"DBEditEmpresa", "DBEditEnd", "DBEditBairro", "DBEditCidade", "DBComboBoxUf",
+                                    "DBEditCep", "DBEditTelefone", "DBEditTelefone2", "DBEditTelefone3",
+                                    "DBEditCnpj", "DBEditIE", "DBEditSite", "DBEditEmail"}));
+        // Nothing was asked on the way.
+        QVERIFY(fake->calls().isEmpty());
     }
 
     void menuOpensTheSettingsWindows()

@@ -1,12 +1,14 @@
 // First-start work in a program folder, and the single running copy.
 
 #include "app/Startup.h"
+#include "app/TFormInicial.h"
 #include "core/FakeDialogService.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -80,6 +82,26 @@ private Q_SLOTS:
         QVERIFY(!app::createPrivateDir(tmp.path()));
         QCOMPARE(fake->messages(), QStringList{QStringLiteral("Não foi possível criar o sub-diretório MeuSubDir.")});
         QVERIFY(app::createWorkingFiles(tmp.path()));
+    }
+
+    void slowStartupMessageDoesNotLoseTheMenu()
+    {
+        core::ScopedFakeDialogs fake;
+        app::TFormInicial splash;
+        QSignalSpy menu(&splash, &app::TFormInicial::showMenu);
+        splash.timer1()->setInterval(100);
+        splash.show();
+        // The operator takes long over the private-folder message; the menu
+        // is not wired yet, so nothing may be asked of it meanwhile.
+        QTest::qWait(400);
+        QCOMPARE(menu.count(), 0);
+        // Once ready, the countdown runs and asks for the menu once.
+        splash.start();
+        QTRY_COMPARE(menu.count(), 1);
+        QTest::qWait(300);
+        QCOMPARE(menu.count(), 1);
+        splash.finish();
+        QVERIFY(splash.isHidden());
     }
 
     void secondCopyIsRefusedAndFirstKeepsRunning()

@@ -1,6 +1,7 @@
 #include "core/DialogService.h"
 #include "core/FakeDialogService.h"
 #include "core/QtDialogService.h"
+#include "core/Translation.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -26,6 +27,8 @@ private Q_SLOTS:
     void execNamedHandlers();
     void scopedRestores();
     void realBoxesSpeakPortuguese();
+    void saveDiscardOrStay();
+    void qtOwnTextsInPortuguese();
 };
 
 namespace {
@@ -228,4 +231,33 @@ void TestDialogs::realBoxesSpeakPortuguese()
 }
 
 QTEST_MAIN(TestDialogs)
+void TestDialogs::saveDiscardOrStay()
+{
+    QtDialogService qt;
+    const QList<std::pair<QString, Answer>> presses{{QStringLiteral("Sim"), Answer::Yes},
+                                                    {QStringLiteral("Não"), Answer::No},
+                                                    {QStringLiteral("Cancelar"), Answer::Cancel}};
+    for (const auto &[button, answer] : presses) {
+        QStringList seen;
+        pressLater(&seen, button);
+        QCOMPARE(qt.questionYesNoCancel(nullptr, QStringLiteral("Confirmação"), QStringLiteral("Salvar?")), answer);
+        QCOMPARE(seen.size(), 3);
+        QVERIFY(seen.contains(QStringLiteral("Sim")) && seen.contains(QStringLiteral("Não"))
+                && seen.contains(QStringLiteral("Cancelar")));
+    }
+    // The fake answers from the same queue as the Yes/No questions; nothing scripted means stay.
+    FakeDialogService fake;
+    fake.answerQuestion(Answer::No);
+    QCOMPARE(fake.questionYesNoCancel(nullptr, QString(), QStringLiteral("Salvar?")), Answer::No);
+    QCOMPARE(fake.questionYesNoCancel(nullptr, QString(), QStringLiteral("Salvar?")), Answer::Cancel);
+    QCOMPARE(fake.unexpectedCalls().size(), 1);
+}
+
+void TestDialogs::qtOwnTextsInPortuguese()
+{
+    QVERIFY(installQtPortuguese(qApp));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancelar"));
+    QCOMPARE(QCoreApplication::translate("QWidgetTextControl", "&Copy"), QStringLiteral("&Copiar"));
+}
+
 #include "test_dialogs.moc"

@@ -3,6 +3,7 @@
 
 #include "TestDb.h"
 #include "data/Catalogue.h"
+#include "data/Statement.h"
 #include "data/Transaction.h"
 
 #include <QDir>
@@ -10,8 +11,6 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <map>
 
 using namespace brelvo::data;
@@ -21,10 +20,8 @@ class TstDatabase : public QObject {
 
     static int scalar(const DatabasePtr &db, const QString &sql)
     {
-        QSqlQuery q(db->sql());
-        if (!q.exec(sql) || !q.next())
-            return -1;
-        return q.value(0).toInt();
+        const QVariant v = ForwardQuery(db, sql).scalar();
+        return v.isNull() ? -1 : v.toInt();
     }
 
 private Q_SLOTS:
@@ -37,25 +34,19 @@ private Q_SLOTS:
         {
             auto db = Database::open(dir.path(), true);
             QCOMPARE(db->schemaVersion(), kSchemaVersion);
+            db->addPassword(QStringLiteral("8642"));
             for (const TableDef &t : catalogue()) {
                 // Every field of the catalogue is a column of the table.
                 const std::vector<FieldDef> fields = db->fields(t.fileName);
                 QCOMPARE(int(fields.size()), int(t.fields.size()));
-                QSqlQuery info(db->sql());
-                QVERIFY(info.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(t.sqlName)));
-                size_t i = 0;
-                while (info.next()) {
-                    QVERIFY(i < t.fields.size());
-                    QCOMPARE(info.value(1).toString(), t.fields[i].name);
-                    ++i;
-                }
-                QCOMPARE(i, t.fields.size());
+                // ... in catalogue order.
+                for (size_t i = 0; i < fields.size(); ++i)
+                    QCOMPARE(fields[i].name, t.fields[i].name);
                 const int rows = scalar(db, QStringLiteral("SELECT count(*) FROM \"%1\"").arg(t.sqlName));
                 QCOMPARE(rows, seeds.count(t.sqlName) ? seeds[t.sqlName] : 0);
             }
             // Named indexes exist for ordered reading.
             QVERIFY(scalar(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='index' AND tbl_name='tbprodutos'")) >= 1);
-            db->addPassword(QStringLiteral("8642"));
             Table users(db, QStringLiteral("USUARIOS.DB"));
             users.open();
             QCOMPARE(users.asString(QStringLiteral("LOGIN")), QStringLiteral("KOV"));
@@ -199,9 +190,13 @@ private Q_SLOTS:
         int runs = 0;
         Database::registerMigration(2, [&runs](Database &db) {
             ++runs;
-            db.execSql(QStringLiteral("ALTER TABLE usuarios ADD COLUMN \"SenhaHash\" TEXT"));
-            db.execSql(QStringLiteral("UPDATE usuarios SET \"SenhaHash\" = ? WHERE \"LOGIN\" = ?"),
-                       {QStringLiteral("h:kov"), QStringLiteral("KOV")});
+            const DatabasePtr self = db.shared_from_this();
+            self->addPassword(QStringLiteral("8642"));
+            Statement(self, QStringLiteral("ALTER TABLE usuarios ADD COLUMN SenhaHash TEXT")).run();
+            Statement up(self, QStringLiteral("UPDATE usuarios SET SenhaHash = :h WHERE LOGIN = :l"));
+            up.setParam(QStringLiteral("h"), QStringLiteral("h:kov"));
+            up.setParam(QStringLiteral("l"), QStringLiteral("KOV"));
+            QCOMPARE(up.run(), 1);
         });
         {
             auto db = Database::open(dir.path(), false);
@@ -230,7 +225,7 @@ private Q_SLOTS:
 
         // A failing migration leaves the database as it was.
         Database::registerMigration(3, [](Database &db) {
-            db.execSql(QStringLiteral("ALTER TABLE tbmarcas ADD COLUMN \"Pais\" TEXT"));
+            Statement(db.shared_from_this(), QStringLiteral("ALTER TABLE tbmarcas ADD COLUMN Pais TEXT")).run();
             throw DbError(DbError::Kind::Generic, QStringLiteral("falhou"));
         });
         QVERIFY_THROWS_EXCEPTION(DbError, Database::open(other.path(), false));

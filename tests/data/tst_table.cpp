@@ -2,6 +2,7 @@
 // master/detail, editing and the protection against lost updates.
 
 #include "TestDb.h"
+#include "data/Statement.h"
 
 #include <QSignalSpy>
 #include <algorithm>
@@ -283,6 +284,250 @@ private Q_SLOTS:
         loose.refresh();
         QCOMPARE(loose.recordCount(), 4);
         QVERIFY(loose.locate(QStringLiteral("Link"), {first}));
+    }
+
+    void keysetSearchesOnSeveralFieldsWithEmptyValues()
+    {
+        // Three order fields with empty and repeated values, more rows than one
+        // read: walks, nearest searches and the moves around the found row
+        // must all agree with the same order.
+        testdb::Fresh f;
+        Table t(f.db, QStringLiteral("tbCliente.DB"));
+        t.open();
+        struct R {
+            QDate d;
+            QString nome, cidade;
+            int code;
+        };
+        std::vector<R> rows;
+        for (int i = 0; i < 140; ++i) {
+            const QDate d = (i % 6 == 0) ? QDate() : QDate(2021, 3, 1).addDays((i * 7) % 5);
+            const QString nome = (i % 4 == 0) ? QString() : QString(QChar('A' + (i * 5) % 3));
+            const QString cidade = (i % 3 == 0) ? QString() : QString(QChar('K' + (i * 11) % 4));
+            rows.push_back({d, nome, cidade, i + 1});
+            addRow(t, {{"Codigo", i + 1}, {"Data", d}, {"Nome", nome}, {"Cidade", cidade}});
+        }
+        // -1, 0, 1 with an empty value first; fields beyond `n` are not compared.
+        auto cmp = [](const R &a, const R &b, int n) {
+            auto c3 = [](bool aNull, bool bNull, int diff) {
+                if (aNull || bNull)
+                    return aNull == bNull ? 0 : (aNull ? -1 : 1);
+                return diff < 0 ? -1 : diff > 0 ? 1 : 0;
+            };
+            int c = c3(!a.d.isValid(), !b.d.isValid(), a.d.isValid() && b.d.isValid() ? int(b.d.daysTo(a.d)) : 0);
+            if (c == 0 && n > 1)
+                c = c3(a.nome.isEmpty(), b.nome.isEmpty(), a.nome.compare(b.nome));
+            if (c == 0 && n > 2)
+                c = c3(a.cidade.isEmpty(), b.cidade.isEmpty(), a.cidade.compare(b.cidade));
+            if (c == 0 && n > 3)
+                c = a.code < b.code ? -1 : a.code > b.code ? 1 : 0;
+            return c;
+        };
+        std::vector<R> order = rows;
+        std::sort(order.begin(), order.end(), [&cmp](const R &a, const R &b) { return cmp(a, b, 4) < 0; });
+        QStringList expected;
+        for (const R &r : order)
+            expected << QString::number(r.code);
+
+        t.setIndexFieldNames(QStringLiteral("Data;Nome;Cidade"));
+        QCOMPARE(column(t, QStringLiteral("Codigo")), expected);
+        QCOMPARE(testdb::columnBackwards(t, QStringLiteral("Codigo")), expected);
+
+        // Nearest searches on one and two leading fields, empty values included.
+        const QDate dates[] = {QDate(), QDate(2021, 3, 1), QDate(2021, 3, 3), QDate(2021, 3, 9)};
+        const QString names[] = {QString(), QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+        for (const QDate &d : dates) {
+            for (int n = 1; n <= 2; ++n) {
+                for (const QString &nome : names) {
+                    const R key{d, nome, QString(), 0};
+                    const auto hit = std::find_if(order.begin(), order.end(),
+                                                  [&](const R &r) { return cmp(r, key, n) >= 0; });
+                    QVariantList values{d};
+                    if (n == 2)
+                        values << nome;
+                    t.findNearest(values);
+                    const QString where = QStringLiteral("%1 / %2 (%3 fields)").arg(d.toString(Qt::ISODate), nome).arg(n);
+                    if (hit == order.end()) {
+                        // Nothing at or after it: the cursor rests on the last row.
+                        QVERIFY2(t.asString(QStringLiteral("Codigo")) == expected.last(), qPrintable(where));
+                        continue;
+                    }
+                    const int at = int(hit - order.begin());
+                    QVERIFY2(t.asString(QStringLiteral("Codigo")) == expected[at], qPrintable(where));
+                    // Around the found row the cursor knows only that row.
+                    t.prior();
+                    QVERIFY2(at == 0 ? t.bof() : t.asString(QStringLiteral("Codigo")) == expected[at - 1], qPrintable(where));
+                    t.findNearest(values);
+                    t.next();
+                    QVERIFY2(at + 1 == expected.size() ? t.eof() : t.asString(QStringLiteral("Codigo")) == expected[at + 1],
+                             qPrintable(where));
+                    if (n == 1)
+                        break;      // the name does not take part
+                }
+            }
+        }
+    }
+
+    void deletingACustomerTakesItsVehicles()
+    {
+        testdb::Fresh f;
+        Table customers(f.db, QStringLiteral("tbCliente.DB"));
+        Table cars(f.db, QStringLiteral("TCadastroCarros.db"));
+        customers.setIndexName(QStringLiteral("byCodigo"));
+        customers.open();
+        cars.setIndexName(QStringLiteral("ByLink"));
+        cars.setMasterSource(&customers, QStringLiteral("Codigo"), QStringLiteral("Link"));
+        cars.open();
+        auto allPlates = [&f] {
+            QStringList out;
+            ForwardQuery q(f.db, QStringLiteral("SELECT Link, Placa FROM TCadastroCarros ORDER BY Chave"));
+            while (q.next())
+                out << q.value(0).toString() + QLatin1Char(':') + q.value(1).toString();
+            return out;
+        };
+        for (int code = 1; code <= 3; ++code) {
+            addRow(customers, {{"Nome", QStringLiteral("C%1").arg(code)}});
+            QCOMPARE(customers.asInteger(QStringLiteral("Codigo")), code);
+            addRow(cars, {{"Placa", QStringLiteral("P%1A").arg(code)}});
+            addRow(cars, {{"Placa", QStringLiteral("P%1B").arg(code)}});
+        }
+        QCOMPARE(allPlates().size(), 6);
+
+        // The highest customer goes with its vehicles; the next new customer
+        // gets that number and no vehicles.
+        customers.last();
+        customers.remove();
+        QCOMPARE(allPlates(), (QStringList{"1:P1A", "1:P1B", "2:P2A", "2:P2B"}));
+        addRow(customers, {{"Nome", QStringLiteral("NOVO")}});
+        QCOMPARE(customers.asInteger(QStringLiteral("Codigo")), 3);
+        QVERIFY(cars.isEmpty());
+
+        // A delete refused because another desk changed the row deletes nothing.
+        QVERIFY(customers.findKey({1}));
+        auto other = Database::open(f.db->folder(), false);
+        Table theirs(other, QStringLiteral("tbCliente.DB"));
+        theirs.setIndexName(QStringLiteral("byCodigo"));
+        theirs.open();
+        QVERIFY(theirs.findKey({1}));
+        theirs.edit();
+        theirs.setValue(QStringLiteral("Nome"), QStringLiteral("MUDOU"));
+        theirs.post();
+        QVERIFY_THROWS_EXCEPTION(DbError, customers.remove());
+        QCOMPARE(allPlates().size(), 4);
+
+        // Two customers holding one number (rows typed before numbers were
+        // drawn at save): the vehicles stay while one of them is left.
+        Table loose(f.db, QStringLiteral("tbCliente.DB"));
+        loose.setNumbering({});
+        loose.open();
+        addRow(loose, {{"Codigo", 2}, {"Nome", QStringLiteral("C2 OUTRO")}});
+        QVERIFY(loose.locate(QStringLiteral("Nome"), {QStringLiteral("C2 OUTRO")}));
+        loose.remove();
+        QCOMPARE(allPlates(), (QStringList{"1:P1A", "1:P1B", "2:P2A", "2:P2B"}));
+
+        // Master and details go in one transaction: when the details cannot
+        // be deleted the customer stays too.
+        Statement(f.db, QStringLiteral("CREATE TRIGGER keep_cars BEFORE DELETE ON TCadastroCarros"
+                                       " BEGIN SELECT RAISE(ABORT, 'kept'); END")).run();
+        QVERIFY(customers.findKey({2}));
+        QVERIFY_THROWS_EXCEPTION(DbError, customers.remove());
+        customers.refresh();
+        QVERIFY(customers.findKey({2}));
+        QCOMPARE(allPlates().size(), 4);
+        QVERIFY(!f.db->inTransaction());
+    }
+
+    void filtersNestedDeepAndLongChains()
+    {
+        testdb::Fresh f;
+        Table t(f.db, QStringLiteral("tbpagar.db"));
+        t.open();
+        for (int i = 1; i <= 30; ++i)
+            addRow(t, {{"Codigo", i}, {"Fantasia", QStringLiteral("F%1").arg(i % 7)}});
+        auto codes = [&t](const QString &filter) {
+            t.setFilter(filter);
+            t.setFiltered(true);
+            QStringList c = column(t, QStringLiteral("Codigo"));
+            std::sort(c.begin(), c.end(), [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
+            return c;
+        };
+
+        // Thousands of terms, joined by "or" and by "and".
+        QStringList terms;
+        for (int i = 0; i < 5000; ++i)
+            terms << QStringLiteral("Codigo = %1").arg(i * 3 + 2);
+        QCOMPARE(codes(terms.join(QStringLiteral(" or "))),
+                 (QStringList{"2", "5", "8", "11", "14", "17", "20", "23", "26", "29"}));
+        QStringList prefixes;
+        for (int i = 0; i < 3000; ++i)
+            prefixes << QStringLiteral("Fantasia = 'F%1*'").arg(i % 2 ? 3 : 10 + i);
+        QCOMPARE(codes(prefixes.join(QStringLiteral(" OR "))), (QStringList{"3", "10", "17", "24"}));
+        QStringList bounds;
+        for (int i = 0; i < 4000; ++i)
+            bounds << QStringLiteral("Codigo <> %1").arg(i % 29 + 2);
+        QCOMPARE(codes(bounds.join(QStringLiteral(" and "))), QStringList{"1"});
+
+        // Reasonable nesting works, however written.
+        const QString nested = QStringLiteral("(").repeated(90) + QStringLiteral("Codigo = 4") + QStringLiteral(")").repeated(90);
+        QCOMPARE(codes(nested), QStringList{"4"});
+        QCOMPARE(codes(QStringLiteral("not not ").repeated(40) + QStringLiteral("Codigo = 9")), QStringList{"9"});
+
+        // Nesting thousands deep is refused with a short Portuguese message;
+        // the cursor stays usable and unfiltered.
+        const QStringList tooDeep{
+            QStringLiteral("(").repeated(5000) + QStringLiteral("Codigo = 4") + QStringLiteral(")").repeated(5000),
+            QStringLiteral("(").repeated(200000),
+            QStringLiteral("not ").repeated(20000) + QStringLiteral("Codigo = 4"),
+            QStringLiteral("(Codigo = 1 or ").repeated(3000) + QStringLiteral("Codigo = 2") + QStringLiteral(")").repeated(3000),
+        };
+        for (const QString &filter : tooDeep) {
+            try {
+                t.setFilter(filter);        // applied at once while the cursor is filtered
+                t.setFiltered(true);
+                QFAIL("deep filter accepted");
+            } catch (const DbError &e) {
+                QCOMPARE(e.kind(), DbError::Kind::Generic);
+                QVERIFY2(e.message().startsWith(QStringLiteral("Expressão de filtro inválida: ")), qPrintable(e.message()));
+                QVERIFY2(e.message().contains(QStringLiteral("níveis")), qPrintable(e.message()));
+                QVERIFY(e.message().size() < 200);
+            }
+            QVERIFY(!t.filtered());
+            QCOMPARE(t.recordCount(), 30);
+        }
+        // And/or alternating ever deeper: each depth either filters right or
+        // is refused in Portuguese, never left to fail inside the engine.
+        int deepestAccepted = 0;
+        for (int depth = 1; depth <= 60; ++depth) {
+            // (Codigo = 1 or (Codigo >= 0 and (Codigo = 2 or (... and Codigo = 3))))
+            QString expr = QStringLiteral("Codigo = 3");
+            for (int i = depth; i >= 1; --i)
+                expr = i % 2 ? QStringLiteral("(Codigo = %1 or %2)").arg(QString::number(i == 1 ? 1 : 2), expr)
+                             : QStringLiteral("(Codigo >= 0 and %1)").arg(expr);
+            try {
+                t.setFilter(expr);
+                t.setFiltered(true);
+            } catch (const DbError &e) {
+                QVERIFY2(e.message().contains(QStringLiteral("níveis")), qPrintable(e.message()));
+                QCOMPARE(t.recordCount(), 30);
+                continue;
+            }
+            const QStringList expected = depth <= 2 ? QStringList{"1", "3"} : QStringList{"1", "2", "3"};
+            QCOMPARE(codes(expr), expected);
+            t.last();
+            t.prior();
+            QVERIFY(!t.bof());
+            deepestAccepted = depth;
+        }
+        QVERIFY(deepestAccepted >= 20);
+
+        // More values than one statement can carry: refused the same way.
+        QStringList many;
+        for (int i = 0; i < 25000; ++i)
+            many << QStringLiteral("Codigo = %1").arg(i);
+        t.setFiltered(false);
+        t.setFilter(many.join(QStringLiteral(" or ")));
+        QVERIFY_THROWS_EXCEPTION(DbError, t.setFiltered(true));
+        QCOMPARE(t.recordCount(), 30);
     }
 
     void autoIncNeverReused()

@@ -6,6 +6,7 @@
 #include "data/Dataset.h"
 
 #include <QByteArray>
+#include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -28,6 +29,18 @@ inline void addRow(brelvo::data::Table &t, std::initializer_list<std::pair<const
         t.setValue(QString::fromUtf8(f), v);
     t.post();
 }
+
+// A control of a window by object name; a missing one ends the test run.
+template <typename T = QPushButton>
+T *child(QWidget *w, const char *name)
+{
+    T *c = w->findChild<T *>(QString::fromLatin1(name));
+    if (!c)
+        qFatal("no control %s", name);
+    return c;
+}
+
+inline void click(QWidget *w, const char *name) { QTest::mouseClick(child(w, name), Qt::LeftButton); }
 
 inline QStringList column(brelvo::data::Dataset &t, const QString &field)
 {

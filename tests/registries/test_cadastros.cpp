@@ -8,6 +8,7 @@
 #include "registries/RegistryRules.h"
 #include "registries/RegistryWindows.h"
 #include "registries/TF_Fornecedor.h"
+#include "registries/TFormCadastro.h"
 #include "registries/TFormFuncionario.h"
 
 #include <QApplication>
@@ -69,6 +70,10 @@ private Q_SLOTS:
     void employees();
     void jobRoles();
     void menuEntryPoints();
+    void employeeBoxesUpperCase();
+    void gridHeadersAreCaptions();
+    void escapeAsksBeforeDroppingTheRow_data();
+    void escapeAsksBeforeDroppingTheRow();
 };
 
 void TestCadastros::cpfCnpjLayout_data()
@@ -453,6 +458,80 @@ void TestCadastros::menuEntryPoints()
     openFuncionarios(nullptr, c.fresh.db);
     openFuncoes(nullptr, c.fresh.db);
     QCOMPARE(titles, (QStringList{"Fornecedores", "Cadastro Funcionários", "Cadastro Função"}));
+}
+
+void TestCadastros::employeeBoxesUpperCase()
+{
+    Ctx c;
+    TFormFuncionario w(c.fresh.db);
+    click(&w, "btnNovo");
+    regtest::type(child<QLineEdit>(&w, "edtNome"), "rui");
+    regtest::type(child<QLineEdit>(&w, "edtRG"), "mg-12.345 sp");
+    QCOMPARE(child<QLineEdit>(&w, "edtRG")->text(), QStringLiteral("MG-12.345 SP"));
+    click(&w, "btnSalvar");
+    QCOMPARE(regtest::columnOf(c.fresh.db, "tbFunciocario.db", "RG"), QStringList{"MG-12.345 SP"});
+    QVERIFY(c.dialogs->clean());
+}
+
+void TestCadastros::gridHeadersAreCaptions()
+{
+    Ctx c;
+    auto headers = [](QWidget *w, const char *grid) {
+        QAbstractItemModel *m = child<QTableView>(w, grid)->model();
+        QStringList out;
+        for (int i = 0; i < m->columnCount(); ++i)
+            out << m->headerData(i, Qt::Horizontal).toString();
+        return out;
+    };
+    TF_Fornecedor f(c.fresh.db);
+    QCOMPARE(headers(&f, "DBGrid1"), (QStringList{"Nome", "Contato", "Entrega (Dias)", "Telefone"}));
+    TFormFuncionario e(c.fresh.db);
+    QCOMPARE(headers(&e, "DBGrid1"), (QStringList{"Nome", "Função", "Telefone", "Celular"}));
+    TFormCadastro k(c.fresh.db, true);
+    QCOMPARE(headers(&k, "DBGridVeiculos"),
+             (QStringList{"Modelo", "Fabricação", "Ano Modelo", "Fabricante", "Cor", "Placa", "Combustível"}));
+    TFormFuncao r(c.fresh.db);
+    QCOMPARE(headers(&r, "DBGrid1"), QStringList{"Função"});
+}
+
+void TestCadastros::escapeAsksBeforeDroppingTheRow_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("table");
+    QTest::newRow("fornecedores") << "TF_Fornecedor" << "tbfornecedor.db";
+    QTest::newRow("funcionarios") << "TFormFuncionario" << "tbFunciocario.db";
+    QTest::newRow("clientes") << "TFormCadastro" << "tbCliente.DB";
+}
+
+void TestCadastros::escapeAsksBeforeDroppingTheRow()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, table);
+    Ctx c;
+    std::unique_ptr<QDialog> w;
+    if (window == "TF_Fornecedor")
+        w = std::make_unique<TF_Fornecedor>(c.fresh.db);
+    else if (window == "TFormFuncionario")
+        w = std::make_unique<TFormFuncionario>(c.fresh.db);
+    else
+        w = std::make_unique<TFormCadastro>(c.fresh.db, true);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    QApplication::setActiveWindow(w.get());
+    click(w.get(), "btnNovo");
+    auto *nome = child<QLineEdit>(w.get(), "edtNome");
+    regtest::type(nome, "typed row");
+    // Esc: stay, and the row is still there; Esc again: save.
+    c.dialogs->answerQuestion(core::Answer::Cancel);
+    QTest::keyClick(nome, Qt::Key_Escape);
+    QVERIFY(w->isVisible());
+    QCOMPARE(nome->text(), QStringLiteral("TYPED ROW"));
+    c.dialogs->answerQuestion(core::Answer::Yes);
+    QTest::keyClick(nome, Qt::Key_Escape);
+    QVERIFY(!w->isVisible());
+    QCOMPARE(regtest::columnOf(c.fresh.db, table, "Nome"), QStringList{"TYPED ROW"});
+    QCOMPARE(c.dialogs->count(Kind::Question), 2);
+    QVERIFY(c.dialogs->clean());
 }
 
 QTEST_MAIN(TestCadastros)

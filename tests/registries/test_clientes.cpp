@@ -79,6 +79,9 @@ private Q_SLOTS:
     void findByCode();
     void vehicles();
     void cepLookup();
+    void cepUnchangedKeepsStoredAddress();
+    void cepReplyAfterLeavingTheRow_data();
+    void cepReplyAfterLeavingTheRow();
     void emailAndMakers();
     void listingAndPrintouts();
     void openedFromTheMenuEntryPoint();
@@ -177,7 +180,7 @@ void TestClientes::toolbarStatesAndDelete()
     QVERIFY(check.locate("Nome", {"BRUNO"}));
     QCOMPARE(check.asString("Cidade"), QStringLiteral("SANTOS"));
 
-    // A vehicle of the customer survives the customer's deletion.
+    // The customer's vehicles go with the customer.
     Table cars(c.fresh.db, "TCadastroCarros.db");
     cars.open();
     regtest::addRow(cars, {{"Link", 2}, {"Modelo", "GOL"}, {"Placa", "ABC1234"}});
@@ -193,7 +196,7 @@ void TestClientes::toolbarStatesAndDelete()
     QCOMPARE(q[1].text, QStringLiteral("DESEJA EXCLUIR ESTE REGISTRO?"));
     QCOMPARE(regtest::columnOf(c.fresh.db, "tbCliente.DB", "Nome"), QStringList{"ANA"});
     QCOMPARE(states(w), QStringLiteral("GN--"));
-    QCOMPARE(regtest::columnOf(c.fresh.db, "TCadastroCarros.db", "Placa"), QStringList{"ABC1234"});
+    QCOMPARE(regtest::columnOf(c.fresh.db, "TCadastroCarros.db", "Placa"), QStringList{});
     QVERIFY(c.dialogs->clean());
 }
 
@@ -336,11 +339,10 @@ void TestClientes::vehicles()
     QVERIFY(c.dialogs->clean());
 }
 
-void TestClientes::cepLookup()
+namespace {
+// The postal-code service: 01001-000 and 01310-100 are known.
+void serveCeps(regtest::HttpStub &server)
 {
-    Ctx c;
-    c.customers({{1, "ANA"}});
-    regtest::HttpStub server;
     server.reply = [](const QUrlQuery &q, const QString &path) -> QByteArray {
         if (path != QLatin1String("/web_cep.php") || q.queryItemValue("formato") != QLatin1String("query_string"))
             return "resultado=0";
@@ -348,11 +350,32 @@ void TestClientes::cepLookup()
             // Latin-1 escapes and '+' blanks, names in the service's own case.
             return "resultado=1&resultado_txt=sucesso&uf=SP&cidade=S%E3o+Paulo&bairro=S%E9"
                    "&tipo_logradouro=Pra%E7a&logradouro=da+S%E9";
+        if (q.queryItemValue("cep") == QLatin1String("01310-100"))
+            return "resultado=1&uf=SP&cidade=S%E3o+Paulo&bairro=Bela+Vista&tipo_logradouro=Avenida"
+                   "&logradouro=Paulista";
         return "resultado=0&resultado_txt=servi%E7o+indispon%EDvel+-+cep+n%E3o+encontrado";
     };
     QVERIFY(server.listen(QHostAddress::LocalHost));
     setCepServiceBase(server.base());
     setCepTimeout(5000);
+}
+} // namespace
+
+// Types over the masked CEP box from its start, as the operator does.
+void retype(QLineEdit *cep, const char *digits)
+{
+    QTest::keyClick(cep, Qt::Key_End);
+    for (int i = 0; i < 9; ++i)
+        QTest::keyClick(cep, Qt::Key_Backspace);
+    regtest::type(cep, QString::fromLatin1(digits));
+}
+
+void TestClientes::cepLookup()
+{
+    Ctx c;
+    c.customers({{1, "ANA"}});
+    regtest::HttpStub server;
+    serveCeps(server);
 
     TFormCadastro w(c.fresh.db, true);
     auto *cep = child<QLineEdit>(&w, "edtCEP");
@@ -361,21 +384,30 @@ void TestClientes::cepLookup()
     regtest::type(cep, "01001000");
     QCOMPARE(cep->text(), QStringLiteral("01001-000"));
     w.cepExit();
-    QCOMPARE(server.requests.size(), 1);
-    QVERIFY(server.requests[0].startsWith("/web_cep.php?cep=01001-000&formato=query_string"));
     const Table *t = w.TabelaCadastro();
+    // The window is not held while the service answers.
+    QVERIFY(w.cepPending());
+    QVERIFY(t->asString("Endereco").isEmpty());
+    QTRY_COMPARE(server.requests.size(), 1);
+    QVERIFY(server.requests[0].startsWith("/web_cep.php?cep=01001-000&formato=query_string"));
+    QTRY_VERIFY(!w.cepPending());
     QCOMPARE(t->asString("Endereco"), QStringLiteral("PRAÇA DA SÉ"));
     QCOMPARE(t->asString("CARRO"), QStringLiteral("SÉ"));
     QCOMPARE(t->asString("Cidade"), QStringLiteral("SÃO PAULO"));
     QCOMPARE(t->asString("UF"), QStringLiteral("SP"));
     QCOMPARE(endereco->text(), QStringLiteral("PRAÇA DA SÉ"));
     QCOMPARE(t->state(), data::Dataset::State::Edit);
+    // Leaving the same code again asks nothing.
+    w.cepExit();
+    QVERIFY(!w.cepPending());
     QTest::mouseClick(child(&w, "btnGravar"), Qt::LeftButton);
     QCOMPARE(regtest::columnOf(c.fresh.db, "tbCliente.DB", "CEP"), QStringList{"01001-000"});
 
     // Unknown code: a single space and three blanks.
-    cep->setText("99999-999");
+    retype(cep, "99999999");
     w.cepExit();
+    QTRY_VERIFY(!w.cepPending());
+    QCOMPARE(server.requests.size(), 2);
     QCOMPARE(t->asString("Endereco"), QStringLiteral(" "));
     QVERIFY(t->asString("CARRO").isEmpty());
     QVERIFY(t->asString("Cidade").isEmpty());
@@ -383,15 +415,17 @@ void TestClientes::cepLookup()
     QTest::mouseClick(child(&w, "btnCancelar"), Qt::LeftButton);
 
     // An unfinished code asks nothing and keeps the address.
-    cep->setText("0100");
+    retype(cep, "0100");
     w.cepExit();
+    QVERIFY(!w.cepPending());
     QCOMPARE(server.requests.size(), 2);
     QCOMPARE(t->asString("Cidade"), QStringLiteral("SÃO PAULO"));
 
     // Server down: the error, values kept, still editing.
     server.close();
-    cep->setText("01001-000");
+    retype(cep, "01310100");
     w.cepExit();
+    QTRY_VERIFY(!w.cepPending());
     QCOMPARE(c.dialogs->count(Kind::Error), 1);
     QVERIFY(!c.dialogs->callsOf(Kind::Error)[0].text.isEmpty());
     QCOMPARE(t->asString("Endereco"), QStringLiteral("PRAÇA DA SÉ"));
@@ -405,11 +439,88 @@ void TestClientes::cepLookup()
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     cep->setFocus();
-    cep->setText("01001-000");
+    retype(cep, "01310100");
     endereco->setFocus();
     QTRY_COMPARE(server.requests.size(), 1);
     QTRY_VERIFY(child<QLineEdit>(&w, "edtEmail")->hasFocus());
+    QCOMPARE(t->asString("Endereco"), QStringLiteral("AVENIDA PAULISTA"));
     QCOMPARE(c.dialogs->count(Kind::Error), 1);
+    QVERIFY(c.dialogs->clean());
+}
+
+void TestClientes::cepUnchangedKeepsStoredAddress()
+{
+    Ctx c;
+    {
+        Table t(c.fresh.db, QStringLiteral("tbCliente.DB"));
+        t.open();
+        regtest::addRow(t, {{"Codigo", 1}, {"Nome", "ANA"}, {"CEP", "01001-000"},
+                            {"Endereco", "PRAÇA DA SÉ, 100 - SALA 2"}, {"CARRO", "CENTRO"},
+                            {"Cidade", "SÃO PAULO"}, {"UF", "SP"}});
+    }
+    regtest::HttpStub server;
+    serveCeps(server);
+    TFormCadastro w(c.fresh.db, true);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    // Tabbing through the stored code, then searching.
+    child<QLineEdit>(&w, "edtCEP")->setFocus();
+    child<QLineEdit>(&w, "edtEndereco")->setFocus();
+    w.cepExit();
+    QTest::qWait(200);
+    QVERIFY(!w.cepPending());
+    QCOMPARE(server.requests.size(), 0);
+    regtest::type(child<QLineEdit>(&w, "edtLocalizar"), "A");
+    QCOMPARE(regtest::columnOf(c.fresh.db, "tbCliente.DB", "Endereco"), QStringList{"PRAÇA DA SÉ, 100 - SALA 2"});
+    QCOMPARE(regtest::columnOf(c.fresh.db, "tbCliente.DB", "CARRO"), QStringList{"CENTRO"});
+    QVERIFY(c.dialogs->clean());
+}
+
+void TestClientes::cepReplyAfterLeavingTheRow_data()
+{
+    QTest::addColumn<QString>("leave");
+    QTest::newRow("next customer") << "next";
+    QTest::newRow("code typed again") << "retype";
+    QTest::newRow("window closed") << "close";
+}
+
+void TestClientes::cepReplyAfterLeavingTheRow()
+{
+    QFETCH(QString, leave);
+    Ctx c;
+    c.customers({{1, "ANA"}, {2, "BIA"}});
+    regtest::HttpStub server;
+    serveCeps(server);
+    auto w = std::make_unique<TFormCadastro>(c.fresh.db, true);
+    w->TabelaCadastro()->first();
+    auto *cep = child<QLineEdit>(w.get(), "edtCEP");
+    QTest::keyClick(cep, Qt::Key_Home);
+    regtest::type(cep, "01001000");
+    w->cepExit();
+    QVERIFY(w->cepPending());
+    if (leave == "next") {
+        QTest::mouseClick(child(w.get(), "btnGravar"), Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>(w.get(), "nbNext"), Qt::LeftButton);
+        QCOMPARE(w->TabelaCadastro()->asString("Nome"), QStringLiteral("BIA"));
+    } else if (leave == "retype") {
+        retype(cep, "01310");
+    } else {
+        c.dialogs->answerQuestion(core::Answer::Yes);
+        w->reject();
+        w.reset();
+    }
+    // A closed window drops its request.
+    if (w)
+        QTRY_COMPARE(server.requests.size(), 1);
+    QTest::qWait(200);
+    // Neither customer gets the address of a code it is not showing.
+    const QStringList addresses = regtest::columnOf(c.fresh.db, "tbCliente.DB", "Endereco", "Codigo");
+    QCOMPARE(addresses, (QStringList{"", ""}));
+    if (w) {
+        QVERIFY(!w->cepPending());
+        QVERIFY(w->TabelaCadastro()->asString("Endereco").isEmpty());
+    }
+    QCOMPARE(c.dialogs->count(Kind::Error), 0);
     QVERIFY(c.dialogs->clean());
 }
 

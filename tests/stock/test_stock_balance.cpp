@@ -3,7 +3,6 @@
 #include "StockFixture.h"
 #include "stock/StockBalance.h"
 
-#include <QSqlQuery>
 #include <QTest>
 
 using brelvo::stock::StockBalance;

@@ -38,6 +38,7 @@ private Q_SLOTS:
     void refusedLines();
     void listingAndRemoval();
     void newUserRoad();
+    void pickerChosenWithEnter();
     void lookupLists();
 };
 
@@ -252,6 +253,36 @@ void TestEntrada::lookupLists()
     QCOMPARE(dialogs->last()->text, QStringLiteral("DESEJA EXCLUIR ESTE REGISTRO?"));
     QCOMPARE(f.count("tbCategoria.db"), 0);
     QCOMPARE(f.productField(1, "Categoria").toString(), QStringLiteral("SUSPENSAO"));
+    QVERIFY(dialogs->clean());
+}
+
+void TestEntrada::pickerChosenWithEnter()
+{
+    stocktest::Db f;
+    f.product(7891000315507.0, "MOLA DIANTEIRA");
+    f.product(42, "AMORTECEDOR");
+    f.product(43, "PASTILHA");
+    core::ScopedFakeDialogs dialogs;
+    stock::TFormEntradaMercadorias w(f.db);
+    dialogs->onDialog(QStringLiteral("TFPesquisaProduto"), [](QDialog *d) {
+        d->show();
+        if (!QTest::qWaitForWindowExposed(d))
+            return 0;
+        QApplication::setActiveWindow(d);
+        auto *text = child(*d, "EditPesquisa");
+        text->setFocus();
+        // The operator types, Enter moves to the list, Enter chooses.
+        QTest::keyClicks(text, QStringLiteral("mol"));
+        QTest::keyClick(text, Qt::Key_Return);
+        QWidget *list = QApplication::focusWidget();
+        if (!list || list->objectName() != QLatin1String("GridProdutos"))
+            return 0;
+        QTest::keyClick(list, Qt::Key_Return);
+        return d->result();
+    });
+    w.Procurar();
+    QCOMPARE(child(w, "EditCodigo")->text(), QStringLiteral("7891000315507"));
+    QCOMPARE(child<QLabel>(w, "LabDescricao")->text(), QStringLiteral("MOLA DIANTEIRA"));
     QVERIFY(dialogs->clean());
 }
 

@@ -2,6 +2,7 @@
 // find by code, the stored balance and the stock listing.
 
 #include "StockFixture.h"
+#include "core/DatasetModel.h"
 #include "core/FakeDialogService.h"
 #include "printing/PageModel.h"
 #include "stock/TFormProdutos.h"
@@ -42,6 +43,8 @@ private Q_SLOTS:
     void salePriceFromCostAndMargin();
     void deleteGuardAndDelete();
     void findByCode();
+    void searchKeepsTypedChanges();
+    void searchGridFollowsTheCursorOrder();
     void navigationStoresTheBalance();
     void listingFiltersByCategoryPrefix();
     void photo();
@@ -207,13 +210,85 @@ void TestProdutos::findByCode()
     QCOMPARE(dialogs->last()->text, u("Código não encontrado"));
     QCOMPARE(edit(w, "DBEditDescricao")->text(), QStringLiteral("AMORTECEDOR"));   // stays put
 
-    // A pending change is dropped before searching.
-    type(w, "DBEditDescricao", QStringLiteral("XYZ"));
+    // A pending change is stored before searching, not dropped.
+    type(w, "DBEditDescricao", QStringLiteral("AMORTECEDOR XYZ"));
     QCOMPARE(w.produtos()->state(), Dataset::State::Edit);
     dialogs->answerInput(QStringLiteral("789"));
     w.Localizar();
     QCOMPARE(edit(w, "DBEditDescricao")->text(), QStringLiteral("MOLA"));
-    QCOMPARE(f.productField(456, "Descricao").toString(), QStringLiteral("AMORTECEDOR"));
+    QCOMPARE(f.productField(456, "Descricao").toString(), QStringLiteral("AMORTECEDOR XYZ"));
+    QVERIFY(dialogs->clean());
+}
+
+void TestProdutos::searchKeepsTypedChanges()
+{
+    stocktest::Db f;
+    f.product(1, "BIELA", "S", 30);
+    f.product(2, "MANCAL", "S", 40);
+    core::ScopedFakeDialogs dialogs;
+    stock::TFormProdutos w(f.db);
+    w.show();
+    w.navigate(0);
+    QCOMPARE(edit(w, "DBEditDescricao")->text(), QStringLiteral("BIELA"));
+    type(w, "DBEditValor", QStringLiteral("35,5"));
+    // The search box stores the typed price before it moves.
+    w.openSearch();
+    type(w, "EditLocalizar", QStringLiteral("MAN"));
+    QCOMPARE(edit(w, "DBEditDescricao")->text(), QStringLiteral("MANCAL"));
+    QCOMPARE(f.productField(1, "Valor").toDouble(), 35.5);
+
+    // A row that cannot be stored stays as typed, with the reason, and nothing moves.
+    edit(w, "DBEditDescricao")->selectAll();
+    QTest::keyClick(edit(w, "DBEditDescricao"), Qt::Key_Delete);
+    QCOMPARE(w.produtos()->state(), Dataset::State::Edit);
+    type(w, "EditLocalizar", QStringLiteral("BI"));
+    QCOMPARE(w.produtos()->state(), Dataset::State::Edit);
+    QCOMPARE(w.produtos()->asFloat("Codigo"), 2.0);
+    QVERIFY(edit(w, "DBEditDescricao")->text().isEmpty());
+    QVERIFY(dialogs->messages().contains(u("Campos Codigo*, Produto*, Preço Venda* são obrigatórios preencha!")));
+    QCOMPARE(f.productField(2, "Descricao").toString(), QStringLiteral("MANCAL"));
+
+    // Closing now asks; "Não" drops the change.
+    dialogs->clearCalls();
+    dialogs->answerQuestion(Answer::No);
+    w.reject();
+    QVERIFY(!w.isVisible());
+    QCOMPARE(f.productField(2, "Descricao").toString(), QStringLiteral("MANCAL"));
+    QCOMPARE(dialogs->count(FakeDialogService::Kind::Question), 1);
+    QVERIFY(dialogs->clean());
+}
+
+void TestProdutos::searchGridFollowsTheCursorOrder()
+{
+    stocktest::Db f;
+    // Accented and mixed names, more rows than a page of the grid.
+    const QStringList names{u("ÓLEO 5W30"), QStringLiteral("OLEO 10W40"), u("ÁGUA DESMINERALIZADA"),
+                            QStringLiteral("AZUL"), QStringLiteral("abraçadeira"), u("ÉTER")};
+    double code = 1;
+    for (int round = 0; round < 60; ++round)
+        for (const QString &n : names)
+            f.product(code++, (n + QStringLiteral(" %1").arg(round, 2, 10, QLatin1Char('0'))).toUtf8().constData());
+    core::ScopedFakeDialogs dialogs;
+    stock::TFormProdutos w(f.db);
+    w.show();
+    w.openSearch();
+    type(w, "EditLocalizar", QStringLiteral("A"));
+    auto *grid = w.findChild<QTableView *>(QStringLiteral("DBGrid1"));
+    auto *model = grid->model();
+    QCOMPARE(model->rowCount(), int(names.size()) * 60);
+    // The grid is the cursor itself: no whole-table read to open it.
+    auto *dm = qobject_cast<core::DatasetModel *>(model);
+    QVERIFY(dm);
+    QVERIFY2(dm->pageReads() <= 4, qPrintable(QString::number(dm->pageReads())));
+    // Row by row, the grid lists what the cursor's own order gives.
+    data::Table t(f.db, QStringLiteral("tbProdutos.db"));
+    t.setIndexName(QStringLiteral("ByDescricao"));
+    t.open();
+    int row = 0;
+    for (t.first(); !t.eof(); t.next(), ++row)
+        QCOMPARE(model->index(row, 1).data().toString(), t.asString("Descricao"));
+    QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Codigo"));
+    QCOMPARE(model->index(0, 0).data().toString().size(), 13);
     QVERIFY(dialogs->clean());
 }
 

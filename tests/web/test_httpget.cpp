@@ -60,6 +60,7 @@ private Q_SLOTS:
     void httpErrorStatus();
     void timeOut();
     void connectionRefused();
+    void withoutWaiting();
     void cepLookup();
     void cepReplyParsing();
     void cepServiceAddress();
@@ -119,6 +120,36 @@ void TestHttpGet::connectionRefused()
     const HttpReply bad = httpGet(QUrl(QStringLiteral("ftp://127.0.0.1/x")), 1000);
     QVERIFY(!bad.ok);
     QVERIFY(bad.error.startsWith(QStringLiteral("Endereço inválido")));
+}
+
+void TestHttpGet::withoutWaiting()
+{
+    TinyServer server;
+    server.handler = [](const QByteArray &t) {
+        return t.startsWith("/lento") ? TinyServer::Answer{0, {}} : TinyServer::Answer{200, "pronto"};
+    };
+    QList<HttpReply> replies;
+    QObject context;
+    auto collect = [&replies](const HttpReply &r) { replies << r; };
+    httpGetAsync(QUrl(server.base() + QStringLiteral("/ok")), 5000, &context, collect);
+    httpGetAsync(QUrl(server.base() + QStringLiteral("/lento")), 300, &context, collect);
+    httpGetAsync(QUrl(QStringLiteral("ftp://127.0.0.1/x")), 300, &context, collect);
+    // Nothing has been answered yet: the caller went on at once.
+    QVERIFY(replies.isEmpty());
+    QTRY_COMPARE(replies.size(), 3);
+    QStringList outcomes;
+    for (const HttpReply &r : replies)
+        outcomes << (r.ok ? QString::fromLatin1(r.body) : r.error.section(QLatin1Char(':'), 0, 0));
+    outcomes.sort();
+    QCOMPARE(outcomes, (QStringList{"Endereço inválido", "Tempo esgotado", "pronto"}));
+
+    // A context destroyed first hears nothing.
+    auto *gone = new QObject;
+    bool called = false;
+    httpGetAsync(QUrl(server.base() + QStringLiteral("/ok")), 5000, gone, [&called](const HttpReply &) { called = true; });
+    delete gone;
+    QTest::qWait(300);
+    QVERIFY(!called);
 }
 
 void TestHttpGet::cepLookup()

@@ -192,7 +192,7 @@ private:
 class Inserter {
 public:
     Inserter(Database &db, const QString &table, const QStringList &fields)
-        : m_h(static_cast<sqlite3 *>(db.nativeHandle()))
+        : m_h(brelvo::data::detail::handle(db))
     {
         const data::TableDef *def = Database::tableDef(table);
         if (!def)
@@ -301,7 +301,7 @@ private:
 
 qint64 scalar(Database &db, const char *sql)
 {
-    sqlite3 *h = static_cast<sqlite3 *>(db.nativeHandle());
+    sqlite3 *h = brelvo::data::detail::handle(db);
     sqlite3_stmt *st = nullptr;
     if (sqlite3_prepare_v2(h, sql, -1, &st, nullptr) != SQLITE_OK)
         throw DbError(DbError::Kind::SqlError, QString::fromUtf8(sqlite3_errmsg(h)));
@@ -314,7 +314,7 @@ qint64 scalar(Database &db, const char *sql)
 
 void exec(Database &db, const char *sql)
 {
-    sqlite3 *h = static_cast<sqlite3 *>(db.nativeHandle());
+    sqlite3 *h = brelvo::data::detail::handle(db);
     char *err = nullptr;
     if (sqlite3_exec(h, sql, nullptr, nullptr, &err) != SQLITE_OK) {
         const QString msg = QString::fromUtf8(err ? err : "erro");

@@ -19,7 +19,7 @@ namespace {
 // One-column results straight from the connection of an open database.
 QVariantList column(data::Database &db, const QString &sql)
 {
-    sqlite3 *h = static_cast<sqlite3 *>(db.nativeHandle());
+    sqlite3 *h = brelvo::data::detail::handle(db);
     sqlite3_stmt *st = nullptr;
     const QByteArray q = sql.toUtf8();
     if (sqlite3_prepare_v2(h, q.constData(), -1, &st, nullptr) != SQLITE_OK)

@@ -283,7 +283,7 @@ std::vector<TableDef> buildCatalogue()
                        speed({"DataVencimento"}), speed({"DataPagamento"})}));
 
     // The receipt window searches `bynome` with the payer's name, kept in `Reci`.
-    c.push_back(table("cadastro.db",
+    c.push_back(numbered(table("cadastro.db",
                       {autoInc("Chave"), integer("Codigo"), number("Codigo2"), number("Valor"),
                        alpha("Reci", 255), alpha("End", 255), alpha("Importancia", 255), alpha("Referente", 255),
                        alpha("Cidade", 255), alpha("Dia mes", 255), alpha("Emitente", 255), alpha("Cpf", 50),
@@ -293,15 +293,17 @@ std::vector<TableDef> buildCatalogue()
                        alpha("Aos", 255), alpha("Pagarei", 255), alpha("Ncpf", 100), alpha("Nemitente", 255),
                        alpha("Nrg_emitente", 100), alpha("Ncpf_emitente", 100), alpha("Nendereço", 255),
                        alpha("Mes", 30), memo("Obs"), number("Data2"), alpha("Obs_recibo", 255)},
-                      {primary("Chave"), named("byCodigo", {"Codigo"}), named("bynome", {"Reci"})}));
+                      {primary("Chave"), named("byCodigo", {"Codigo"}), named("bynome", {"Reci"})}),
+                         "Codigo", NumberRule::HighestPlusOne));
 
-    c.push_back(table("BD_NP.db",
+    c.push_back(numbered(table("BD_NP.db",
                       {autoInc("Chave"), number("Codigo"), alpha("Valor", 255), alpha("Aos", 255),
                        alpha("Pagarei", 255), alpha("Cpf", 30), number("Dia"), alpha("Mes", 30), number("Ano"),
                        alpha("Ou", 255), alpha("Cidade", 200), alpha("Uf", 2), alpha("Data extenso", 200),
                        alpha("Emitente", 200), alpha("Cpf_emitente", 30), alpha("Rg_emitente", 30),
                        alpha("End_emitente", 200), alpha("Msg", 255)},
-                      {primary("Chave"), named("Bycodigo", {"Codigo"}), named("ByPagarei", {"Pagarei"})}));
+                      {primary("Chave"), named("Bycodigo", {"Codigo"}), named("ByPagarei", {"Pagarei"})}),
+                         "Codigo", NumberRule::HighestPlusOne));
 
     c.push_back(table("tblubrificante.db",
                       {autoInc("Chave"), alpha("Fabricante", 200), alpha("Carro", 255), alpha("Modelo", 100),

@@ -335,7 +335,6 @@ bool Database::isInUse(const QString &folder) { return FolderLock::inUse(folder)
 
 QString Database::folder() const { return d->folder; }
 QString Database::filePath() const { return QDir(d->folder).filePath(QLatin1String(kFileName)); }
-QSqlDatabase Database::sql() const { return d->conn; }
 int Database::schemaVersion() const { return d->version; }
 void Database::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(d->h, milliseconds); }
 

@@ -13,7 +13,6 @@
 #include <memory>
 #include <vector>
 
-class QSqlDatabase;
 struct sqlite3;
 
 namespace brelvo::data {
@@ -59,9 +58,6 @@ public:
 
     QString folder() const;
     QString filePath() const;
-    // The Qt connection, kept only for the products search grid until it reads
-    // through a cursor; everything else uses Table, Query, ForwardQuery or Statement.
-    QSqlDatabase sql() const;
     int schemaVersion() const;
 
     // Table passwords ("8642" for USUARIOS.DB) registered with the session.

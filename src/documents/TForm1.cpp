@@ -3,7 +3,6 @@
 #include "core/DialogService.h"
 #include "core/Format.h"
 #include "documents/Extenso.h"
-#include "documents/Numbering.h"
 #include "printing/PrintPreview.h"
 #include "registries/RegistryWindows.h"
 
@@ -483,7 +482,11 @@ bool TForm1::hasPendingChanges() const
 
 bool TForm1::gravar(Table *t)
 {
-    return guarded([t] { gravarNumerado(*t); });
+    // A new document's number is drawn by the cursor inside the post's transaction.
+    return guarded([t] {
+        if (t->state() == Dataset::State::Insert || t->state() == Dataset::State::Edit)
+            t->post();
+    });
 }
 
 void TForm1::cancelar(Table *t)
@@ -675,7 +678,13 @@ bool TForm1::novo(Table *t)
     // again when the new one is saved.
     if (editando(t) && !gravar(t))
         return false;
-    return guarded([t] { novoNumerado(*t); });
+    // The list of documents is in number order; the number shown now is
+    // provisional.
+    return guarded([t] {
+        t->setIndexName(QStringLiteral("byCodigo"));
+        t->last();
+        t->append();
+    });
 }
 
 bool TForm1::apagar(Table *t, const QString &pergunta)

@@ -2,7 +2,6 @@
 
 #include "core/Format.h"
 #include "core/Widgets.h"
-#include "registries/RegistryUi.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -3,7 +3,6 @@
 #include "core/DialogService.h"
 #include "registries/RegistryRules.h"
 #include "core/Widgets.h"
-#include "registries/RegistryUi.h"
 #include "registries/TF_Fornecedor.h"
 #include "registries/TFormCadastro.h"
 #include "registries/TFormFuncionario.h"

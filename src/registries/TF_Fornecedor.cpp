@@ -5,7 +5,6 @@
 #include "registries/RegistryReports.h"
 #include "registries/RegistryRules.h"
 #include "core/Widgets.h"
-#include "registries/RegistryUi.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -34,7 +33,6 @@ TF_Fornecedor::TF_Fornecedor(data::DatabasePtr db, QWidget *parent) : RecordWind
     m_table->setIndexName(QStringLiteral("byCodigo"));
     m_table->open();
     setMainTable(m_table);
-    numberOnPost(m_table, this);
 
     auto *root = new QVBoxLayout(this);
     auto *pages = new QTabWidget(this);
@@ -123,9 +121,7 @@ void TF_Fornecedor::btnNovoClick()
     if (!commitPending())
         return;
     guarded([&] {
-        const qint64 n = highestCode(*m_table);
         m_table->append();
-        m_table->setValue(QStringLiteral("Codigo"), double(n + 1));
     });
     m_nome->setFocus();
 }

@@ -6,7 +6,6 @@
 #include "registries/RegistryReports.h"
 #include "registries/RegistryRules.h"
 #include "core/Widgets.h"
-#include "registries/RegistryUi.h"
 #include "web/CepLookup.h"
 #include "web/HttpGet.h"
 
@@ -66,7 +65,6 @@ TFormCadastro::TFormCadastro(data::DatabasePtr db, bool isAdmin, QWidget *parent
     m_clientes->last();
     setMainTable(m_clientes);
     closeWithWindow(m_carros);
-    numberOnPost(m_clientes, this);
 
     auto *root = new QVBoxLayout(this);
     m_pages = new QTabWidget(this);
@@ -398,10 +396,8 @@ void TFormCadastro::btnNovoClick()
     if (!commitPending())
         return;
     guarded([&] {
-        const qint64 n = highestCode(*m_clientes);
         m_rbCodigo->setChecked(true);
         m_clientes->append();
-        m_clientes->setValue(QStringLiteral("Codigo"), n + 1);
         m_clientes->setValue(QStringLiteral("Data"), QDate::currentDate());
     });
     m_pages->setCurrentIndex(0);

@@ -5,7 +5,6 @@
 #include "core/Format.h"
 #include "core/Widgets.h"
 #include "registries/RegistryRules.h"
-#include "registries/RegistryUi.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,7 +40,6 @@ TFormFuncionario::TFormFuncionario(data::DatabasePtr db, QWidget *parent) : Reco
     m_funcoes->open();
     setMainTable(m_table);
     closeWithWindow(m_funcoes);
-    numberOnPost(m_table, this);
 
     auto *root = new QVBoxLayout(this);
     auto *bar = new QHBoxLayout;
@@ -154,9 +152,7 @@ void TFormFuncionario::btnNovoClick()
     if (!commitPending())
         return;
     guarded([&] {
-        const qint64 n = highestCode(*m_table);
         m_table->append();
-        m_table->setValue(QStringLiteral("Codigo"), double(n + 1));
         m_table->setValue(QStringLiteral("Comissionario"), QStringLiteral("N"));
     });
     m_nome->setFocus();

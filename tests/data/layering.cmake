@@ -2,9 +2,7 @@ cmake_minimum_required(VERSION 3.22)
 # SQL stays in the data layer: no source outside src/data includes a Qt SQL
 # header, reaches the engine connection or links the Qt SQL module.
 #   cmake -DROOT=<source folder> -P layering.cmake
-# The products window's search grid is the one exception until it reads
-# through the products cursor.
-set(allowed "src/stock/TFormProdutos.cpp;src/stock/TFormProdutos.h;src/stock/CMakeLists.txt")
+set(allowed "")
 # The data generator and the benchmarks write and time the engine directly.
 set(engine_allowed "^(tools/gendata|bench)/")
 

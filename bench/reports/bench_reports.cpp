@@ -73,7 +73,7 @@ void setUp()
 
 struct Relatorio {
     const char *nome;
-    QString (*sql)();
+    QString (*texto)();
     bool periodo;
     PreparedReport (*impresso)(data::Dataset *, const QString &, const QString &);
 };
@@ -98,7 +98,7 @@ void consulta(benchmark::State &state, const Relatorio &r, const Periodo &p)
     data::Query q(g_db);
     int linhas = 0;
     for (auto _ : state) {
-        prepararConsulta(q, r.sql(), r.periodo ? &p : nullptr);
+        prepararConsulta(q, r.texto(), r.periodo ? &p : nullptr);
         q.open();
         linhas = q.recordCount();
     }
@@ -110,7 +110,7 @@ void impresso(benchmark::State &state, const Relatorio &r, const Periodo &p)
     data::Query q(g_db);
     int paginas = 0;
     for (auto _ : state) {
-        prepararConsulta(q, r.sql(), r.periodo ? &p : nullptr);
+        prepararConsulta(q, r.texto(), r.periodo ? &p : nullptr);
         q.open();
         const PreparedReport pr = r.impresso(&q, core::dateText(p.de), core::dateText(p.ate));
         paginas = pr.pageCount();

@@ -748,6 +748,28 @@ private Q_SLOTS:
         for (int i = 0; i < tabs->count(); ++i)
             nomes << tabs->tabText(i);
         QCOMPARE(nomes, (QStringList{"Geral", "Produtos", u("Comissão"), u("Ordem De Serviços"), "Caixa Geral"}));
+
+        // "Relatorios O.S " on both pages: disabled until a search window is given,
+        // then each opens it once, over the reports window.
+        const char *botoes[] = {"BtnRelatoriosOS", "BtnRelatoriosOS2"};
+        for (const char *b : botoes) {
+            auto *btn = f.findChild<QPushButton *>(QString::fromLatin1(b));
+            QVERIFY(btn);
+            QCOMPARE(btn->text(), QStringLiteral("Relatorios O.S "));
+            QVERIFY(!btn->isEnabled());
+            QCOMPARE(btn->toolTip(), QStringLiteral("Em desenvolvimento"));
+        }
+        QList<QWidget *> pais;
+        f.setPesquisaOS([&](QWidget *pai) { pais << pai; });
+        for (const char *b : botoes) {
+            auto *btn = f.findChild<QPushButton *>(QString::fromLatin1(b));
+            QVERIFY(btn->isEnabled());
+            QVERIFY(btn->toolTip().isEmpty());
+            btn->click();
+        }
+        QCOMPARE(pais, (QList<QWidget *>{&f, &f}));
+        f.setPesquisaOS({});
+        QVERIFY(!f.findChild<QPushButton *>(QStringLiteral("BtnRelatoriosOS"))->isEnabled());
     }
 };
 

@@ -227,6 +227,13 @@ void TFormMenu::buildMenus()
     addItem(rec, QStringLiteral("mnuRecibo"), QStringLiteral("Recibo"));
     addItem(rec, QStringLiteral("mnuNotaPromissoria"), QStringLiteral("Nota Promissoria"));
 
+    // The till and the exchanges, open to every user as the till's F3 is.
+    QMenu *vendas = addMenu(mb, QStringLiteral("mnuVendas"), QStringLiteral("&Vendas"));
+    QAction *caixaPdv = vendas->addAction(QStringLiteral("Caixa (F3)"));
+    caixaPdv->setObjectName(QStringLiteral("mnuFrenteCaixa"));
+    m_commands->bind(QStringLiteral("frenteCaixa"), caixaPdv, QString(), [this] { openPointOfSale(); });
+    addItem(vendas, QStringLiteral("mnuTrocaDevolucoes"), QStringLiteral("Troca && Devoluções"));
+
     QMenu *caixa = addMenu(mb, QStringLiteral("mnuCaixaFluxo"), QStringLiteral("Caixa Fluxo"));
     addItem(caixa, QStringLiteral("mnuContasPagar"), QStringLiteral("Contas a Pagar"));
     addItem(caixa, QStringLiteral("mnuContasReceber"), QStringLiteral("Contas a Receber"));

@@ -20,8 +20,10 @@
 //   mnuCadastroFuncao, mnuCadastroLubrificantes, mnuCadastrarProdutos,
 //   mnuEntradaMercadorias,
 //   btnOrdemServico, btnTrocaOleo,
-//   frenteCaixa (F3: run only after the product table was found non-empty;
-//   the handler reads the operator from loggedUser().nome).
+//   frenteCaixa (F3 and "Caixa (F3)" of "&Vendas": run only after the product
+//   table was found non-empty; the handler reads the operator from
+//   loggedUser().nome), mnuTrocaDevolucoes ("Troca & Devoluções" of "&Vendas";
+//   like the till, shown to every user).
 // The windows of this library (users, password, settings, logo, permissions,
 // backup and the outside programs) are wired by the menu itself.
 

@@ -150,7 +150,7 @@ void Database::Impl::provision()
                         if (f->type != FieldType::AutoInc)
                             onlyRowid = false;
                         QString p = quoteIdent(f->name);
-                        if (isText(f->type) && !ix.primary)
+                        if (isText(f->type) && !ix.primary && !ix.exact)
                             p += QStringLiteral(" COLLATE ") + QLatin1String(kTextCollation);
                         parts << p;
                     }

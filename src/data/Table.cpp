@@ -957,7 +957,11 @@ bool Table::locate(const QString &fieldList, const QVariantList &values, LocateO
         if (isTextType(f.type)) {
             const QString coll = (options & CaseInsensitive)
                 ? QStringLiteral(" COLLATE ") + QLatin1String(kTextCollation) : QString();
-            if (options & PartialKey) {
+            if ((options & PartialKey) && coll.isEmpty()) {
+                // Text as stored beginning with the value: a range an exact index serves.
+                parts << QStringLiteral("(%1 >= ? AND %1 < ?)").arg(name);
+                c.binds << v << v.toString() + QString::fromUcs4(U"\U0010FFFF");
+            } else if (options & PartialKey) {
                 parts << QStringLiteral("substr(%1, 1, ?)%2 = ?").arg(name, coll);
                 c.binds << v.toString().size() << v;
             } else {

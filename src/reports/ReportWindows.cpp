@@ -2,6 +2,7 @@
 
 #include "core/DialogService.h"
 #include "core/Widgets.h"
+#include "orders/OrderWindows.h"
 
 #include <memory>
 
@@ -10,9 +11,11 @@ namespace brelvo::reports {
 void openRelatorios(QWidget *parent, data::DatabasePtr db, TFormRelatorios::Pagina pagina)
 {
     std::unique_ptr<TFormRelatorios> w;
-    if (!core::guarded(parent, [&] { w = std::make_unique<TFormRelatorios>(std::move(db), parent); }))
+    if (!core::guarded(parent, [&] { w = std::make_unique<TFormRelatorios>(db, parent); }))
         return;
     w->setPagina(pagina);
+    // "Relatorios O.S ": the order search, modal over this window.
+    w->setPesquisaOS([db](QWidget *over) { orders::openPesquisaAndamento(over, db); });
     core::dialogs().exec(w.get());
 }
 

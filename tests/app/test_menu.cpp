@@ -176,6 +176,13 @@ private Q_SLOTS:
         QTest::keyClick(&menu, Qt::Key_F3);
         QCOMPARE(fake->messages(), QStringList{QStringLiteral("Cadastre pelo menos um Produto para venda!")});
         QCOMPARE(sales, 0);
+        // The menu item "Caixa (F3)" makes the same check before the till.
+        auto *caixa = menu.findChild<QAction *>(QStringLiteral("mnuFrenteCaixa"));
+        QVERIFY(caixa && caixa->isEnabled());
+        caixa->trigger();
+        QCOMPARE(fake->messages().size(), 2);
+        QCOMPARE(sales, 0);
+        fake->clearCalls();
         data::Table p(a.db, QStringLiteral("tbProdutos.db"));
         p.open();
         p.append();
@@ -184,7 +191,9 @@ private Q_SLOTS:
         p.post();
         QTest::keyClick(&menu, Qt::Key_F3);
         QCOMPARE(sales, 1);
-        QCOMPARE(fake->messages().size(), 1);
+        caixa->trigger();
+        QCOMPARE(sales, 2);
+        QVERIFY(fake->messages().isEmpty());
     }
 
     void closingAsAdministratorAndAsOrdinaryUser()

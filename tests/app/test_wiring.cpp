@@ -63,6 +63,21 @@ private Q_SLOTS:
         QVERIFY(fake->callsOf(Kind::Error).isEmpty());
         // The F2 button follows its menu entry.
         QVERIFY(menu.findChild<QPushButton *>(QStringLiteral("btnCadastroCliente"))->isEnabled());
+
+        // The order window has a button of its own, maximised.
+        auto *os = menu.findChild<QPushButton *>(QStringLiteral("btnOrdemServico"));
+        QVERIFY(os && os->isEnabled());
+        fake->clearCalls();
+        bool maximised = false;
+        fake->onDialog(QStringLiteral("TFormOrdem"), [&](QDialog *d) {
+            maximised = d->windowState() & Qt::WindowMaximized;
+            return 0;
+        });
+        QVERIFY(menu.runCommand(QStringLiteral("btnOrdemServico")));
+        QCOMPARE(fake->callsOf(Kind::Exec).size(), 1);
+        QCOMPARE(fake->callsOf(Kind::Exec).first().name, QStringLiteral("TFormOrdem"));
+        QVERIFY(maximised);
+        QVERIFY(fake->callsOf(Kind::Error).isEmpty());
     }
 
     // The reports window opens on the page of each entry; F4 and its button on the first.

@@ -771,6 +771,33 @@ private Q_SLOTS:
         f.setPesquisaOS({});
         QVERIFY(!f.findChild<QPushButton *>(QStringLiteral("BtnRelatoriosOS"))->isEnabled());
     }
+
+    // Opened from the menu, "Relatorios O.S " on pages 1 and 4 shows the
+    // order search modally over the reports window.
+    void orderSearchFromTheMenu()
+    {
+        Workshop w;
+        core::ScopedFakeDialogs fake;
+        QStringList pesquisas;
+        int relatorios = 0;
+        fake->onDialog(QStringLiteral("TForm_Pesquisa"), [&](QDialog *d) {
+            pesquisas << d->windowTitle() + u'|' + (d->parentWidget() ? d->parentWidget()->objectName() : QString());
+            return 0;
+        });
+        fake->onDialog(QStringLiteral("TFormRelatorios"), [&](QDialog *d) {
+            ++relatorios;
+            for (const char *b : {"BtnRelatoriosOS", "BtnRelatoriosOS2"}) {
+                auto *btn = d->findChild<QPushButton *>(QString::fromLatin1(b));
+                if (btn && btn->isEnabled())
+                    btn->click();
+            }
+            return 0;
+        });
+        openRelatorios(nullptr, w.db, TFormRelatorios::PaginaOrdens);
+        QCOMPARE(relatorios, 1);
+        QCOMPARE(pesquisas, QStringList(2, u("Pesquisa Andamento das O.S|TFormRelatorios")));
+        QVERIFY(fake->messages().isEmpty());
+    }
 };
 
 QTEST_MAIN(RelatoriosTest)

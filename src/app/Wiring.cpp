@@ -12,6 +12,7 @@
 #include "printing/ReceiptWriter.h"
 #include "registries/RegistryWindows.h"
 #include "sales/SalesWindows.h"
+#include "reports/ReportWindows.h"
 #include "stock/StockWindows.h"
 #include "web/WebWindows.h"
 
@@ -81,6 +82,13 @@ void wireSubsystemWindows(TFormMenu &menu)
     m->setHandler(QStringLiteral("mnuContasReceber"), [=] { finance::openReceber(m, db()); });
     m->setHandler(QStringLiteral("mnuContasPagar"), [=] { finance::openPagar(m, db()); });
     m->setHandler(QStringLiteral("mnuFluxoEntrada"), [=] { finance::openFluxo(m, db()); });
+    // Reports window, on the page each entry names (F4 and its button follow the first)
+    using reports::TFormRelatorios;
+    m->setHandler(QStringLiteral("mnuRelatoriosGerais"), [=] { reports::openRelatorios(m, db()); });
+    m->setHandler(QStringLiteral("mnuComissaoMecanicos"),
+                  [=] { reports::openRelatorios(m, db(), TFormRelatorios::PaginaOrdens); });
+    m->setHandler(QStringLiteral("mnuRelatoriosProdutos"),
+                  [=] { reports::openRelatorios(m, db(), TFormRelatorios::PaginaProdutos); });
 
     // Internet utilities
     m->setHandler(QStringLiteral("mnuGoogleMaps"), [=] { web::openGoogleMaps(m); });

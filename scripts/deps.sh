@@ -5,7 +5,8 @@ PKGS=(cmake ninja-build g++ pkg-config
       qt6-base-dev libqt6sql6-sqlite libsqlite3-dev zlib1g-dev libzint-dev libxlsxwriter-dev unzip
       qt6-translations-l10n
       postgresql libpq-dev
-      libbenchmark-dev qt6-webengine-dev xvfb xauth poppler-utils fonts-dejavu-core)
+      libbenchmark-dev qt6-webengine-dev xvfb xauth poppler-utils fonts-dejavu-core
+      lintian dpkg-dev file)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

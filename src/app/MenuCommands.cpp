@@ -20,7 +20,12 @@ void MenuCommands::bind(const QString &command, QObject *control, const QString 
     if (!hint.isEmpty())
         m_hints[control] = hint;
     if (auto *a = qobject_cast<QAction *>(control)) {
-        connect(a, &QAction::triggered, this, [this, command] { run(command); });
+        connect(a, &QAction::triggered, this, [this, command, click] {
+            if (click)
+                click();
+            else
+                run(command);
+        });
     } else if (auto *b = qobject_cast<QPushButton *>(control)) {
         connect(b, &QPushButton::clicked, this, [this, command, click] {
             if (click)

@@ -19,7 +19,8 @@ public:
     explicit MenuCommands(QWidget *window);
 
     // Binds a control (QAction or button) to a command. `hint` is its tooltip
-    // once wired. A button's click runs `click` when given, else the command.
+    // once wired. A click (button or menu item) runs `click` when given, else
+    // the command.
     void bind(const QString &command, QObject *control, const QString &hint = QString(),
               std::function<void()> click = {});
     void setHandler(const QString &command, std::function<void()> handler);

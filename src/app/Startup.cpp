@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "core/AppPaths.h"
 #include "core/DialogService.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,15 @@ namespace brelvo::app {
 
 QString programDir()
 {
-    QString d = QCoreApplication::applicationDirPath();
+    QString d = core::executableFolder();
+    if (!d.endsWith(QLatin1Char('/')))
+        d += QLatin1Char('/');
+    return d;
+}
+
+QString filesDir()
+{
+    QString d = core::programFolder();
     if (!d.endsWith(QLatin1Char('/')))
         d += QLatin1Char('/');
     return d;

@@ -13,8 +13,12 @@ class QLockFile;
 
 namespace brelvo::app {
 
-// Folder of the running executable, with a trailing '/'.
+// Folder of the running executables, with a trailing '/' (other programs
+// are started from it).
 QString programDir();
+// Folder of the program's files (PRIV, the working files, the default
+// database), with a trailing '/': see core/AppPaths.h.
+QString filesDir();
 
 // The eight working text files, in the order they are created.
 QStringList workingFileNames();

@@ -10,6 +10,7 @@
 #include "app/TAboutBox.h"
 #include "app/TFLogin.h"
 #include "app/Users.h"
+#include "core/AppPaths.h"
 #include "core/DialogService.h"
 #include "core/Widgets.h"
 
@@ -226,6 +227,13 @@ void TFormMenu::buildMenus()
     QMenu *rec = addMenu(mb, QStringLiteral("mnuRecibosNP"), QStringLiteral("Recibos e &NP"));
     addItem(rec, QStringLiteral("mnuRecibo"), QStringLiteral("Recibo"));
     addItem(rec, QStringLiteral("mnuNotaPromissoria"), QStringLiteral("Nota Promissoria"));
+
+    // The till and the exchanges, open to every user as the till's F3 is.
+    QMenu *vendas = addMenu(mb, QStringLiteral("mnuVendas"), QStringLiteral("&Vendas"));
+    QAction *caixaPdv = vendas->addAction(QStringLiteral("Caixa (F3)"));
+    caixaPdv->setObjectName(QStringLiteral("mnuFrenteCaixa"));
+    m_commands->bind(QStringLiteral("frenteCaixa"), caixaPdv, QString(), [this] { openPointOfSale(); });
+    addItem(vendas, QStringLiteral("mnuTrocaDevolucoes"), QStringLiteral("Troca && Devoluções"));
 
     QMenu *caixa = addMenu(mb, QStringLiteral("mnuCaixaFluxo"), QStringLiteral("Caixa Fluxo"));
     addItem(caixa, QStringLiteral("mnuContasPagar"), QStringLiteral("Contas a Pagar"));
@@ -622,7 +630,7 @@ void TFormMenu::openPointOfSale()
 
 void TFormMenu::editMakers()
 {
-    openWithDesktop(m_programDir + QStringLiteral("fabricantes.txt"));
+    openWithDesktop(core::sharedFile(QStringLiteral("fabricantes.txt")));
 }
 
 // ---------------------------------------------------------------- logo

@@ -20,8 +20,10 @@
 //   mnuCadastroFuncao, mnuCadastroLubrificantes, mnuCadastrarProdutos,
 //   mnuEntradaMercadorias,
 //   btnOrdemServico, btnTrocaOleo,
-//   frenteCaixa (F3: run only after the product table was found non-empty;
-//   the handler reads the operator from loggedUser().nome).
+//   frenteCaixa (F3 and "Caixa (F3)" of "&Vendas": run only after the product
+//   table was found non-empty; the handler reads the operator from
+//   loggedUser().nome), mnuTrocaDevolucoes ("Troca & Devoluções" of "&Vendas";
+//   like the till, shown to every user).
 // The windows of this library (users, password, settings, logo, permissions,
 // backup and the outside programs) are wired by the menu itself.
 
@@ -70,7 +72,8 @@ public:
     bool runCommand(const QString &command);
     QStringList commands() const;
 
-    // Program folder with a trailing separator (for "fabricantes.txt").
+    // Folder of the executables, with a trailing separator (for the programs
+    // the menu starts).
     QString programDir() const { return m_programDir; }
     void setProgramDir(const QString &dir);
 

@@ -1,13 +1,18 @@
 #include "app/Wiring.h"
 
+#include "app/Passwords.h"
 #include "app/Settings.h"
 #include "app/TFormMenu.h"
 #include "documents/DocumentWindows.h"
+#include "finance/FinanceWindows.h"
 #include "lubricants/LubricantWindows.h"
 #include "core/DialogService.h"
+#include "orders/OrderWindows.h"
 #include "orders/TForm_Msg.h"
 #include "printing/ReceiptWriter.h"
 #include "registries/RegistryWindows.h"
+#include "sales/SalesWindows.h"
+#include "reports/ReportWindows.h"
 #include "stock/StockWindows.h"
 #include "web/WebWindows.h"
 
@@ -50,6 +55,21 @@ void wireSubsystemWindows(TFormMenu &menu)
     m->setHandler(QStringLiteral("mnuMedidas"), [=] { stock::openMedidas(m, db()); });
     m->setHandler(QStringLiteral("mnuCategoria"), [=] { stock::openCategorias(m, db()); });
 
+    // Point of sale
+    m->setHandler(QStringLiteral("frenteCaixa"), [=] {
+        const data::DatabasePtr base = db();
+        sales::openFrenteCaixa(m, base, m->loggedUser().nome,
+                               [base](const QString &typed) { return supervisorPasswordMatches(base, typed); });
+    });
+    m->setHandler(QStringLiteral("mnuTrocaDevolucoes"), [=] { sales::openTrocaDev(m, db()); });
+    // Service orders
+    m->setHandler(QStringLiteral("btnOrdemServico"), [=] {
+        orders::openOrdemServico(m, db(), {[m](const QString &typed) {
+                                               return supervisorPasswordMatches(m->database(), typed);
+                                           },
+                                           isAdmin()});
+    });
+
     // Receipts and promissory notes
     m->setHandler(QStringLiteral("mnuRecibo"), [=] { documents::openRecibo(m, db(), isAdmin()); });
     m->setHandler(QStringLiteral("mnuNotaPromissoria"),
@@ -57,6 +77,18 @@ void wireSubsystemWindows(TFormMenu &menu)
     // Lubricant reference
     m->setHandler(QStringLiteral("btnTrocaOleo"), [=] { lubricants::openConsulta(m, db()); });
     m->setHandler(QStringLiteral("mnuCadastroLubrificantes"), [=] { lubricants::openCadastro(m, db()); });
+
+    // Finance
+    m->setHandler(QStringLiteral("mnuContasReceber"), [=] { finance::openReceber(m, db()); });
+    m->setHandler(QStringLiteral("mnuContasPagar"), [=] { finance::openPagar(m, db()); });
+    m->setHandler(QStringLiteral("mnuFluxoEntrada"), [=] { finance::openFluxo(m, db()); });
+    // Reports window, on the page each entry names (F4 and its button follow the first)
+    using reports::TFormRelatorios;
+    m->setHandler(QStringLiteral("mnuRelatoriosGerais"), [=] { reports::openRelatorios(m, db()); });
+    m->setHandler(QStringLiteral("mnuComissaoMecanicos"),
+                  [=] { reports::openRelatorios(m, db(), TFormRelatorios::PaginaOrdens); });
+    m->setHandler(QStringLiteral("mnuRelatoriosProdutos"),
+                  [=] { reports::openRelatorios(m, db(), TFormRelatorios::PaginaProdutos); });
 
     // Internet utilities
     m->setHandler(QStringLiteral("mnuGoogleMaps"), [=] { web::openGoogleMaps(m); });

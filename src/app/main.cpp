@@ -4,6 +4,8 @@
 #include "app/TFormMenu.h"
 #include "app/TAboutBox.h"
 #include "app/Wiring.h"
+#include "core/AppPaths.h"
+#include "core/CommandLine.h"
 #include "core/DialogService.h"
 #include "core/Translation.h"
 #include "data/Database.h"
@@ -15,6 +17,17 @@ using namespace brelvo;
 
 int main(int argc, char **argv)
 {
+    const core::ProgramInfo info{
+        QStringLiteral("Brelvo"),
+        QStringLiteral("Gestão da oficina: ordens de serviço, vendas, estoque, cadastros e finanças."),
+        QStringLiteral("Instalado, o programa guarda seus arquivos e o banco de dados (pasta \"dados\") em\n"
+                       "~/.local/share/Brelvo; uma cópia portátil (pasta do programa com permissão de\n"
+                       "escrita e o arquivo \"brelvo.portatil\") guarda tudo ao lado do executável.\n"
+                       "A variável de ambiente DBBrelvoVendas ou o arquivo aliases.ini escolhem\n"
+                       "outra pasta para o banco de dados.")};
+    if (const auto code = core::answerCommandLine(argc, argv, info))
+        return *code;
+
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Brelvo"));
     app.setApplicationVersion(app::TAboutBox::versionText());
@@ -27,11 +40,12 @@ int main(int argc, char **argv)
         return 0;
     }
 
+    core::initProgramPaths();
     app::applyDateSettings();
     app::TFormInicial splash;
     splash.show();
 
-    const QString dir = app::programDir();
+    const QString dir = app::filesDir();
     app::createPrivateDir(dir);
     app::registerPasswordMigration();
     const data::DatabasePtr db = app::openProgramDatabase(dir, [&] { splash.finish(); });

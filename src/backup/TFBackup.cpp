@@ -1,5 +1,6 @@
 #include "TFBackup.h"
 
+#include "core/AppPaths.h"
 #include "core/DialogService.h"
 #include "backup/DatabaseBackup.h"
 #include "data/DatabaseFiles.h"
@@ -40,7 +41,7 @@ TFBackup::TFBackup(Env env, QWidget *parent) : QWidget(parent), m_env(std::move(
     if (!m_env.databaseFolder)
         m_env.databaseFolder = [] { return brelvo::data::DatabaseFiles::aliasFolder(); };
     if (m_env.toolFolder.isEmpty())
-        m_env.toolFolder = QCoreApplication::applicationDirPath();
+        m_env.toolFolder = core::programFolder();
     if (!m_env.today)
         m_env.today = [] { return QDate::currentDate(); };
 

@@ -22,7 +22,7 @@ public:
     // What the window needs from outside; empty members take the real thing.
     struct Env {
         std::function<QString()> databaseFolder;            // throws DbError when unknown
-        QString toolFolder;                                 // applicationDirPath()
+        QString toolFolder;                                 // core::programFolder()
         std::function<QDate()> today;
         bool runAtStart = true;                             // the backup action on creation
     };

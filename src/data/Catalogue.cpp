@@ -47,6 +47,11 @@ IndexDef named(const char *name, std::initializer_list<const char *> fields, boo
 // CodBarra also carry the flag, link and quantity, so that the stock balance
 // of a product is summed from the index without reading the item rows.
 IndexDef speed(std::initializer_list<const char *> fields) { return {QString(), fieldList(fields), false, false}; }
+// Unnamed index that compares text as stored, for exact look-ups in queries.
+IndexDef exactSpeed(std::initializer_list<const char *> fields)
+{
+    return {QString(), fieldList(fields), false, false, true};
+}
 
 TableDef table(const char *fileName, std::vector<FieldDef> fields, std::vector<IndexDef> indexes = {})
 {
@@ -223,20 +228,32 @@ std::vector<TableDef> buildCatalogue()
                        number("NFiscal"), alpha("Finalizada", 1), alpha("Fornecedor", 100)},
                       {primary("Chave"), named("ByCodigo", {"Codigo"}), speed({"Codigo", "Qtd"})}));
 
-    c.push_back(table("tbVendas.db",
-                      {autoInc("Chave"), date("DtVenda"), number("CodVenda"), number("CodVendedor"),
-                       number("CodCliente"), alpha("NomeCliente", 100), number("NF"), alpha("ForPagamento", 20),
-                       number("VrVenda"), number("VrRecebido"), number("VLDesconto"), alpha("Finalizada", 3),
-                       alpha("VenOs", 2), date("DtModifica"), timeOfDay("HrVenda"), number("Parcelas"),
-                       alpha("Operador", 50), alpha("Obs", 255)},
-                      {primary("Chave"), speed({"DtVenda"}), speed({"CodVenda"})}));
+    {
+        // A sale takes the number of the sale added last + 1, so deleting the
+        // newest sale gives its number again.
+        TableDef t = numbered(table("tbVendas.db",
+                          {autoInc("Chave"), date("DtVenda"), number("CodVenda"), number("CodVendedor"),
+                           number("CodCliente"), alpha("NomeCliente", 100), number("NF"), alpha("ForPagamento", 20),
+                           number("VrVenda"), number("VrRecebido"), number("VLDesconto"), alpha("Finalizada", 3),
+                           alpha("VenOs", 2), date("DtModifica"), timeOfDay("HrVenda"), number("Parcelas"),
+                           alpha("Operador", 50), alpha("Obs", 255)},
+                          {primary("Chave"), speed({"DtVenda"}), speed({"CodVenda"})}),
+                              "CodVenda", NumberRule::LastPlusOne);
+        // Its items are deleted with it, in the same transaction.
+        t.details.push_back({QStringLiteral("tbItems.DB"), {QStringLiteral("Link")}, {QStringLiteral("Chave")}});
+        c.push_back(std::move(t));
+    }
 
     c.push_back(table("tbItems.DB",
                       {autoInc("Chave"), number("CodBarra"), number("CodVenda"), number("Qtd"), integer("Link"),
                        number("ValorUni"), alpha("Descricao", 50), number("SubTotal"), alpha("Monitorar", 3)},
                       {primary("Chave"), named("ByLink", {"Link"}), speed({"CodBarra", "Monitorar", "Link", "Qtd"})}));
 
-    c.push_back(table("TOrdemServico.DB",
+    {
+        // Orders are numbered the last created + 1 (a starting number set by hand
+        // carries on from there), skipping numbers an older order holds; an
+        // order's lines go with it.
+        TableDef t = numbered(table("TOrdemServico.DB",
                       {autoInc("Chave"), date("Data"), number("Codigo"), alpha("OsOc", 2),
                        alpha("Andamento", 100), alpha("Atendente", 100), alpha("Tecnico", 100),
                        number("CodCliente"), alpha("NomeCliente", 50), alpha("CPFCNPJ", 30), alpha("Fone", 20),
@@ -247,7 +264,12 @@ std::vector<TableDef> buildCatalogue()
                        alpha("Modelo", 50), number("Km"), number("Ano"), number("AnoFabrica"),
                        alpha("Fabricante", 50), alpha("Combustivel", 50), alpha("Placa", 10)},
                       {primary("Chave"), named("ByChave", {"Chave"}, true), named("byData", {"Data"}),
-                       speed({"DtOs"}), speed({"Codigo"})}));
+                       speed({"DtOs"}), speed({"Codigo"}), exactSpeed({"Placa", "OsOc", "Data"}),
+                       exactSpeed({"Andamento"}), exactSpeed({"Tecnico"}), exactSpeed({"NomeCliente"})}),
+                              "Codigo", NumberRule::LastPlusOneFree);
+        t.details.push_back({QStringLiteral("tbitemsordem.db"), {QStringLiteral("CodVenda")}, {QStringLiteral("Chave")}});
+        c.push_back(std::move(t));
+    }
 
     c.push_back(table("tbitemsordem.db",
                       {autoInc("Chave"), number("CodVenda"), number("CodBarra"), number("Qtd"),
@@ -274,13 +296,18 @@ std::vector<TableDef> buildCatalogue()
                       {primary("Chave"), named("byCodigo", {"Codigo"}), speed({"Nome"})}),
                       "Codigo", NumberRule::HighestPlusOne));
 
-    c.push_back(table("tbpagar.db", titleFields(true),
-                      {primary("Chave"), named("Bydataven", {"DataVencimento"}), named("byfantasia", {"Fantasia"}),
-                       named("byCodigo", {"Codigo"}), speed({"DataPagamento"})}));
+    // A title's number follows the highest of the whole table, whatever the
+    // window's filter shows.
+    c.push_back(numbered(table("tbpagar.db", titleFields(true),
+                               {primary("Chave"), named("Bydataven", {"DataVencimento"}),
+                                named("byfantasia", {"Fantasia"}), named("byCodigo", {"Codigo"}),
+                                speed({"DataPagamento"})}),
+                         "Codigo", NumberRule::HighestPlusOne));
 
-    c.push_back(table("tbreceber.db", titleFields(false),
-                      {primary("Chave"), named("byfantasia", {"Fantasia"}), named("byCodigo", {"Codigo"}),
-                       speed({"DataVencimento"}), speed({"DataPagamento"})}));
+    c.push_back(numbered(table("tbreceber.db", titleFields(false),
+                               {primary("Chave"), named("byfantasia", {"Fantasia"}), named("byCodigo", {"Codigo"}),
+                                speed({"DataVencimento"}), speed({"DataPagamento"})}),
+                         "Codigo", NumberRule::HighestPlusOne));
 
     // The receipt window searches `bynome` with the payer's name, kept in `Reci`.
     c.push_back(numbered(table("cadastro.db",

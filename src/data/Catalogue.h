@@ -23,6 +23,9 @@ struct IndexDef {
     QStringList fields;     // ordering fields
     bool unique = false;
     bool primary = false;
+    // Text compared as stored (letter case counts): serves queries that look a
+    // value up with '=' (a plate), which an index in the sort order cannot.
+    bool exact = false;
 };
 
 // Rows of another table that belong to a row of this one and are deleted with

@@ -36,8 +36,12 @@ std::map<int, Database::Migration> &migrations()
     return m;
 }
 
-QString executableDir()
+QString g_filesFolder;
+
+QString filesDir()
 {
+    if (!g_filesFolder.isEmpty())
+        return g_filesFolder;
     if (QCoreApplication::instance())
         return QCoreApplication::applicationDirPath();
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
@@ -164,7 +168,7 @@ QString aliasValue(const QString &alias, bool *fromEnvironment)
     *fromEnvironment = !env.isEmpty();
     if (!env.isEmpty())
         return env;
-    QFile ini(QDir(executableDir()).filePath(QStringLiteral("aliases.ini")));
+    QFile ini(QDir(filesDir()).filePath(QStringLiteral("aliases.ini")));
     if (ini.open(QIODevice::ReadOnly | QIODevice::Text)) {
         QTextStream in(&ini);
         while (!in.atEnd()) {
@@ -257,11 +261,18 @@ QString Database::aliasFolder(const QString &alias)
         return value;
     if (fromEnvironment)
         return QDir(value).absolutePath();
-    const QString dir = executableDir();
+    const QString dir = filesDir();
     if (value.isEmpty())
         return QDir(dir).filePath(QStringLiteral("dados"));
     return QDir(dir).absoluteFilePath(value);
 }
+
+void Database::setFilesFolder(const QString &folder)
+{
+    g_filesFolder = folder.isEmpty() ? QString() : QDir(folder).absolutePath();
+}
+
+QString Database::filesFolder() { return filesDir(); }
 
 bool Database::isServer(const QString &location) { return isServerUri(location); }
 
@@ -360,6 +371,9 @@ std::shared_ptr<Database> Database::open(const QString &folder, bool provisionIf
     execSimple(d.engine.get(), QStringLiteral("PRAGMA journal_mode=WAL"));
     execSimple(d.engine.get(), QStringLiteral("PRAGMA synchronous=NORMAL"));
     execSimple(d.engine.get(), QStringLiteral("PRAGMA foreign_keys=OFF"));
+    // 32 MB of page cache: the grids' row counts and positions re-read the
+    // same index pages on every move.
+    execSimple(d.engine.get(), QStringLiteral("PRAGMA cache_size=-32768"));
     if (!present)
         d.provision();
     d.migrate(*db);

@@ -43,10 +43,15 @@ public:
     static constexpr const char *kFolderServerVariable = "BRELVO_DB_SERVER";
 
     // Folder of an alias: the environment variable named after the alias wins,
-    // then the alias file ("aliases.ini" beside the executable, key = folder),
-    // otherwise "dados" beside the executable. A server address
-    // (postgresql://...) is returned as it is.
+    // then the alias file ("aliases.ini" in the program's files folder, key =
+    // folder, relative to that folder), otherwise "dados" in it. A server
+    // address (postgresql://...) is returned as it is.
     static QString aliasFolder(const QString &alias = QString::fromLatin1(kDefaultAlias));
+    // The program's files folder holding "aliases.ini" and the default
+    // "dados": the executable's folder until the start-up chooses another
+    // (core/AppPaths). Empty restores the executable's folder.
+    static void setFilesFolder(const QString &folder);
+    static QString filesFolder();
     // True for a server address rather than a folder.
     static bool isServer(const QString &location);
     // Asked for the password of a server address when the PostgreSQL

@@ -87,6 +87,19 @@ QString quoteIdent(const QString &name);
 // Quotes a name keeping its case (result column aliases: "Nº_Vendas").
 QString quoteName(const QString &name);
 
+// Text as stored beginning with `prefix`, as a range (prefix <= text <
+// prefix + the last code point) that an exact index serves. Stored text
+// compares by code point on both engines (the server's text columns use the
+// "C" collation), so one form serves both.
+inline QString storedPrefixRange(const QString &column)
+{
+    return QStringLiteral("(%1 >= ? AND %1 < ?)").arg(column);
+}
+inline QVariantList storedPrefixBinds(const QString &prefix)
+{
+    return {prefix, prefix + QString::fromUcs4(U"\U0010FFFF")};
+}
+
 // Column type a field gets in a new table (declared type text).
 QString declaredType(const FieldDef &f, EngineKind engine);
 

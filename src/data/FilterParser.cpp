@@ -324,8 +324,10 @@ private:
             const QString prefix = text.left(text.size() - 1);
             if (prefix.isEmpty())
                 return col + QStringLiteral(" IS NOT NULL");
-            b << prefix.size() << prefix;
-            return QStringLiteral("substr(%1, 1, ?) = ?").arg(col);
+            // As a range (prefix <= text < prefix + the last code point), so
+            // that an index comparing text as stored can serve it.
+            b << detail::storedPrefixBinds(prefix);
+            return detail::storedPrefixRange(col);
         }
         if (isText && text.isEmpty()) {
             // An empty text is a blank field.

@@ -400,8 +400,9 @@ public:
                     onlyRowid = false;
                 const bool text = f->type == FieldType::Alpha || f->type == FieldType::Memo;
                 const QString col = quoteIdent(f->name);
-                ordered << (text ? textKey(col) : col) + QStringLiteral(" NULLS FIRST");
-                uniqueParts << (text && !ix.primary ? textKey(col) : col);
+                // An exact index keeps text as stored (the columns compare by code point).
+                ordered << (text && !ix.exact ? textKey(col) : col) + QStringLiteral(" NULLS FIRST");
+                uniqueParts << (text && !ix.primary && !ix.exact ? textKey(col) : col);
             }
             if (ordered.isEmpty() || onlyRowid)
                 continue;

@@ -352,7 +352,7 @@ public:
                 if (f->type != FieldType::AutoInc)
                     onlyRowid = false;
                 QString p = quoteIdent(f->name);
-                if ((f->type == FieldType::Alpha || f->type == FieldType::Memo) && !ix.primary)
+                if ((f->type == FieldType::Alpha || f->type == FieldType::Memo) && !ix.primary && !ix.exact)
                     p = textKey(p);
                 parts << p;
             }

@@ -955,12 +955,18 @@ bool Table::locate(const QString &fieldList, const QVariantList &values, LocateO
         }
         if (isTextType(f.type)) {
             const bool anyCase = options & CaseInsensitive;
-            const QString lhs = (options & PartialKey) ? QStringLiteral("substr(%1, 1, ?)").arg(name) : name;
-            parts << (anyCase ? d->h->textKey(lhs) + QStringLiteral(" = ") + d->h->textKey(QStringLiteral("?"))
-                              : lhs + QStringLiteral(" = ?"));
-            if (options & PartialKey)
-                c.binds << v.toString().size();
-            c.binds << v;
+            if ((options & PartialKey) && !anyCase) {
+                // Text as stored beginning with the value: a range an exact index serves.
+                parts << storedPrefixRange(name);
+                c.binds << storedPrefixBinds(v.toString());
+            } else {
+                const QString lhs = (options & PartialKey) ? QStringLiteral("substr(%1, 1, ?)").arg(name) : name;
+                parts << (anyCase ? d->h->textKey(lhs) + QStringLiteral(" = ") + d->h->textKey(QStringLiteral("?"))
+                                  : lhs + QStringLiteral(" = ?"));
+                if (options & PartialKey)
+                    c.binds << v.toString().size();
+                c.binds << v;
+            }
         } else {
             parts << name + QStringLiteral(" = ?");
             c.binds << v;

@@ -23,7 +23,7 @@ QString VehiclePicture::resolve(const QString &path)
     const QString p = path.trimmed();
     if (p.isEmpty() || QDir::isAbsolutePath(p))
         return p;
-    return QDir(core::programFolder()).filePath(p);
+    return core::sharedFile(p);
 }
 
 bool VehiclePicture::showFile(const QString &path)

@@ -39,29 +39,6 @@ std::vector<QVariantMap> itemRows(const OrderPrintSource &s)
     return rows;
 }
 
-// The customer as the printouts read it again; the code is bound, never
-// pasted into the query.
-QVariantMap readCustomer(const data::DatabasePtr &db, const QString &codeText)
-{
-    data::Query q(db);
-    q.setSql(QStringLiteral("select Codigo, nome, cic,endereco,carro,CEP,Cidade,UF,FONE,Celular,Rg "
-                            "from tbCliente where codigo=:codigo"));
-    const QString code = codeText.trimmed();
-    if (const auto n = core::parseNumber(code))
-        q.setParam(QStringLiteral("codigo"), *n);
-    else
-        q.setParam(QStringLiteral("codigo"), code);
-    q.open();
-    QVariantMap row;
-    if (!q.isEmpty()) {
-        // Columns as the query names them; keys as the layouts ask for them.
-        for (const char *f : {"Codigo", "Rg", "Cic", "Endereco", "CARRO", "CEP", "Cidade", "UF", "FONE", "Celular"})
-            row.insert(QString::fromLatin1(f), q.value(QString::fromLatin1(f)));
-    }
-    q.close();
-    return row;
-}
-
 // The captions row; when the four main captions are all empty the form's
 // own captions are kept, as the order window does.
 OrderCaptions readCaptions(const data::DatabasePtr &db)
@@ -113,7 +90,7 @@ std::optional<printing::PreparedReport> prepareOrderLayout(const OrderPrintSourc
     }
     OrderPrintData d;
     d.order = orderRow(*source.order);
-    d.customer = readCustomer(source.db, source.customerCodeText);
+    d.customer = printing::readCustomer(source.db, source.customerCodeText);
     d.issuer = printing::readIssuer(source.db);
     d.captions = readCaptions(source.db);
     {

@@ -1,5 +1,6 @@
 #include "printing/PrintData.h"
 
+#include "core/Format.h"
 #include "data/Dataset.h"
 
 namespace brelvo::printing {
@@ -26,6 +27,27 @@ Issuer readIssuer(const data::DatabasePtr &db)
     i.site = t.asString(QStringLiteral("Site"));
     i.email = t.asString(QStringLiteral("Email"));
     return i;
+}
+
+QVariantMap readCustomer(const data::DatabasePtr &db, const QString &codeText)
+{
+    data::Query q(db);
+    q.setSql(QStringLiteral("select Codigo, nome, cic,endereco,carro,CEP,Cidade,UF,FONE,Celular,Rg "
+                            "from tbCliente where codigo=:codigo"));
+    const QString code = codeText.trimmed();
+    if (const auto n = core::parseNumber(code))
+        q.setParam(QStringLiteral("codigo"), *n);
+    else
+        q.setParam(QStringLiteral("codigo"), code);
+    q.open();
+    QVariantMap row;
+    if (!q.isEmpty()) {
+        // Columns as the query names them; keys as the layouts ask for them.
+        for (const char *f : {"Codigo", "Rg", "Cic", "Endereco", "CARRO", "CEP", "Cidade", "UF", "FONE", "Celular"})
+            row.insert(QString::fromLatin1(f), q.value(QString::fromLatin1(f)));
+    }
+    q.close();
+    return row;
 }
 
 QString readLogoPath(const data::DatabasePtr &db)

@@ -22,6 +22,12 @@ struct Issuer {
 // First row of empresa.DB, read now (settings are never cached).
 Issuer readIssuer(const data::DatabasePtr &db);
 
+// The customer a printout names by the code box's text (tbCliente.DB): the
+// fields Codigo, Rg, Cic, Endereco, CARRO (the district), CEP, Cidade, UF,
+// FONE and Celular; empty when no customer has that code. The code is bound,
+// never pasted into the query.
+QVariantMap readCustomer(const data::DatabasePtr &db, const QString &codeText);
+
 // LogoCaminho of logo.db, trimmed; empty when no logo is set.
 QString readLogoPath(const data::DatabasePtr &db);
 

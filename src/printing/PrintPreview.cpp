@@ -1,5 +1,6 @@
 #include "printing/PrintPreview.h"
 
+#include "core/AppPaths.h"
 #include "core/DialogService.h"
 #include "printing/ReportPainter.h"
 #include "printing/Spreadsheet.h"
@@ -232,8 +233,7 @@ std::optional<SaveFormat> formatOfFilter(const QString &filter)
 
 QString saveSettingsPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QStringLiteral("/Brelvo/salvar.ini");
+    return core::userConfigFile(QStringLiteral("salvar.ini"));
 }
 
 QString proposedFileName(const QString &title, const QDate &date, SaveFormat format)

@@ -3,7 +3,6 @@
 #include "core/Format.h"
 #include "web/CepLookup.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
 
@@ -24,7 +23,6 @@ namespace {
 QString g_cepBase;
 int g_cepTimeout = 15000;
 UrlOpener g_opener;
-QString g_programFolder;
 } // namespace
 
 void setCepServiceBase(const QString &base) { g_cepBase = base; }
@@ -74,15 +72,6 @@ std::optional<QStringList> readMakers(const QString &path)
     }
     return out;
 }
-
-QString programFolder()
-{
-    if (!g_programFolder.isEmpty())
-        return g_programFolder;
-    return QCoreApplication::applicationDirPath();
-}
-
-void setProgramFolder(const QString &folder) { g_programFolder = folder; }
 
 QStringList fuelChoices()
 {

@@ -37,10 +37,6 @@ QUrl customerMailUrl(const QString &email, const QString &name);
 // nothing when the file cannot be read.
 std::optional<QStringList> readMakers(const QString &path);
 
-// Folder of "fabricantes.txt": the program's folder unless replaced.
-QString programFolder();
-void setProgramFolder(const QString &folder);
-
 // The fuel choices, in their order.
 QStringList fuelChoices();
 

@@ -1,5 +1,6 @@
 #include "registries/RegistryWindows.h"
 
+#include "core/AppPaths.h"
 #include "core/DialogService.h"
 #include "registries/RegistryRules.h"
 #include "core/Widgets.h"
@@ -38,7 +39,7 @@ void openFuncoes(QWidget *parent, data::DatabasePtr db) { run<TFormFuncao>(paren
 
 void editFabricantes()
 {
-    openUrl(QUrl::fromLocalFile(QDir(programFolder()).filePath(QStringLiteral("fabricantes.txt"))));
+    openUrl(QUrl::fromLocalFile(core::sharedFile(QStringLiteral("fabricantes.txt"))));
 }
 
 bool pesquisarClienteOS(QWidget *parent, data::DatabasePtr db, data::Table *ordem)

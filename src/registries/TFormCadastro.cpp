@@ -1,5 +1,6 @@
 #include "registries/TFormCadastro.h"
 
+#include "core/AppPaths.h"
 #include "core/DataControls.h"
 #include "core/DialogService.h"
 #include "core/Format.h"
@@ -367,7 +368,7 @@ bool TFormCadastro::event(QEvent *e)
 void TFormCadastro::activate()
 {
     m_btnDeletar->setEnabled(m_isAdmin);
-    const QString path = QDir(programFolder()).filePath(QStringLiteral("fabricantes.txt"));
+    const QString path = core::sharedFile(QStringLiteral("fabricantes.txt"));
     const auto list = readMakers(path);
     if (!list) {
         // Reported once: closing the message box activates the window again.
@@ -575,7 +576,7 @@ void TFormCadastro::emailClick()
 
 void TFormCadastro::fabricanteClick()
 {
-    openUrl(QUrl::fromLocalFile(QDir(programFolder()).filePath(QStringLiteral("fabricantes.txt"))));
+    openUrl(QUrl::fromLocalFile(core::sharedFile(QStringLiteral("fabricantes.txt"))));
 }
 
 // ---------------------------------------------------------------- vehicles

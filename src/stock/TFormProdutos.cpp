@@ -1,5 +1,6 @@
 #include "stock/TFormProdutos.h"
 
+#include "core/AppPaths.h"
 #include "core/DialogService.h"
 #include "core/Format.h"
 #include "printing/PrintPreview.h"
@@ -16,7 +17,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -67,7 +67,7 @@ QString numberText(const Dataset *t, const QString &field, const QString &mask)
 
 QString TFormProdutos::placeholderPath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("sem_img.jpg"));
+    return core::sharedFile(QStringLiteral("sem_img.jpg"));
 }
 
 TFormProdutos::TFormProdutos(data::DatabasePtr db, QWidget *parent)

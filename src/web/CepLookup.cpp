@@ -1,5 +1,6 @@
 #include "web/CepLookup.h"
 
+#include "core/AppPaths.h"
 #include "core/Codepage.h"
 #include "web/HttpGet.h"
 
@@ -17,7 +18,7 @@ QString cepServiceBaseUrl()
     if (!env.isEmpty())
         return env;
     if (QCoreApplication::instance()) {
-        const QString ini = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("cep.ini"));
+        const QString ini = core::workFile(QStringLiteral("cep.ini"));
         if (QFile::exists(ini)) {
             const QString url = QSettings(ini, QSettings::IniFormat).value(QStringLiteral("cep/url")).toString().trimmed();
             if (!url.isEmpty())

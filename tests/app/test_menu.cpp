@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include "app/Launcher.h"
+#include "core/AppPaths.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -176,6 +177,13 @@ private Q_SLOTS:
         QTest::keyClick(&menu, Qt::Key_F3);
         QCOMPARE(fake->messages(), QStringList{QStringLiteral("Cadastre pelo menos um Produto para venda!")});
         QCOMPARE(sales, 0);
+        // The menu item "Caixa (F3)" makes the same check before the till.
+        auto *caixa = menu.findChild<QAction *>(QStringLiteral("mnuFrenteCaixa"));
+        QVERIFY(caixa && caixa->isEnabled());
+        caixa->trigger();
+        QCOMPARE(fake->messages().size(), 2);
+        QCOMPARE(sales, 0);
+        fake->clearCalls();
         data::Table p(a.db, QStringLiteral("tbProdutos.db"));
         p.open();
         p.append();
@@ -184,7 +192,9 @@ private Q_SLOTS:
         p.post();
         QTest::keyClick(&menu, Qt::Key_F3);
         QCOMPARE(sales, 1);
-        QCOMPARE(fake->messages().size(), 1);
+        caixa->trigger();
+        QCOMPARE(sales, 2);
+        QVERIFY(fake->messages().isEmpty());
     }
 
     void closingAsAdministratorAndAsOrdinaryUser()
@@ -265,8 +275,12 @@ private Q_SLOTS:
         menu.findChild<QAction *>(QStringLiteral("mnuAtualizacoes"))->trigger();
         menu.findChild<QAction *>(QStringLiteral("mnuCalculoConsumo"))->trigger();   // missing: silent
         QCOMPARE(rec.started, QStringList{f.fileName()});
+        // The maker list is one of the program's files, not an executable's neighbour.
+        QTemporaryDir filesDir;
+        core::setProgramFolder(filesDir.path());
         menu.findChild<QAction *>(QStringLiteral("mnuEditarFabricantes"))->trigger();
-        QCOMPARE(rec.opened, QStringList{QDir(progDir.path()).filePath(QStringLiteral("fabricantes.txt"))});
+        core::setProgramFolder(QString());
+        QCOMPARE(rec.opened, QStringList{QDir(filesDir.path()).filePath(QStringLiteral("fabricantes.txt"))});
         QVERIFY(fake->calls().isEmpty());
         QVERIFY(!menu.ending());
     }

@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include "app/Wiring.h"
+#include "reports/TFormRelatorios.h"
 #include "web/BrowserView.h"
 
 #include <QAction>
@@ -36,6 +37,12 @@ private Q_SLOTS:
             {QStringLiteral("mnuCadastroLubrificantes"), QStringLiteral("TF_Cad_Lub")},
             {QStringLiteral("mnuGoogleMaps"), QStringLiteral("TF_GoMaps")},
             {QStringLiteral("mnuRastreador"), QStringLiteral("TFormRastrear")},
+            {QStringLiteral("mnuContasReceber"), QStringLiteral("Tfreceber")},
+            {QStringLiteral("mnuContasPagar"), QStringLiteral("Tfpagar")},
+            {QStringLiteral("mnuFluxoEntrada"), QStringLiteral("TFFluxo")},
+            {QStringLiteral("mnuRelatoriosGerais"), QStringLiteral("TFormRelatorios")},
+            {QStringLiteral("mnuComissaoMecanicos"), QStringLiteral("TFormRelatorios")},
+            {QStringLiteral("mnuRelatoriosProdutos"), QStringLiteral("TFormRelatorios")},
         };
         for (const auto &[command, window] : commands) {
             auto *action = menu.findChild<QAction *>(command);
@@ -57,8 +64,54 @@ private Q_SLOTS:
         oleo->click();
         QCOMPARE(fake->callsOf(Kind::Exec).value(0).name, QStringLiteral("TF_consulta"));
         QVERIFY(fake->callsOf(Kind::Error).isEmpty());
+        // "Fluxo de Caixa" opens the cash flow too.
+        auto *fluxo = menu.findChild<QPushButton *>(QStringLiteral("btnFluxoCaixa"));
+        QVERIFY(fluxo && fluxo->isEnabled());
+        fake->clearCalls();
+        fluxo->click();
+        QCOMPARE(fake->callsOf(Kind::Exec).value(0).name, QStringLiteral("TFFluxo"));
+        QVERIFY(fake->callsOf(Kind::Error).isEmpty());
         // The F2 button follows its menu entry.
         QVERIFY(menu.findChild<QPushButton *>(QStringLiteral("btnCadastroCliente"))->isEnabled());
+
+        // The order window has a button of its own, maximised.
+        auto *os = menu.findChild<QPushButton *>(QStringLiteral("btnOrdemServico"));
+        QVERIFY(os && os->isEnabled());
+        fake->clearCalls();
+        bool maximised = false;
+        fake->onDialog(QStringLiteral("TFormOrdem"), [&](QDialog *d) {
+            maximised = d->windowState() & Qt::WindowMaximized;
+            return 0;
+        });
+        QVERIFY(menu.runCommand(QStringLiteral("btnOrdemServico")));
+        QCOMPARE(fake->callsOf(Kind::Exec).size(), 1);
+        QCOMPARE(fake->callsOf(Kind::Exec).first().name, QStringLiteral("TFormOrdem"));
+        QVERIFY(maximised);
+        QVERIFY(fake->callsOf(Kind::Error).isEmpty());
+    }
+
+    // The reports window opens on the page of each entry; F4 and its button on the first.
+    void reportEntriesOpenTheirPage()
+    {
+        apptest::AppDb a;
+        core::ScopedFakeDialogs fake;
+        app::TFormMenu menu(a.db);
+        app::wireSubsystemWindows(menu);
+        QList<int> pages;
+        fake->onDialog(QStringLiteral("TFormRelatorios"), [&](QDialog *d) {
+            pages << int(static_cast<reports::TFormRelatorios *>(d)->pagina());
+            return 0;
+        });
+        QVERIFY(menu.runCommand(QStringLiteral("mnuRelatoriosGerais")));
+        QVERIFY(menu.runCommand(QStringLiteral("mnuRelatoriosProdutos")));
+        QVERIFY(menu.runCommand(QStringLiteral("mnuComissaoMecanicos")));
+        auto *button = menu.findChild<QPushButton *>(QStringLiteral("btnRelatorios"));
+        QVERIFY(button && button->isEnabled());
+        button->click();
+        QTest::keyClick(&menu, Qt::Key_F4);
+        using F = reports::TFormRelatorios;
+        QCOMPARE(pages, (QList<int>{F::PaginaGeral, F::PaginaProdutos, F::PaginaOrdens, F::PaginaGeral, F::PaginaGeral}));
+        QVERIFY(fake->callsOf(Kind::Error).isEmpty());
     }
 };
 

@@ -146,8 +146,32 @@ private Q_SLOTS:
         QVERIFY(t.locate(QStringLiteral("Cidade"), {u("são")}, Table::CaseInsensitive | Table::PartialKey));
         QCOMPARE(t.asInteger(QStringLiteral("Codigo")), 3);
         QVERIFY(!t.locate(QStringLiteral("Cidade"), {u("SAO")}, Table::PartialKey));
+        QVERIFY(t.locate(QStringLiteral("Nome"), {u("O'B")}, Table::PartialKey));     // beginning, case counts
+        QCOMPARE(t.asInteger(QStringLiteral("Codigo")), 2);
+        QVERIFY(!t.locate(QStringLiteral("Nome"), {u("o'b")}, Table::PartialKey));
         QVERIFY(t.locate(QStringLiteral("Codigo;Nome"), {1, u("ANA")}));
         QVERIFY_THROWS_EXCEPTION(DbError, t.locate(QStringLiteral("Inexistente"), {1}));
+    }
+
+    void prefixFiltersMatchTheBeginningExactly()
+    {
+        testdb::Fresh f;
+        Table t(f.db, QStringLiteral("tbpagar.db"));
+        t.open();
+        int code = 0;
+        for (const char *name : {"ÁGUA", "ÁGUAS", "ÁGUA MINERAL", "AGUA", "ÁGU", "ÁGUB", "ágUA", "ÁGUA\xf4\x8f\xbf\xbe"})
+            addRow(t, {{"Codigo", ++code}, {"Fantasia", u(name)}});
+        auto codes = [&t](const QString &filter) {
+            t.setFilter(filter);
+            t.setFiltered(true);
+            QStringList c = column(t, QStringLiteral("Codigo"));
+            c.sort();
+            return c;
+        };
+        QCOMPARE(codes(u("Fantasia='ÁGUA*'")), (QStringList{"1", "2", "3", "8"}));
+        QCOMPARE(codes(u("Fantasia='Á*'")), (QStringList{"1", "2", "3", "5", "6", "8"}));
+        QCOMPARE(codes(u("Fantasia='ÁGUB*'")), QStringList{"6"});
+        QCOMPARE(codes(u("not Fantasia='ÁGUA*'")), (QStringList{"4", "5", "6", "7"}));
     }
 
     void filtersAsTheWindowsWriteThem()
@@ -277,13 +301,15 @@ private Q_SLOTS:
         sales.enableControls();
         QCOMPARE(column(items, QStringLiteral("Descricao")), QStringList{u("VELA")});
 
-        // Deleting a sale leaves its items in place.
+        // Deleting a sale deletes its items with it; the other sale's item
+        // and the orphan stay.
         sales.first();
         sales.remove();
         QCOMPARE(sales.asInteger(QStringLiteral("CodVenda")), 2);
         loose.refresh();
-        QCOMPARE(loose.recordCount(), 4);
-        QVERIFY(loose.locate(QStringLiteral("Link"), {first}));
+        QCOMPARE(loose.recordCount(), 2);
+        QVERIFY(!loose.locate(QStringLiteral("Link"), {first}));
+        QCOMPARE(column(items, QStringLiteral("Descricao")), QStringList{u("VELA")});
     }
 
     void keysetSearchesOnSeveralFieldsWithEmptyValues()

@@ -70,6 +70,7 @@ struct Db {
                  const char *placa = "", double vrTotal = 0, Values more = {})
     {
         brelvo::data::Table t(db, QStringLiteral("TOrdemServico.DB"));
+        t.setNumbering({});   // stored as given, repeated numbers too (older data may hold them)
         t.open();
         t.append();
         t.setValue(QStringLiteral("Codigo"), codigo);
@@ -92,13 +93,17 @@ struct Db {
                                        {"Qtd", qtd}, {"ValorUni", valorUni},
                                        {"Monitorar", QString::fromLatin1(monitorar)}});
     }
-    // Sets a field of the single settings row (configExt.db, tbCamposRef.db).
+    // Sets a field of the single settings row (configExt.db, tbCamposRef.db),
+    // adding the row when the table has none.
     void setting(const char *table, const char *field, const QVariant &value)
     {
         brelvo::data::Table t(db, QString::fromLatin1(table));
         t.open();
         t.first();
-        t.edit();
+        if (t.eof())
+            t.append();
+        else
+            t.edit();
         t.setValue(QString::fromLatin1(field), value);
         t.post();
     }

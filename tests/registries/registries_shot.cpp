@@ -1,6 +1,7 @@
 // Opens the customer window, or the preview of a customer sheet, on a sample
 // database and captures the screen with "import -window root <out.png>".
 
+#include "core/AppPaths.h"
 #include "data/Database.h"
 #include "data/Dataset.h"
 #include "printing/PrintPreview.h"
@@ -62,7 +63,7 @@ int main(int argc, char **argv)
     makers.open(QIODevice::WriteOnly);
     makers.write("CHEVROLET\nFIAT\nFORD\nHONDA\nHYUNDAI\nRENAULT\nTOYOTA\nVOLKSWAGEN\n");
     makers.close();
-    registries::setProgramFolder(dir.path());
+    core::setProgramFolder(dir.path());
 
     registries::TFormCadastro w(db, true);
     w.TabelaCadastro()->setIndexName(QStringLiteral("byCodigo"));

@@ -4,6 +4,7 @@
 
 #include "RegTest.h"
 
+#include "core/AppPaths.h"
 #include "core/FakeDialogService.h"
 #include "printing/PageModel.h"
 #include "registries/RegistryRules.h"
@@ -33,7 +34,7 @@ struct Ctx {
     core::ScopedFakeDialogs dialogs;
     Ctx()
     {
-        setProgramFolder(fresh.dir.path());
+        core::setProgramFolder(fresh.dir.path());
         QFile f(fresh.dir.filePath(QStringLiteral("fabricantes.txt")));
         f.open(QIODevice::WriteOnly);
         f.write("FIAT\nVOLKSWAGEN\n\nCITROËN\n");

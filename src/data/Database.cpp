@@ -1,3 +1,4 @@
+#include <cstdio>
 #include "data/Database.h"
 
 #include "data/Catalogue.h"
@@ -295,6 +296,18 @@ std::shared_ptr<Database> Database::open(const QString &folder, bool provisionIf
     // A writer waits up to 5 s for another writer before giving up (Busy).
     sqlite3_busy_timeout(d.h, 5000);
     registerCollation(d.h);
+    // BRELVO_SQL_TRACE=1 prints every statement with its time to stderr (diagnosis only).
+    if (qEnvironmentVariableIsSet("BRELVO_SQL_TRACE"))
+        sqlite3_trace_v2(
+            d.h, SQLITE_TRACE_PROFILE,
+            [](unsigned, void *, void *stmt, void *ns) -> int {
+                char *sql = sqlite3_expanded_sql(static_cast<sqlite3_stmt *>(stmt));
+                fprintf(stderr, "[sql %8.3f ms] %s\n", double(*static_cast<sqlite3_int64 *>(ns)) / 1e6,
+                        sql ? sql : "?");
+                sqlite3_free(sql);
+                return 0;
+            },
+            nullptr);
     try {
         // Write-ahead log with synchronous=NORMAL: a killed program loses
         // nothing it committed (the log is synced at checkpoints, and a

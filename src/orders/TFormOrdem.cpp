@@ -683,7 +683,6 @@ void TFormOrdem::buildPanels()
     }
 
     buildPayment();
-    buildHistory();
     buildLocalizar();
     buildPersonalize();
     buildImpreOrcamento();
@@ -782,6 +781,7 @@ void TFormOrdem::buildPayment()
     connect(m_btnSairRecebimento, &QPushButton::clicked, m_recebimento, &QWidget::hide);
 }
 
+// Built on first use (F4): most openings of the window never show it.
 void TFormOrdem::buildHistory()
 {
     m_panDetalhes = new OverlayPanel(QStringLiteral("PanDetalhes"), this);

@@ -577,8 +577,13 @@ void TFormOrdem::buildItems(QVBoxLayout *lay)
     connect(m_grid, &ItemsGrid::totalsWanted, this, &TFormOrdem::queueTotalizar);
     connect(m_grid, &QAbstractItemView::clicked, this, &TFormOrdem::queueTotalizar);
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionMoved, this, &TFormOrdem::queueTotalizar);
+    // Only a column change of the operator: the grid re-reading its rows
+    // (as every store of the order makes it do) starts from no current cell.
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentColumnChanged, this,
-            &TFormOrdem::queueTotalizar);
+            [this](const QModelIndex &current, const QModelIndex &previous) {
+                if (current.isValid() && previous.isValid())
+                    queueTotalizar();
+            });
 }
 
 void TFormOrdem::buildBottom(QVBoxLayout *lay)

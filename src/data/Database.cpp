@@ -1,3 +1,4 @@
+#include <chrono>
 #include <cstdio>
 #include "data/Database.h"
 
@@ -299,11 +300,16 @@ std::shared_ptr<Database> Database::open(const QString &folder, bool provisionIf
     // BRELVO_SQL_TRACE=1 prints every statement with its time to stderr (diagnosis only).
     if (qEnvironmentVariableIsSet("BRELVO_SQL_TRACE"))
         sqlite3_trace_v2(
-            d.h, SQLITE_TRACE_PROFILE,
-            [](unsigned, void *, void *stmt, void *ns) -> int {
+            d.h, SQLITE_TRACE_STMT | SQLITE_TRACE_PROFILE,
+            [](unsigned what, void *, void *stmt, void *) -> int {
+                static std::chrono::steady_clock::time_point started;
+                if (what == SQLITE_TRACE_STMT) {
+                    started = std::chrono::steady_clock::now();
+                    return 0;
+                }
+                const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
                 char *sql = sqlite3_expanded_sql(static_cast<sqlite3_stmt *>(stmt));
-                fprintf(stderr, "[sql %8.3f ms] %s\n", double(*static_cast<sqlite3_int64 *>(ns)) / 1e6,
-                        sql ? sql : "?");
+                fprintf(stderr, "[sql %8.3f ms] %s\n", ms, sql ? sql : "?");
                 sqlite3_free(sql);
                 return 0;
             },

@@ -24,6 +24,13 @@ using data::Dataset;
 using data::FieldType;
 
 namespace {
+// A refresh that shows the same text leaves the box alone (no relayout, the
+// cursor stays where it is).
+void showText(QLineEdit *edit, const QString &text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
 const QString kErrorTitle = QStringLiteral("Erro");
 
 bool isNumeric(FieldType t)
@@ -94,9 +101,16 @@ void DataLink::setDataset(Dataset *dataset)
         auto again = [this] {
             if (!busy()) Q_EMIT refresh();
         };
+        // Entering Edit keeps the values, and Browse after a post or cancel is
+        // followed by afterScroll: only a new row or a closed table repaints here.
+        auto onState = [this](Dataset::State st) {
+            if (st == Dataset::State::Insert || st == Dataset::State::Inactive) {
+                if (!busy()) Q_EMIT refresh();
+            }
+        };
         m_connections << connect(dataset, &Dataset::afterScroll, this, again)
                       << connect(dataset, &Dataset::dataChanged, this, again)
-                      << connect(dataset, &Dataset::stateChanged, this, again)
+                      << connect(dataset, &Dataset::stateChanged, this, onState)
                       << connect(dataset, &Dataset::afterOpen, this, again)
                       << connect(dataset, &Dataset::fieldChanged, this, &DataLink::onFieldChanged);
     }
@@ -345,7 +359,7 @@ void DbEdit::showField()
     }
     // While typing, numbers are shown plain; the display mask applies otherwise.
     const QString mask = hasFocus() && isNumeric(t) ? QString() : m_mask;
-    setText(DataLink::valueToText(t, m_link->value(), mask));
+    showText(this, DataLink::valueToText(t, m_link->value(), mask));
 }
 
 void DbEdit::onEdited(const QString &)
@@ -600,7 +614,7 @@ void DbDateEdit::showField()
         const QVariant v = m_link->value();
         if (!v.isNull()) d = asDate(v);
     }
-    setText(dateText(d));
+    showText(this, dateText(d));
 }
 
 void DbDateEdit::onEdited(const QString &)
@@ -770,7 +784,7 @@ void DbMaskEdit::showField()
         const QString full = QStringLiteral("%1").arg(text, int(m_mask.saveLiterals ? m_mask.kinds.size() : m_mask.kinds.count(QLatin1Char('R')) + m_mask.kinds.count(QLatin1Char('O'))));
         text = full;
     }
-    setText(text);
+    showText(this, text);
 }
 
 void DbMaskEdit::onEdited(const QString &)

@@ -1,3 +1,5 @@
+#include <chrono>
+#include <cstdio>
 #include "data/Database.h"
 
 #include "data/Catalogue.h"
@@ -364,6 +366,23 @@ std::shared_ptr<Database> Database::open(const QString &folder, bool provisionIf
     // A writer waits up to 5 s for another writer before giving up (Busy).
     sqlite3_busy_timeout(d.h, 5000);
     registerCollation(d.h);
+    // BRELVO_SQL_TRACE=1 prints every statement with its time to stderr (diagnosis only).
+    if (qEnvironmentVariableIsSet("BRELVO_SQL_TRACE"))
+        sqlite3_trace_v2(
+            d.h, SQLITE_TRACE_STMT | SQLITE_TRACE_PROFILE,
+            [](unsigned what, void *, void *stmt, void *) -> int {
+                static std::chrono::steady_clock::time_point started;
+                if (what == SQLITE_TRACE_STMT) {
+                    started = std::chrono::steady_clock::now();
+                    return 0;
+                }
+                const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+                char *sql = sqlite3_expanded_sql(static_cast<sqlite3_stmt *>(stmt));
+                fprintf(stderr, "[sql %8.3f ms] %s\n", ms, sql ? sql : "?");
+                sqlite3_free(sql);
+                return 0;
+            },
+            nullptr);
     // Write-ahead log with synchronous=NORMAL: a killed program loses
     // nothing it committed (the log is synced at checkpoints, and a
     // committed transaction survives a process crash); only a power cut

@@ -62,6 +62,9 @@ public:
     // Ordering terms: empty values first going up, last going down.
     virtual QString ascending(const QString &expr) const { return expr; }
     virtual QString descending(const QString &expr) const { return expr + QStringLiteral(" DESC"); }
+    // A table read in creation order (row id) rather than through another
+    // index, for a filter that most rows pass.
+    virtual QString inCreationOrder(const QString &table) const { return table; }
     // "a IS b" for values that may be empty.
     virtual QString same(const QString &a, const QString &b) const = 0;
 

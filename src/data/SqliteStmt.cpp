@@ -320,6 +320,8 @@ public:
     // The collation on the value side lets SQLite search the index.
     QString textKeyColumn(const QString &column) const override { return column; }
     QString same(const QString &a, const QString &b) const override { return a + QStringLiteral(" IS ") + b; }
+    // NOT INDEXED still walks the row id.
+    QString inCreationOrder(const QString &table) const override { return table + QStringLiteral(" NOT INDEXED"); }
 
     bool isEmptyDatabase() override
     {

@@ -47,11 +47,14 @@ struct Cond {
     QVariantList binds;
 };
 
+// The condition of a cursor without filter, range or link.
+constexpr const char *kAllRows = "1=1";
+
 bool isTextType(FieldType t) { return t == FieldType::Alpha || t == FieldType::Memo; }
 
 QString joinConds(const QStringList &parts)
 {
-    return parts.isEmpty() ? QStringLiteral("1=1") : parts.join(QStringLiteral(" AND "));
+    return parts.isEmpty() ? QString::fromLatin1(kAllRows) : parts.join(QStringLiteral(" AND "));
 }
 
 } // namespace
@@ -63,7 +66,7 @@ struct Table::Impl {
     QString tableName;
     TableDef def;
     std::vector<FieldDef> fields;
-    QHash<QString, int> fieldIdx;       // lower-case name -> column
+    QHash<QString, int> fieldIdx;       // name as spelt and lower-case -> column
     State state = State::Inactive;
 
     // order
@@ -92,7 +95,8 @@ struct Table::Impl {
     Cond linkCond;
 
     QString selectSql;
-    QString baseWhere = QStringLiteral("1=1");
+    QString selectScanSql;              // the same, reading the table in creation order
+    QString baseWhere = QString::fromLatin1(kAllRows);
     QVariantList baseBinds;
     quint64 predVersion = 0;
 
@@ -112,6 +116,12 @@ struct Table::Impl {
     Stamp countChanges;
     quint64 countPred = 0;
     int countCache = 0;
+    Stamp totalChanges;
+    int totalCache = -1;                // rows of the whole table
+    Stamp recNoChanges;
+    quint64 recNoPred = 0;
+    QVariantList recNoKey;
+    int recNoCache = -1;
 
     // ---------------------------------------------------------------- helpers
     // Changes through this connection only: asking for other programs'
@@ -130,7 +140,9 @@ struct Table::Impl {
 
     int col(const QString &name) const
     {
-        auto it = fieldIdx.constFind(name.toLower());
+        auto it = fieldIdx.constFind(name);     // spelt as in the table, mostly
+        if (it == fieldIdx.constEnd())
+            it = fieldIdx.constFind(name.toLower());
         return it == fieldIdx.constEnd() ? -1 : *it;
     }
 
@@ -180,9 +192,45 @@ struct Table::Impl {
         return r;
     }
 
+    int matching()
+    {
+        const Stamp ch = changes();
+        if (ch != countChanges || predVersion != countPred) {
+            countCache = count({});
+            countChanges = ch;
+            countPred = predVersion;
+        }
+        return countCache;
+    }
+
+    int total()
+    {
+        const Stamp ch = changes();
+        if (ch != totalChanges || totalCache < 0) {
+            const auto sp = stmt(QStringLiteral("SELECT count(*) FROM %1").arg(quoteIdent(def.sqlName)));
+            sp->reset();
+            totalCache = sp->step() ? int(sp->column(0).toLongLong()) : 0;
+            sp->reset();
+            totalChanges = ch;
+        }
+        return totalCache;
+    }
+
+    // A filtered cursor in creation order: when most rows pass the filter,
+    // reading the table in order fills a window of `limit` rows after about
+    // limit * total / matching rows, while the filter's index reads and sorts
+    // every matching row first.
+    bool scanInOrder(int limit)
+    {
+        if (!orderCols.empty() || baseWhere == QLatin1String(kAllRows))
+            return false;
+        const qint64 n = matching();
+        return n > 0 && n * n > qint64(limit) * total();
+    }
+
     std::vector<Row> fetch(const Cond &extra, bool desc, int limit, int offset = 0)
     {
-        QString sql = selectSql;
+        QString sql = scanInOrder(limit + offset) ? selectScanSql : selectSql;
         sql += QStringLiteral(" WHERE ");
         sql += baseWhere;
         if (!extra.sql.isEmpty()) {
@@ -230,9 +278,13 @@ struct Table::Impl {
         return rows;
     }
 
-    int count(const Cond &extra)
+    // scan: read the table in creation order instead of the filter's index
+    // (for the rows before a low row id).
+    int count(const Cond &extra, bool scan = false)
     {
-        QString sql = QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(quoteIdent(def.sqlName), baseWhere);
+        const QString table = quoteIdent(def.sqlName);
+        QString sql = QStringLiteral("SELECT count(*) FROM %1 WHERE %2")
+                          .arg(scan ? h->inCreationOrder(table) : table, baseWhere);
         if (!extra.sql.isEmpty())
             sql += QStringLiteral(" AND (") + extra.sql + QLatin1Char(')');
         const auto sp = stmt(sql);
@@ -453,11 +505,15 @@ void Table::Impl::resolveFields()
     QStringList cols;
     for (size_t i = 0; i < fields.size(); ++i) {
         fieldIdx.insert(fields[i].name.toLower(), int(i));
+        fieldIdx.insert(fields[i].name, int(i));
         cols << quoteIdent(fields[i].name);
         if (fields[i].type == FieldType::AutoInc)
             rowidCol = int(i);
     }
     selectSql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(cols.join(QLatin1Char(',')), quoteIdent(def.sqlName));
+    // Still walks the row id, so row-id windows stay cheap.
+    selectScanSql = QStringLiteral("SELECT rowid, %1 FROM %2")
+                        .arg(cols.join(QLatin1Char(',')), h->inCreationOrder(quoteIdent(def.sqlName)));
 }
 
 void Table::Impl::setupOrder()
@@ -818,13 +874,7 @@ bool Table::isEmpty() const
 int Table::recordCount()
 {
     d->checkActive();
-    const Stamp ch = d->changes();
-    if (ch != d->countChanges || d->predVersion != d->countPred) {
-        d->countCache = d->count({});
-        d->countChanges = ch;
-        d->countPred = d->predVersion;
-    }
-    return d->countCache;
+    return d->matching();
 }
 
 int Table::recNo()
@@ -833,9 +883,22 @@ int Table::recNo()
     d->syncIfStale();
     if (d->pos < 0)
         return -1;
+    const Row &cur = d->win[size_t(d->pos)];
+    QVariantList key = d->keyOf(cur);
+    const Stamp ch = d->changes();
+    if (ch == d->recNoChanges && d->predVersion == d->recNoPred && key == d->recNoKey)
+        return d->recNoCache;
+    // In creation order the rows before are among the first row ids: reading
+    // those is cheaper than the filter's index while they are fewer.
+    const bool scan = d->orderCols.empty() && d->baseWhere != QLatin1String(kAllRows)
+        && cur.rowid < 2 * qint64(d->matching());
     int n = 0;
-    for (const Cond &c : d->before(d->keyOf(d->win[size_t(d->pos)])))
-        n += d->count(c);
+    for (const Cond &c : d->before(key))
+        n += d->count(c, scan);
+    d->recNoChanges = ch;
+    d->recNoPred = d->predVersion;
+    d->recNoKey = std::move(key);
+    d->recNoCache = n;
     return n;
 }
 

@@ -53,6 +53,16 @@ void OrderTotals::totalizar(Table &order, Table &items)
     m_gross = 0;
     storeCurrentLine(order, items);
     const double sum = sumItems(order.asInteger(QStringLiteral("Chave")));
+    // A stored order whose total is already right is not stored again.
+    if (order.state() == Dataset::State::Browse && !order.isNull(QStringLiteral("Desconto"))
+        && !order.isNull(QStringLiteral("VrTotal"))) {
+        const double net = roundMoney(sum - order.asFloat(QStringLiteral("Desconto")));
+        if (roundMoney(order.asFloat(QStringLiteral("VrTotal"))) == net) {
+            m_gross = sum;
+            m_last = net;
+            return;
+        }
+    }
     if (order.state() == Dataset::State::Browse)
         order.edit();
     if (order.isNull(QStringLiteral("Desconto")))

@@ -577,8 +577,13 @@ void TFormOrdem::buildItems(QVBoxLayout *lay)
     connect(m_grid, &ItemsGrid::totalsWanted, this, &TFormOrdem::queueTotalizar);
     connect(m_grid, &QAbstractItemView::clicked, this, &TFormOrdem::queueTotalizar);
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionMoved, this, &TFormOrdem::queueTotalizar);
+    // Only a column change of the operator: the grid re-reading its rows
+    // (as every store of the order makes it do) starts from no current cell.
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentColumnChanged, this,
-            &TFormOrdem::queueTotalizar);
+            [this](const QModelIndex &current, const QModelIndex &previous) {
+                if (current.isValid() && previous.isValid())
+                    queueTotalizar();
+            });
 }
 
 void TFormOrdem::buildBottom(QVBoxLayout *lay)
@@ -683,7 +688,6 @@ void TFormOrdem::buildPanels()
     }
 
     buildPayment();
-    buildHistory();
     buildLocalizar();
     buildPersonalize();
     buildImpreOrcamento();
@@ -782,6 +786,7 @@ void TFormOrdem::buildPayment()
     connect(m_btnSairRecebimento, &QPushButton::clicked, m_recebimento, &QWidget::hide);
 }
 
+// Built on first use (F4): most openings of the window never show it.
 void TFormOrdem::buildHistory()
 {
     m_panDetalhes = new OverlayPanel(QStringLiteral("PanDetalhes"), this);

@@ -912,6 +912,8 @@ void TFormOrdem::BtServicosAnteriosresClick()
                                              "selecionada!"));
         return;
     }
+    if (!m_panDetalhes)
+        buildHistory();
     const bool ok = guarded([&] {
         prepareHistory(*m_servAnteriores, plate, m_ontem);
         m_servAnteriores->open();
@@ -927,7 +929,7 @@ void TFormOrdem::BtServicosAnteriosresClick()
 
 void TFormOrdem::DetalhesItems()
 {
-    if (!m_servAnteriores->isOpen())
+    if (!m_panDetalhes || !m_servAnteriores->isOpen())
         return;
     const bool any = !m_servAnteriores->isEmpty();
     m_histData->setText(any ? m_servAnteriores->asString(QStringLiteral("Data_OS")) : QString());

@@ -174,6 +174,60 @@ private Q_SLOTS:
         QCOMPARE(codes(u("not Fantasia='ÁGUA*'")), (QStringList{"4", "5", "6", "7"}));
     }
 
+    // A filter on another indexed field of a cursor in creation order: a
+    // common value (read by walking the table) and rare ones (read through
+    // the field's index) give the same rows, positions and counts.
+    void filtersOnAnotherFieldInCreationOrder()
+    {
+        testdb::Fresh f;
+        Table t(f.db, QStringLiteral("TOrdemServico.DB"));
+        t.setIndexName(QStringLiteral("ByChave"));
+        t.open();
+        QStringList states;
+        for (int i = 0; i < 400; ++i) {
+            const char *st = i % 50 == 7 ? "EM ABERTO" : i % 97 == 3 ? "EM ANDAMENTO" : "FINALIZADO";
+            states << u(st);
+            addRow(t, {{"Codigo", i + 1}, {"Andamento", u(st)}});
+        }
+        auto expected = [&](const QString &prefix) {
+            QStringList codes;
+            for (int i = 0; i < states.size(); ++i)
+                if (states[i].startsWith(prefix))
+                    codes << QString::number(i + 1);
+            return codes;
+        };
+        for (const QString &prefix : {u("FINALIZADO"), u("EM"), u("EM ABERTO"), u("X"), u("")}) {
+            t.setFilter(QStringLiteral("Andamento=") + Table::quoted(prefix + QLatin1Char('*')));
+            t.setFiltered(true);
+            const QStringList want = expected(prefix);
+            QCOMPARE(column(t, QStringLiteral("Codigo")), want);
+            QCOMPARE(testdb::columnBackwards(t, QStringLiteral("Codigo")), want);
+            QCOMPARE(t.recordCount(), want.size());
+            int i = 0;
+            for (t.first(); !t.eof(); t.next(), ++i)
+                QCOMPARE(t.recNo(), i);
+            for (int at : {0, int(want.size()) / 2, int(want.size()) - 1}) {
+                if (want.isEmpty())
+                    break;
+                t.moveTo(at);
+                QCOMPARE(t.asString(QStringLiteral("Codigo")), want[at]);
+                QCOMPARE(t.recNo(), at);
+            }
+        }
+        // A row leaving the filter moves the positions of the rows after it.
+        t.setFilter(QStringLiteral("Andamento='FINALIZADO*'"));
+        t.setFiltered(true);
+        t.moveTo(5);
+        const QString sixth = t.asString(QStringLiteral("Codigo"));
+        t.first();
+        t.edit();
+        t.setValue(QStringLiteral("Andamento"), u("ENTREGUE"));
+        t.post();
+        t.locate(QStringLiteral("Codigo"), {sixth.toInt()});
+        QCOMPARE(t.recNo(), 4);
+        QCOMPARE(t.recordCount(), expected(u("FINALIZADO")).size() - 1);
+    }
+
     void filtersAsTheWindowsWriteThem()
     {
         testdb::Fresh f;

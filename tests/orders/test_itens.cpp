@@ -7,6 +7,7 @@
 #include "orders/OrderTotals.h"
 
 #include <QAction>
+#include <QSignalSpy>
 #include <QTableView>
 
 using namespace brelvo;
@@ -70,6 +71,7 @@ private Q_SLOTS:
     void popupDeleteRetotals();
     void discountLimit();
     void badDiscountChangesNothing();
+    void discountTypedKeyByKey();
     void emptyDiscountLetsTheSaveFinish();
     void finalisingAQuote();
     void finalisingAServiceOrderWithChange();
@@ -295,6 +297,37 @@ void TestItens::badDiscountChangesNothing()
     QCOMPARE(dialogs->messages().size(), 1);
     QVERIFY(child<QFrame>(*w, "PanelDesconto")->isVisible());
     QCOMPARE(f.orderField(1, "Desconto").toDouble(), 0.0);
+}
+
+// Typed as an operator does, with the event loop running between the keys:
+// the decimal comma and the digits after it stay in the box.
+void TestItens::discountTypedKeyByKey()
+{
+    ItemsDb f;
+    f.setting("configExt.db", "Desconto", 10.0);
+    core::ScopedFakeDialogs dialogs;
+    auto w = ordertest::window(f);
+    QVERIFY(ordertest::showActive(*w));
+    button(*w, "btnNovo")->click();
+    addLine(*w, QStringLiteral("102"));   // 187,50
+    button(*w, "btnDesconto")->click();
+    QLineEdit *box = edit(*w, "EditDesconto");
+    QVERIFY(box->hasFocus());
+    box->selectAll();
+    for (const QChar c : QStringLiteral("12,01")) {
+        QTest::keyClick(box, c.toLatin1());
+        QTest::qWait(5);
+    }
+    QCOMPARE(box->text(), QStringLiteral("12,01"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(dialogs->messages(), QStringList{});
+    QCOMPARE(f.orderField(1, "Desconto").toDouble(), 12.01);
+    QCOMPARE(f.orderField(1, "VrTotal").toDouble(), 175.49);
+
+    // Left alone, the window stores nothing (no totals run feeding itself).
+    QSignalSpy posts(w->TabelaControle(), &data::Table::afterPost);
+    QTest::qWait(100);
+    QCOMPARE(posts.count(), 0);
 }
 
 void TestItens::emptyDiscountLetsTheSaveFinish()

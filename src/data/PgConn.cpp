@@ -19,6 +19,8 @@
 #include "data/SqliteStmt.h"
 
 #include <QHash>
+#include <cmath>
+#include <optional>
 #include <QRegularExpression>
 #include <QSet>
 #include <libpq-fe.h>
@@ -50,6 +52,8 @@ DbError pgError(PGconn *c, const PGresult *r, const QString &sql = QString())
         || code == QLatin1String("57014"))
         return DbError(DbError::Kind::Busy,
                        QStringLiteral("Banco de dados ocupado por outro usuário. Tente novamente em instantes."));
+    if (code == QLatin1String("22P02") || code == QLatin1String("22003"))
+        return DbError(DbError::Kind::InvalidValue, QStringLiteral("Valor inválido: %1").arg(engine));
     if (code == QLatin1String("42P01") || code == QLatin1String("42703")) {
         // The name as the SQL text spells it: relation "tbnada" -> tbNada.
         static const QRegularExpression quoted(QStringLiteral("\"([^\"]+)\""));
@@ -205,6 +209,48 @@ bool startsReadOnly(const QString &sql)
     return false;
 }
 
+// 1 for a whole-number parameter type, 2 for a fractional one, 0 otherwise.
+int numberKind(Oid type)
+{
+    switch (type) {
+    case 20: case 21: case 23: return 1;            // int8, int2, int4
+    case 700: case 701: case 1700: return 2;        // float4, float8, numeric
+    default: return 0;
+    }
+}
+
+// The value as the number a column of that kind would store: trimmed text
+// ("  0007 " -> 7, "7.0" -> 7 for a whole number, "1e3" -> 1000); none when
+// it spells no number, or a fraction where only whole numbers are kept.
+std::optional<QByteArray> numberText(const QVariant &v, bool whole)
+{
+    bool ok = false;
+    double d = 0;
+    switch (v.metaType().id()) {
+    case QMetaType::Bool: return QByteArray(v.toBool() ? "1" : "0");
+    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+    case QMetaType::Long: case QMetaType::ULong: case QMetaType::Short: case QMetaType::UShort:
+        return QByteArray::number(v.toLongLong());
+    case QMetaType::Double: case QMetaType::Float:
+        d = v.toDouble();
+        ok = true;
+        break;
+    default: {
+        const QString t = bindText(v).trimmed();
+        if (const qlonglong n = t.toLongLong(&ok); ok)
+            return QByteArray::number(n);
+        d = t.toDouble(&ok);   // C locale: '.' decimal point, exponents
+        break;
+    }
+    }
+    if (!ok || !std::isfinite(d))
+        return std::nullopt;
+    const bool integral = d == std::trunc(d) && std::fabs(d) < 9.2e18;
+    if (whole)
+        return integral ? std::optional<QByteArray>(QByteArray::number(qint64(d))) : std::nullopt;
+    return QByteArray::number(d, 'g', 17);
+}
+
 class PgConn;
 
 class PgStmtImpl final : public StmtImpl {
@@ -217,7 +263,7 @@ public:
         m_res = Result();
         m_row = -1;
         for (auto &p : m_params)
-            p = Param();
+            p = Param{true, false, QByteArray(), p.type};
     }
     void bind(int index, const QVariant &v) override;
     bool step() override;
@@ -233,6 +279,7 @@ private:
         bool null = true;
         bool binary = false;
         QByteArray bytes;
+        Oid type = InvalidOid;  // as the server reads the parameter
     };
     void run();
     void keepAddedColumnName();
@@ -590,6 +637,8 @@ PgStmtImpl::PgStmtImpl(PgConn *c, const QString &sql) : m_c(c), m_sql(sql)
     m_desc = Result(PQdescribePrepared(c->raw(), m_name.constData()));
     if (!m_desc.ok())
         throw pgError(c->raw(), m_desc.r);
+    for (int i = 0; i < n && i < PQnparams(m_desc.r); ++i)
+        m_params[size_t(i)].type = PQparamtype(m_desc.r, i);
     // A table's "rowid" is not one of its fields: hidden unless the text asks for it.
     const int nf = PQnfields(m_desc.r);
     if (!m_sql.contains(QLatin1String("rowid"), Qt::CaseInsensitive)) {
@@ -616,9 +665,23 @@ void PgStmtImpl::bind(int index, const QVariant &v)
     if (index < 1 || index > int(m_params.size()))
         throw DbError(DbError::Kind::SqlError, QStringLiteral("Parâmetro fora da consulta: %1").arg(index));
     Param &p = m_params[size_t(index - 1)];
-    p = Param();
+    p = Param{true, false, QByteArray(), p.type};
     if (!v.isValid() || v.isNull())
         return;
+    if (const int kind = numberKind(p.type); kind != 0 && v.metaType().id() != QMetaType::QByteArray) {
+        // A number column meets text: the number it spells, as SQLite's column
+        // affinity reads it. Text that is no such number can equal no row:
+        // a read finds nothing (no error); a write is refused by the server.
+        const std::optional<QByteArray> number = numberText(v, kind == 1);
+        if (number) {
+            p.null = false;
+            p.bytes = *number;
+        } else if (!m_readOnly) {
+            p.null = false;
+            p.bytes = bindText(v).toUtf8();
+        }
+        return;
+    }
     switch (v.metaType().id()) {
     case QMetaType::QDate:
         if (!v.toDate().isValid())

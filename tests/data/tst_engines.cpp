@@ -196,6 +196,100 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(DbError, copyDatabase(*p.lite, *p.server));
     }
 
+    // Text against a number column reads as the number it spells, and text
+    // that spells none finds nothing, without an error, on either engine.
+    void textAgainstNumberColumns_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<int>("rows");
+        const QString byCode = u"select Nome from tbCliente where Codigo = :v"_qs;
+        const QString byValue = u"select Chave from tbVendas where VrVenda = :v"_qs;
+        QTest::newRow("letters") << byCode << QVariant(u"abc"_qs) << 0;
+        QTest::newRow("widening text") << byCode << QVariant(u"0 or 1=1"_qs) << 0;
+        QTest::newRow("zeros and blanks") << byCode << QVariant(u" 0007 "_qs) << 1;
+        QTest::newRow("whole with a point") << byCode << QVariant(u"7.0"_qs) << 1;
+        QTest::newRow("fraction in a whole column") << byCode << QVariant(u"7.5"_qs) << 0;
+        QTest::newRow("exponent") << byCode << QVariant(u"1e1"_qs) << 1;
+        QTest::newRow("too big") << byCode << QVariant(u"99999999999999999999"_qs) << 0;
+        QTest::newRow("fraction as a number") << byCode << QVariant(7.5) << 0;
+        QTest::newRow("money as text") << byValue << QVariant(u"12.50"_qs) << 1;
+        QTest::newRow("money with a comma") << byValue << QVariant(u"12,50"_qs) << 0;
+        QTest::newRow("money as letters") << byValue << QVariant(u"doze"_qs) << 0;
+    }
+
+    void textAgainstNumberColumns()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QVariant, value);
+        QFETCH(int, rows);
+        Pair p;
+        for (const DatabasePtr &db : {p.lite, p.server}) {
+            Pair::fill(db);
+            Table sales(db, u"tbVendas.db"_qs);
+            sales.open();
+            testdb::addRow(sales, {{"VrVenda", 12.5}});
+            testdb::addRow(sales, {{"VrVenda", 3.0}});
+            Query q(db);
+            q.setSql(sql);
+            q.setParam(u"v"_qs, value);
+            q.open();
+            QCOMPARE(q.recordCount(), rows);
+        }
+    }
+
+    // A write with such text is refused with a clear message, never stored.
+    void textIntoANumberColumnIsRefused()
+    {
+        Pair p;
+        Pair::fill(p.server);
+        try {
+            Statement st(p.server, u"UPDATE tbCliente SET Codigo = :v WHERE Nome = 'ZEBRA'"_qs);
+            st.setParam(u"v"_qs, u"abc"_qs);
+            st.run();
+            QFAIL("text stored in a number column");
+        } catch (const DbError &e) {
+            QCOMPARE(e.kind(), DbError::Kind::InvalidValue);
+            QVERIFY2(e.message().startsWith(u"Valor inválido"_qs), qPrintable(e.message()));
+        }
+        ForwardQuery q(p.server, u"select count(*) from tbCliente where Codigo is null"_qs);
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 0);
+    }
+
+    // A case-sensitive prefix locate reads a range of an index comparing
+    // text as stored; the same rows on both engines.
+    void storedPrefixLocate()
+    {
+        Pair p;
+        QStringList found[2];
+        int i = 0;
+        for (const DatabasePtr &db : {p.lite, p.server}) {
+            Table orders(db, u"TOrdemServico.DB"_qs);
+            orders.open();
+            for (const char *plate : {"ABC1234", "abc1235", "ABD0001", "AB", "ABC"})
+                testdb::addRow(orders, {{"Placa", QString::fromLatin1(plate)}, {"OsOc", u"OS"_qs}});
+            for (const QString &prefix : {u"ABC"_qs, u"abc"_qs, u"AB"_qs, u"ABE"_qs}) {
+                found[i] << prefix + u':'
+                        + (orders.locate(u"Placa"_qs, {prefix}, Table::PartialKey) ? orders.asString(u"Placa"_qs)
+                                                                                   : u"<não>"_qs);
+            }
+            ++i;
+        }
+        QCOMPARE(found[1], found[0]);
+        QVERIFY(found[0].contains(u"abc:abc1235"_qs));
+        QVERIFY(found[0].contains(u"ABE:<não>"_qs));
+        for (const char *off : {"enable_seqscan", "enable_bitmapscan"})
+            Statement(p.server, u"SET "_qs + QLatin1String(off) + u" = off"_qs).run();
+        ForwardQuery plan(p.server, u"EXPLAIN SELECT rowid FROM TOrdemServico WHERE (Placa >= 'AB' AND Placa < 'AC')"_qs);
+        QString text;
+        while (plan.next())
+            text += plan.value(0).toString() + u'\n';
+        QVERIFY2(text.contains(u"Index"_qs) && text.contains(u"placa"_qs), qPrintable(text));
+        for (const char *off : {"enable_seqscan", "enable_bitmapscan"})
+            Statement(p.server, u"RESET "_qs + QLatin1String(off)).run();
+    }
+
     void textKeysAreReadThroughTheirIndex()
     {
         Pair p;

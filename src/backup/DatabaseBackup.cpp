@@ -80,7 +80,7 @@ DatabaseBackup::Result DatabaseBackup::backup(const QString &location, const QSt
     // server's dump is written into the folder and archived from there.
     QTemporaryDir work(QDir(QDir::tempPath()).filePath(QStringLiteral("brelvo-backup-XXXXXX")));
     QString snapshot;
-    if (DatabaseFiles::exists(location)) {
+    if (onServer || DatabaseFiles::exists(location)) {
         if (!onServer && !work.isValid()) {
             m_message = QStringLiteral("Não foi possível criar a pasta temporária %1").arg(QDir::tempPath());
             return Result::Refused;

@@ -159,11 +159,12 @@ bool DatabaseFiles::isInUse(const QString &folder)
 void DatabaseFiles::snapshot(const QString &folder, const QString &target)
 {
     if (onServer(folder)) {
-        if (!Database::exists(folder))
+        // An unreachable server says why; it is not an empty database.
+        auto c = connectToServerOf(folder);
+        if (c->isEmptyDatabase())
             throw DbError(DbError::Kind::NotOpen, QStringLiteral("Banco de dados não encontrado em %1")
                                                       .arg(QDir::toNativeSeparators(folder)));
         // Connected as a desk: a restoration cannot start meanwhile.
-        auto c = connectToServerOf(folder);
         attachDesk(c.get());
         writeServerDump(c.get(), target);
         return;

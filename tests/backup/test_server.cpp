@@ -379,6 +379,24 @@ private Q_SLOTS:
         QCOMPARE(after, salesUpTo(2));
     }
 
+    void unreachableServerIsReported()
+    {
+        // Nothing listens on port 1: no archive, no restore, and the reason.
+        const QString loc = "postgresql://brelvo@127.0.0.1:1/inalcancavel";
+        const QString archive = m_tmp.filePath("inalcancavel.bck");
+        QString why;
+        QCOMPARE(backup(loc, archive, &why), Result::Refused);
+        QVERIFY2(why.startsWith("Não foi possível conectar ao servidor"), qPrintable(why));
+        QVERIFY(!QFile::exists(archive));
+
+        const QString other = freshLocation(false);
+        postSales(Database::open(other, true), 1, 1);
+        QCOMPARE(backup(other, archive), Result::Done);
+        QCOMPARE(restore(archive, loc, &why), Result::Refused);
+        QVERIFY2(why.startsWith("Não foi possível conectar ao servidor"), qPrintable(why));
+        QDir(DatabaseFiles::backupFolder(loc)).removeRecursively();
+    }
+
     void backupsWhileADeskPostsAreEachOneState()
     {
         const QString loc = freshLocation(true);

@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QThread>
 #include <QUrl>
 
@@ -90,25 +91,69 @@ bool tryDeskLock(Conn *c, bool exclusive)
 
 QString qualified(const QString &schema, const QString &name) { return quoteIdent(schema) + u'.' + quoteIdent(name); }
 
-// A table's stored columns (generated ones are left out) and its identity columns.
+// A table's stored columns (generated ones are left out) with their types
+// and spellings (the comment a column added later keeps its name in), and
+// its identity columns.
 struct Columns {
-    QStringList stored;
+    QStringList stored, types, spellings;
     QStringList identity;
 };
 
 Columns columnsOf(PGconn *h, const QString &schema, const QString &table)
 {
     Columns out;
-    Res r = run(h, QStringLiteral("SELECT attname, attidentity <> '', attgenerated <> '' FROM pg_attribute "
+    Res r = run(h, QStringLiteral("SELECT attname, attidentity <> '', attgenerated <> '', "
+                                  "format_type(atttypid, atttypmod), coalesce(col_description(attrelid, attnum), '') "
+                                  "FROM pg_attribute "
                                   "WHERE attrelid = to_regclass(%1) AND attnum > 0 AND NOT attisdropped ORDER BY attnum")
                        .arg(literal(h, qualified(schema, table))));
     for (int i = 0; i < r.rows(); ++i) {
-        if (r.value(i, 2) == QLatin1String("f"))
+        if (r.value(i, 2) == QLatin1String("f")) {
             out.stored << r.value(i, 0);
+            out.types << r.value(i, 3);
+            out.spellings << r.value(i, 4);
+        }
         if (r.value(i, 1) == QLatin1String("t"))
             out.identity << r.value(i, 0);
     }
     return out;
+}
+
+// Fields of a line, each escaped as COPY text escapes them.
+QString joinFields(const QStringList &fields)
+{
+    QStringList out;
+    for (QString f : fields) {
+        f.replace(u'\\', QLatin1String("\\\\")).replace(u'\t', QLatin1String("\\t")).replace(u'\n', QLatin1String("\\n"));
+        out << f;
+    }
+    return out.join(u'\t');
+}
+
+QStringList splitFields(const QString &line)
+{
+    QStringList out;
+    for (const QString &f : line.split(u'\t')) {
+        QString v;
+        for (qsizetype i = 0; i < f.size(); ++i) {
+            if (f[i] == u'\\' && i + 1 < f.size()) {
+                const QChar n = f[++i];
+                v += n == u't' ? QChar(u'\t') : n == u'n' ? QChar(u'\n') : n;
+            } else {
+                v += f[i];
+            }
+        }
+        out << v;
+    }
+    return out;
+}
+
+// A type as the server writes it ("numeric(15,2)", "character varying(40)",
+// "double precision"): anything else in a dump is refused.
+bool plainType(const QString &type)
+{
+    static const QRegularExpression re(QStringLiteral("^[a-z][a-z0-9_ ]*(\\([0-9]+(,[0-9]+)?\\))?[a-z ]*(\\[\\])?$"));
+    return re.match(type).hasMatch();
 }
 
 // ---------------------------------------------------------------- the file
@@ -117,6 +162,8 @@ Columns columnsOf(PGconn *h, const QString &schema, const QString &table)
 //   versao 2
 //   tabela tbvendas                 (for each table)
 //   colunas chave<TAB>codvenda ...
+//   tipos integer<TAB>numeric(15,2) ...
+//   nomes <TAB>CodVenda ...            (spellings kept as comments; may be empty)
 //   sequencia chave 57 t            (for each identity column)
 //   dados
 //   <rows in COPY text form>
@@ -127,7 +174,7 @@ Columns columnsOf(PGconn *h, const QString &schema, const QString &table)
 
 struct DumpTable {
     QString name;
-    QStringList columns;
+    QStringList columns, types, spellings;
     struct Counter {
         QString column;
         qint64 value = 1;
@@ -152,7 +199,7 @@ public:
         if (!f.open(QIODevice::ReadOnly))
             return QStringLiteral("não foi possível ler %1").arg(QDir::toNativeSeparators(path));
         QCryptographicHash hash(QCryptographicHash::Sha256);
-        enum class State { Magic, Version, Columns, Counters, Rows, RowCount, Trailer, Done } state = State::Magic;
+        enum class State { Magic, Version, Columns, Types, Spellings, Counters, Rows, RowCount, Trailer, Done } state = State::Magic;
         DumpTable table;
         qint64 rows = 0;
         int tables = 0;
@@ -196,6 +243,23 @@ public:
                 if (word != QLatin1String("colunas") || rest.isEmpty())
                     return damaged;
                 table.columns = rest.split(u'\t');
+                state = State::Types;
+                break;
+            case State::Types:
+                if (word != QLatin1String("tipos"))
+                    return damaged;
+                table.types = rest.split(u'\t');
+                for (const QString &t : std::as_const(table.types))
+                    if (!plainType(t))
+                        return damaged + QStringLiteral(" (tipo %1)").arg(t);
+                state = State::Spellings;
+                break;
+            case State::Spellings:
+                if (word != QLatin1String("nomes"))
+                    return damaged;
+                table.spellings = splitFields(rest);
+                if (table.types.size() != table.columns.size() || table.spellings.size() != table.columns.size())
+                    return damaged + QStringLiteral(" (tabela %1)").arg(table.name);
                 state = State::Counters;
                 break;
             case State::Counters:
@@ -362,6 +426,8 @@ void writeServerDump(Conn *c, const QString &target)
                 continue;   // not there: a restore creates it empty
             line(QStringLiteral("tabela %1").arg(t.sqlName.toLower()));
             line(QStringLiteral("colunas %1").arg(cols.stored.join(u'\t')));
+            line(QStringLiteral("tipos %1").arg(cols.types.join(u'\t')));
+            line(QStringLiteral("nomes %1").arg(joinFields(cols.spellings)));
             for (const QString &col : cols.identity) {
                 Res seq = run(h, QStringLiteral("SELECT pg_get_serial_sequence(%1, %2)")
                                      .arg(literal(h, qualified(schema, t.sqlName)), literal(h, col)));
@@ -458,12 +524,17 @@ void restoreServerDump(Conn *c, const QString &file)
                 throw DbError(DbError::Kind::Generic,
                               QStringLiteral("o Back-up tem a tabela %1, que esta versão do programa não conhece").arg(t.name));
             const Columns live = columnsOf(h, schema, def->sqlName);
+            const QString table = qualified(schema, def->sqlName);
             QStringList quoted;
-            for (const QString &col : t.columns) {
+            for (qsizetype i = 0; i < t.columns.size(); ++i) {
+                const QString &col = t.columns[i];
+                const QString column = table + u'.' + quoteIdent(col);
+                // Columns that migrations added after the table was made come
+                // back with their type and spelling.
                 if (!live.stored.contains(col))
-                    throw DbError(DbError::Kind::Generic,
-                                  QStringLiteral("o Back-up tem o campo %1 na tabela %2, que esta versão do programa não conhece")
-                                      .arg(col, def->fileName));
+                    run(h, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table, quoteIdent(col), t.types[i]));
+                if (!t.spellings[i].isEmpty())
+                    run(h, QStringLiteral("COMMENT ON COLUMN %1 IS %2").arg(column, literal(h, t.spellings[i])));
                 quoted << quoteIdent(col);
             }
             Res start(PQexec(h, QStringLiteral("COPY %1 (%2) FROM STDIN")

@@ -5,6 +5,7 @@
 #include "ArchiveReader.h"
 #include "BackupTestDb.h"
 
+#include "app/Passwords.h"
 #include "backup/DatabaseBackup.h"
 #include "backup/TFBackup.h"
 #include "core/FakeDialogService.h"
@@ -53,6 +54,24 @@ QByteArray resealed(QByteArray dump)
     const qsizetype at = dump.lastIndexOf("sha256 ");
     dump.truncate(at);
     return dump + "sha256 " + QCryptographicHash::hash(dump, QCryptographicHash::Sha256).toHex() + '\n';
+}
+
+// The first user's password hash (a column the password migration adds).
+QString userHash(const brelvo::data::DatabasePtr &db)
+{
+    db->addPassword(QString::fromLatin1(brelvo::app::kUsersTablePassword));
+    Table users(db, "USUARIOS.DB");
+    users.open();
+    users.first();
+    return users.value("SenhaHash").toString();
+}
+
+QStringList fieldNames(const brelvo::data::DatabasePtr &db, const QString &table)
+{
+    QStringList out;
+    for (const auto &f : db->fields(table))
+        out << f.name;
+    return out;
 }
 
 } // namespace
@@ -133,6 +152,8 @@ private Q_SLOTS:
     {
         m_server = qEnvironmentVariable(Database::kFolderServerVariable);
         QVERIFY2(Database::isServer(m_server), "runs against the test server only");
+        // As in the program: the users' table gets a column after it was made.
+        brelvo::app::registerPasswordMigration();
         QVERIFY(m_tmp.isValid());
     }
 
@@ -167,7 +188,10 @@ private Q_SLOTS:
             itens.open();
             QVERIFY(itens.locate("CodVenda", {21}));
             itens.remove();
+            QCOMPARE(db->schemaVersion(), 2);
         }
+        const QString hash = userHash(Database::open(loc, false));
+        QVERIFY(!hash.isEmpty());
         const QString area = DatabaseFiles::backupFolder(loc);
         QCOMPARE(QDir(area).exists(), true);
         writeFile(area + "/Notas.txt", "antes");
@@ -213,6 +237,13 @@ private Q_SLOTS:
         QCOMPARE(readSales(loc), salesUpTo(20));
         QCOMPARE(readAll(area + "/Notas.txt"), QByteArray("antes"));
         QVERIFY(!QFile::exists(area + "/" + dumpName));
+        // The column added after the table was made is back, spelled as it was.
+        {
+            auto db = Database::open(loc, false);
+            QCOMPARE(db->schemaVersion(), 2);
+            QVERIFY2(fieldNames(db, "USUARIOS.DB").contains("SenhaHash"), qPrintable(fieldNames(db, "USUARIOS.DB").join(',')));
+            QCOMPARE(userHash(db), hash);
+        }
 
         // Numbers carry on from the archived state: the next row is 22,
         // neither one drawn before the backup nor one drawn after it.
@@ -300,7 +331,8 @@ private Q_SLOTS:
         QTest::newRow("outro arquivo") << "other" << "não é uma cópia";
         QTest::newRow("uma linha a menos, soma refeita") << "row" << "danificada (tabela";
         QTest::newRow("tabela desconhecida, soma refeita") << "table" << "tabela tbnada";
-        QTest::newRow("campo desconhecido, soma refeita") << "field" << "campo nada";
+        QTest::newRow("campo a mais sem dados, soma refeita") << "field" << "não foi restaurado (";
+        QTest::newRow("tipo com um comando, soma refeita") << "type" << "(tipo integer; drop table";
     }
     void damagedDumpLeavesTheDatabaseAlone()
     {
@@ -331,10 +363,20 @@ private Q_SLOTS:
             d = resealed(d.remove(rows, d.indexOf('\n', rows) + 1 - rows));
         else if (damage == "table")
             d = resealed(d.replace("tabela tbvendas\n", "tabela tbnada\n"));
-        else if (damage == "field")
-            d = resealed(d.replace(d.indexOf("colunas ", d.indexOf("tabela tbvendas\n")) + 8, 0, "nada\t"));
+        else if (damage == "field" || damage == "type") {
+            const qsizetype table = d.indexOf("tabela tbvendas\n");
+            const qsizetype types = d.indexOf("\ntipos ", table) + 7;
+            if (damage == "type") {
+                d.replace(types, d.indexOf('\t', types) - types, "integer; drop table tbitems");
+            } else {
+                d.insert(d.indexOf("\nnomes ", table) + 7, "\t");
+                d.insert(types, "text\t");
+                d.insert(d.indexOf("\ncolunas ", table) + 9, "nada\t");
+            }
+            d = resealed(d);
+        }
         writeFile(file, d);
-        QVERIFY(!DatabaseFiles::check(file).isEmpty() || damage == "table" || damage == "field");
+        QCOMPARE(DatabaseFiles::check(file).isEmpty(), damage == "table" || damage == "field");
         const QString archive = src + ".bck";
         QVERIFY(pack(src, archive));
 

@@ -19,13 +19,25 @@ using Role = DatabaseFiles::Role;
 
 namespace {
 
-// Role of a path inside `folder`: only the folder's own files belong to the engine.
-Role roleIn(const QString &folder, const QString &path)
+// Role of a path inside `folder`, the local folder of `location`: only the
+// folder's own files belong to the engine.
+Role roleIn(const QString &location, const QString &folder, const QString &path)
 {
     const QFileInfo fi(path);
     if (QDir::cleanPath(fi.absolutePath()) != QDir::cleanPath(folder))
         return Role::Ordinary;
-    return DatabaseFiles::roleOf(fi.fileName());
+    return DatabaseFiles::roleOf(location, fi.fileName());
+}
+
+// The local folder of a location; empty (with `message`) when it cannot be made.
+QString localFolder(const QString &location, QString *message)
+{
+    try {
+        return DatabaseFiles::backupFolder(location);
+    } catch (const DbError &e) {
+        *message = e.message();
+        return QString();
+    }
 }
 
 // Puts an archiver event back when the call ends.
@@ -55,41 +67,60 @@ void applyToolSettings(TBackupFile &bf)
     bf.SaveFileID = true;
 }
 
-DatabaseBackup::Result DatabaseBackup::backup(const QString &folderIn, const QString &archiveName)
+DatabaseBackup::Result DatabaseBackup::backup(const QString &location, const QString &archiveName)
 {
     m_message.clear();
     m_skipped.clear();
-    const QString folder = QDir(folderIn).absolutePath();
+    const QString folder = localFolder(location, &m_message);
+    if (folder.isEmpty())
+        return Result::Refused;
+    const bool onServer = DatabaseFiles::onServer(location);
 
+    // A file database is copied aside and stored under its own name; a
+    // server's dump is written into the folder and archived from there.
     QTemporaryDir work(QDir(QDir::tempPath()).filePath(QStringLiteral("brelvo-backup-XXXXXX")));
     QString snapshot;
-    if (DatabaseFiles::exists(folder)) {
-        if (!work.isValid()) {
+    if (onServer || DatabaseFiles::exists(location)) {
+        if (!onServer && !work.isValid()) {
             m_message = QStringLiteral("Não foi possível criar a pasta temporária %1").arg(QDir::tempPath());
             return Result::Refused;
         }
-        snapshot = work.filePath(DatabaseFiles::databaseFileName());
+        snapshot = onServer ? QDir(folder).filePath(DatabaseFiles::databaseFileName(location))
+                            : work.filePath(DatabaseFiles::databaseFileName());
         try {
-            DatabaseFiles::snapshot(folder, snapshot);
+            DatabaseFiles::snapshot(location, snapshot);
         } catch (const DbError &e) {
             m_message = e.message();
             return Result::Refused;
         }
     }
+    struct RemoveDump {
+        QString path;
+        ~RemoveDump()
+        {
+            if (!path.isEmpty())
+                QFile::remove(path);
+        }
+    } removeDump{onServer ? snapshot : QString()};
 
     Restorer keepBackup(m_bf.OnBackupFile);
     Restorer keepSkip(m_bf.OnSkipFile);
     m_bf.OnBackupFile = [&](const QString &fileName, QString &source, bool &store) {
         if (keepBackup.saved())
             keepBackup.saved()(fileName, source, store);
-        switch (roleIn(folder, fileName)) {
+        switch (roleIn(location, folder, fileName)) {
         case Role::Database:
-            // Stored under its own name, its data taken from the snapshot.
-            store = store && !snapshot.isEmpty();
+            // Stored under its own name, its data taken from the snapshot
+            // (an older dump lying in the folder is not the database).
+            if (onServer)
+                store = store && !snapshot.isEmpty() && QFileInfo(fileName).fileName() == QFileInfo(snapshot).fileName();
+            else
+                store = store && !snapshot.isEmpty();
             source = snapshot;
             break;
         case Role::Companion:
         case Role::Lock:
+        case Role::Foreign:
             store = false;
             break;
         case Role::Ordinary:
@@ -104,19 +135,24 @@ DatabaseBackup::Result DatabaseBackup::backup(const QString &folderIn, const QSt
     return m_bf.Backup({folder + QStringLiteral("/*.*")}, archiveName) ? Result::Done : Result::Failed;
 }
 
-DatabaseBackup::Result DatabaseBackup::restore(const QString &archiveName, const QString &folderIn)
+DatabaseBackup::Result DatabaseBackup::restore(const QString &archiveName, const QString &location)
 {
     m_message.clear();
-    const QString folder = QDir(folderIn).absolutePath();
+    m_connected.clear();
+    const QString folder = localFolder(location, &m_message);
+    if (folder.isEmpty())
+        return Result::Refused;
     std::unique_ptr<DatabaseFiles::Hold> hold;
     try {
-        hold = DatabaseFiles::holdExclusively(folder);
+        hold = DatabaseFiles::holdExclusively(location);
     } catch (const DbError &e) {
         m_message = e.message();
         return Result::Refused;
     }
-    if (!hold)
+    if (!hold) {
+        m_connected = DatabaseFiles::connectedDesks(location);
         return Result::InUse;
+    }
 
     // A restore that was killed may have left its folder behind; with the
     // folder held, no other restore is using one.
@@ -135,13 +171,20 @@ DatabaseBackup::Result DatabaseBackup::restore(const QString &archiveName, const
     }
     const QString stage = staging.path();
     QString stagedDatabase;
+    QString foreignDatabase;
+    int databases = 0;
     std::vector<std::pair<QString, QString>> moves;   // staged file -> its place
 
     {
         Restorer keep(m_bf.OnRestoreFile);
         m_bf.OnRestoreFile = [&](QString &fileName, uint32_t date, bool &doRestore) {
-            const Role role = roleIn(folder, fileName);
+            const Role role = roleIn(location, folder, fileName);
             if (role == Role::Lock) {
+                doRestore = false;
+                return;
+            }
+            if (role == Role::Foreign) {
+                foreignDatabase = QFileInfo(fileName).fileName();
                 doRestore = false;
                 return;
             }
@@ -157,14 +200,29 @@ DatabaseBackup::Result DatabaseBackup::restore(const QString &archiveName, const
             const QString staged = stage + u'/' + rel;
             // The database and the log files an older archive kept with it
             // stay together under their own names until the check.
-            if (role == Role::Database)
+            if (role == Role::Database) {
                 stagedDatabase = staged;
+                ++databases;
+            }
             else if (role == Role::Ordinary)
                 moves.emplace_back(staged, fileName);
             fileName = staged;
         };
         if (!m_bf.Restore(archiveName, folder))
             return Result::Failed;
+    }
+
+    // An archive of the other engine's database, or with two dumps, would
+    // leave the database as it is while its plain files went in.
+    if (!foreignDatabase.isEmpty() || databases > 1) {
+        m_message = !foreignDatabase.isEmpty()
+            ? QStringLiteral("O Back-up contém o banco de dados \"%1\", de outro tipo de banco de dados "
+                             "(%2), e não pode ser restaurado neste.\nNada foi alterado.")
+                  .arg(foreignDatabase,
+                       DatabaseFiles::onServer(location) ? QStringLiteral("um banco local, não o do servidor")
+                                                         : QStringLiteral("o do servidor, não um banco local"))
+            : QStringLiteral("O Back-up contém mais de uma cópia do banco de dados.\nNada foi alterado.");
+        return Result::Refused;
     }
 
     // Nothing is replaced unless every file can go to its place.

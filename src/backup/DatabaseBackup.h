@@ -2,7 +2,7 @@
 // Backup and restore of the database folder. The archiver stores the
 // folder's plain files as they are and the database as the data layer's
 // consistent snapshot (under the database's own file name, without the
-// engine's log files). A restore holds the folder exclusively from start to
+// engine's log files; for a server database, its dump). A restore holds the folder exclusively from start to
 // end, unpacks everything beside the folder first, and puts the files in
 // place only when the whole archive was read and the database passed its
 // check. The archive format is the archiver's, unchanged.
@@ -32,21 +32,27 @@ public:
     // and events.
     explicit DatabaseBackup(TBackupFile &archiver) : m_bf(archiver) {}
 
-    // Every file of `folder` (the mask folder + "*.*") into `archiveName`.
-    Result backup(const QString &folder, const QString &archiveName);
-    // `archiveName` into `folder`.
-    Result restore(const QString &archiveName, const QString &folder);
+    // `location` is what the alias names: a folder, or a server address
+    // whose plain files live in DatabaseFiles::backupFolder().
+    // Every file of the folder (the mask folder + "*.*") into `archiveName`;
+    // for a server the database's dump is one of them.
+    Result backup(const QString &location, const QString &archiveName);
+    // `archiveName` into the database at `location`.
+    Result restore(const QString &archiveName, const QString &location);
 
     // Portuguese reason of the last Refused.
     QString message() const { return m_message; }
     // Entries of the folder left out by the last backup because they are not
     // regular files (FIFOs, sockets, devices).
     QStringList skipped() const { return m_skipped; }
+    // After InUse on a server: the programs connected to the database.
+    QStringList connected() const { return m_connected; }
 
 private:
     TBackupFile &m_bf;
     QString m_message;
     QStringList m_skipped;
+    QStringList m_connected;
 };
 
 } // namespace brelvo::backup

@@ -117,11 +117,14 @@ void TFBackup::setIdle(bool idle)
     btnRestaura->setEnabled(idle);
 }
 
-bool TFBackup::findDatabaseFolder(QString *folder)
+bool TFBackup::findDatabaseFolder(QString *location, QString *folder)
 {
     QString f;
     try {
-        f = m_env.databaseFolder();
+        *location = m_env.databaseFolder();
+        // A server database keeps its plain files (and its dump while a
+        // backup runs) in a folder of its own.
+        f = brelvo::data::DatabaseFiles::backupFolder(*location);
     } catch (const brelvo::data::DbError &e) {
         dialogs().error(this, kProgramTitle, e.message());
         return false;
@@ -143,8 +146,8 @@ bool TFBackup::findDatabaseFolder(QString *folder)
 void TFBackup::btnBackupClick()
 {
     setIdle(false);
-    QString folder;
-    if (findDatabaseFolder(&folder)) {
+    QString location, folder;
+    if (findDatabaseFolder(&location, &folder)) {
         const QString mask = folder + QStringLiteral("*.*");
         ListBox1->clear();
         ListBox1->addItem(mask);
@@ -152,7 +155,7 @@ void TFBackup::btnBackupClick()
             if (dialogs().question(this, QStringLiteral("Back-up Automático"),
                                    QStringLiteral("Realizar Back-up automático?"))
                 == Answer::Yes) {
-                if (runBackup(folder, automaticArchiveName(0)))
+                if (runBackup(location, automaticArchiveName(0)))
                     dialogs().information(this, QStringLiteral("Back-up automático efetuado"),
                                           QStringLiteral("Arquivo gravado em\n\"%1\"").arg(m_env.toolFolder));
             }
@@ -162,7 +165,7 @@ void TFBackup::btnBackupClick()
             if (!name.isEmpty()) {
                 if (QFileInfo(name).suffix().isEmpty())
                     name += QStringLiteral(".bck");
-                if (runBackup(folder, name))
+                if (runBackup(location, name))
                     dialogs().information(this, QStringLiteral("Back-up efetuado"),
                                           QStringLiteral("Back-up efetuado com sucesso."));
             }
@@ -171,10 +174,10 @@ void TFBackup::btnBackupClick()
     setIdle(true);
 }
 
-bool TFBackup::runBackup(const QString &folder, const QString &archive)
+bool TFBackup::runBackup(const QString &location, const QString &archive)
 {
     DatabaseBackup job(BackupFile);
-    const DatabaseBackup::Result r = job.backup(folder, archive);
+    const DatabaseBackup::Result r = job.backup(location, archive);
     logSkipped(job.skipped());
     if (r == DatabaseBackup::Result::Refused)
         dialogs().error(this, QStringLiteral("Atenção"),
@@ -198,19 +201,22 @@ void TFBackup::logSkipped(const QStringList &entries)
     }
 }
 
-bool TFBackup::runRestore(const QString &archive, const QString &folder)
+bool TFBackup::runRestore(const QString &archive, const QString &location)
 {
     DatabaseBackup job(BackupFile);
-    switch (job.restore(archive, folder)) {
+    switch (job.restore(archive, location)) {
     case DatabaseBackup::Result::Done:
         dialogs().information(this, QStringLiteral("Back-up Restaurado"),
                               QStringLiteral("Back-up restaurado com sucesso."));
         return true;
-    case DatabaseBackup::Result::InUse:
-        dialogs().error(this, QStringLiteral("A Restauração Falhou"),
-                        QStringLiteral("O Banco de dados está aberto pelo Brelvo ou por outro programa.\n"
-                                       "Feche-o antes de restaurar o Back-up; nada foi alterado."));
-        return true;   // refused and told; no further failure message
+    case DatabaseBackup::Result::InUse: {
+        QString text = QStringLiteral("O Banco de dados está aberto pelo Brelvo ou por outro programa.\n"
+                                      "Feche-o antes de restaurar o Back-up; nada foi alterado.");
+        if (!job.connected().isEmpty())
+            text += QStringLiteral("\n\nConectados ao banco de dados:\n") + job.connected().join(u'\n');
+        dialogs().error(this, QStringLiteral("A Restauração Falhou"), text);
+        return true;
+    }   // refused and told; no further failure message
     case DatabaseBackup::Result::Refused:
         dialogs().error(this, QStringLiteral("Atenção"), job.message());
         return false;
@@ -227,8 +233,8 @@ bool TFBackup::runRestore(const QString &archive, const QString &folder)
 void TFBackup::btnRestauraClick()
 {
     setIdle(false);
-    QString folder;
-    if (findDatabaseFolder(&folder)) {
+    QString location, folder;
+    if (findDatabaseFolder(&location, &folder)) {
         if (rbAutomatico->isChecked()) {
             if (dialogs().question(
                     this, QStringLiteral("Realizar Back-up automático?"),
@@ -236,7 +242,7 @@ void TFBackup::btnRestauraClick()
                                    "Back-up Automático.\nSe você tiver uma versão de Back-up Manual mais recente, "
                                    "é aconselhável restaurá-la ao invés do Automático."))
                 == Answer::Yes) {
-                if (!runRestore(automaticArchiveName(1), folder))
+                if (!runRestore(automaticArchiveName(1), location))
                     dialogs().error(this, QStringLiteral("A Restauração Falhou"),
                                     QStringLiteral("Não foi Possivel restaurar o Banco de dados automaticamente.\n"
                                                    "Tente de forma manual"));
@@ -244,7 +250,7 @@ void TFBackup::btnRestauraClick()
         } else {
             const QString name = dialogs().openFile(this, QStringLiteral("Restaurando Back-up"), QDir::homePath(),
                                                     kFilter);
-            if (!name.isEmpty() && !runRestore(name, folder))
+            if (!name.isEmpty() && !runRestore(name, location))
                 dialogs().error(this, QStringLiteral("A Restauração Falhou"),
                                 QStringLiteral("Não foi Possivel restaurar o Banco de dados.\n"
                                                "O arquivo de Back-up pode estar corrompido, ou o disco danificado.\n"

@@ -21,7 +21,7 @@ class TFBackup : public QWidget {
 public:
     // What the window needs from outside; empty members take the real thing.
     struct Env {
-        std::function<QString()> databaseFolder;            // throws DbError when unknown
+        std::function<QString()> databaseFolder;            // folder or server address; throws DbError when unknown
         QString toolFolder;                                 // core::programFolder()
         std::function<QDate()> today;
         bool runAtStart = true;                             // the backup action on creation
@@ -44,9 +44,9 @@ public:
     static constexpr const char *kLogName = "Back-Up.log";
 
 private:
-    bool findDatabaseFolder(QString *folder);
-    bool runBackup(const QString &folder, const QString &archive);
-    bool runRestore(const QString &archive, const QString &folder);
+    bool findDatabaseFolder(QString *location, QString *folder);
+    bool runBackup(const QString &location, const QString &archive);
+    bool runRestore(const QString &archive, const QString &location);
     void logSkipped(const QStringList &entries);
     void setIdle(bool idle);
 

@@ -4,6 +4,7 @@
 
 #include "data/Catalogue.h"
 #include "data/FolderLock.h"
+#include "data/ServerDump.h"
 #include "data/SqliteStmt.h"
 
 #include <QCoreApplication>
@@ -226,6 +227,29 @@ std::unique_ptr<Conn> connectServer(const QString &uri, const QString &schema)
 
 } // namespace
 
+bool detail::serverOf(const QString &location, QString *uri, QString *schema)
+{
+    if (isServerUri(location)) {
+        *uri = location;
+        *schema = QStringLiteral("public");
+        return true;
+    }
+    const QString server = folderServer();
+    if (server.isEmpty())
+        return false;
+    *uri = server;
+    *schema = folderSchema(location);
+    return true;
+}
+
+std::unique_ptr<Conn> detail::connectToServerOf(const QString &location)
+{
+    QString uri, schema;
+    if (!serverOf(location, &uri, &schema))
+        throw DbError(DbError::Kind::NotOpen, QStringLiteral("O banco de dados não está num servidor."));
+    return connectServer(uri, schema);
+}
+
 Database::Database(const QString &folder) : d(std::make_unique<Impl>())
 {
     d->folder = isServerUri(folder) ? folder : QDir(folder).absolutePath();
@@ -320,6 +344,7 @@ std::shared_ptr<Database> Database::openServer(const QString &uri, const QString
         d.lockFolder();
     }
     d.engine = connectServer(uri, schema);
+    attachDesk(d.engine.get());
     const bool present = !d.engine->isEmptyDatabase();
     if (!present && !provisionIfMissing)
         throw DbError(DbError::Kind::NotOpen, QStringLiteral("Banco de dados não encontrado em %1").arg(d.folder));
@@ -430,17 +455,8 @@ bool Database::isInUse(const QString &folder)
 
 QStringList Database::connectedDesks(const QString &uri)
 {
-    auto c = connectServer(uri, QStringLiteral("public"));
-    Stmt s(c.get(), QStringLiteral("SELECT coalesce(client_hostname, host(client_addr), 'local'), "
-                                   "coalesce(usename, ''), to_char(backend_start, 'DD/MM/YYYY HH24:MI') "
-                                   "FROM pg_stat_activity WHERE datname = current_database() "
-                                   "AND pid <> pg_backend_pid() AND application_name = 'Brelvo' "
-                                   "ORDER BY backend_start"));
-    QStringList out;
-    while (s.step())
-        out << QStringLiteral("%1 (%2, desde %3)")
-                   .arg(s.column(0).toString(), s.column(1).toString(), s.column(2).toString());
-    return out;
+    auto c = connectToServerOf(uri);
+    return detail::connectedDesks(c.get());
 }
 
 QString Database::folder() const { return d->folder; }

@@ -57,8 +57,8 @@ public:
     // Asked for the password of a server address when the PostgreSQL
     // password file (~/.pgpass) has none; returns "" to give up.
     static void setPasswordPrompt(std::function<QString(const QString &uri)> prompt);
-    // Programs connected to the server database at `uri` ("host (user, desde dd/MM/yyyy hh:mm)"),
-    // this one excluded.
+    // Programs with the server database at `uri` open
+    // ("Brelvo caixa (192.168.0.5, usuário ana, desde dd/MM/yyyy hh:mm)").
     static QStringList connectedDesks(const QString &uri);
 
     // Opens the database in `folder` (or at a server address). With provisionIfMissing, a folder that

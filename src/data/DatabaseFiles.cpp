@@ -2,8 +2,10 @@
 
 #include "data/Database.h"
 #include "data/FolderLock.h"
+#include "data/ServerDump.h"
 #include "data/SqliteStmt.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -98,10 +100,75 @@ DatabaseFiles::Role DatabaseFiles::roleOf(const QString &fileName)
 QString DatabaseFiles::databaseFileName() { return QString::fromLatin1(Database::kFileName); }
 QString DatabaseFiles::aliasFolder(const QString &alias) { return Database::aliasFolder(alias); }
 bool DatabaseFiles::exists(const QString &folder) { return Database::exists(folder); }
-bool DatabaseFiles::isInUse(const QString &folder) { return FolderLock::inUse(folder); }
+
+bool DatabaseFiles::onServer(const QString &location)
+{
+    QString uri, schema;
+    return serverOf(location, &uri, &schema);
+}
+
+DatabaseFiles::Role DatabaseFiles::roleOf(const QString &location, const QString &fileName)
+{
+    if (!onServer(location))
+        return isDumpFileName(fileName) ? Role::Foreign : roleOf(fileName);
+    if (isDumpFileName(fileName))
+        return Role::Database;
+    const Role r = roleOf(fileName);
+    return r == Role::Database || r == Role::Companion ? Role::Foreign : r;
+}
+
+QString DatabaseFiles::databaseFileName(const QString &location)
+{
+    QString uri, schema;
+    return serverOf(location, &uri, &schema) ? dumpFileName(uri) : databaseFileName();
+}
+
+QString DatabaseFiles::backupFolder(const QString &location)
+{
+    if (!Database::isServer(location))
+        return QDir(location).absolutePath();
+    const QString program = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                                         : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    const QString name = dumpFileName(location);
+    const QString folder = QDir(program).filePath(QStringLiteral("dados-") + name.left(name.lastIndexOf(u'.')));
+    if (!QDir().mkpath(folder))
+        throw DbError(DbError::Kind::Generic, QStringLiteral("Não foi possível criar a pasta %1")
+                                                  .arg(QDir::toNativeSeparators(folder)));
+    return folder;
+}
+
+QStringList DatabaseFiles::connectedDesks(const QString &location)
+{
+    if (!onServer(location))
+        return {};
+    try {
+        auto c = connectToServerOf(location);
+        return detail::connectedDesks(c.get());
+    } catch (const DbError &) {
+        return {};
+    }
+}
+
+bool DatabaseFiles::isInUse(const QString &folder)
+{
+    if (!Database::isServer(folder) && FolderLock::inUse(folder))
+        return true;
+    return !connectedDesks(folder).isEmpty();
+}
 
 void DatabaseFiles::snapshot(const QString &folder, const QString &target)
 {
+    if (onServer(folder)) {
+        // An unreachable server says why; it is not an empty database.
+        auto c = connectToServerOf(folder);
+        if (c->isEmptyDatabase())
+            throw DbError(DbError::Kind::NotOpen, QStringLiteral("Banco de dados não encontrado em %1")
+                                                      .arg(QDir::toNativeSeparators(folder)));
+        // Connected as a desk: a restoration cannot start meanwhile.
+        attachDesk(c.get());
+        writeServerDump(c.get(), target);
+        return;
+    }
     // Held shared like any program that opens the database: a restoration
     // cannot start meanwhile, and a running one keeps the copy out.
     FolderLock lock;
@@ -167,9 +234,18 @@ DatabaseFiles::Hold::~Hold() = default;
 std::unique_ptr<DatabaseFiles::Hold> DatabaseFiles::holdExclusively(const QString &folder, int waitMs)
 {
     std::unique_ptr<Hold> hold(new Hold);
-    hold->m_folder = QDir(folder).absolutePath();
-    if (!hold->m_lock->acquire(hold->m_folder, FolderLock::Mode::Exclusive, waitMs))
-        return nullptr;
+    if (Database::isServer(folder)) {
+        hold->m_folder = folder;
+    } else {
+        hold->m_folder = QDir(folder).absolutePath();
+        if (!hold->m_lock->acquire(hold->m_folder, FolderLock::Mode::Exclusive, waitMs))
+            return nullptr;
+    }
+    if (onServer(folder)) {
+        hold->m_server = connectToServerOf(folder);
+        if (!holdDesksOut(hold->m_server.get(), waitMs))
+            return nullptr;
+    }
     return hold;
 }
 
@@ -177,6 +253,8 @@ QString DatabaseFiles::check(const QString &candidate)
 {
     if (!QFileInfo(candidate).isFile())
         return QStringLiteral("arquivo não encontrado");
+    if (isDumpFileName(candidate))
+        return checkServerDump(candidate);
     // The shared-memory index is rebuilt from the log; one copied from
     // elsewhere is never trusted.
     QFile::remove(candidate + QStringLiteral("-shm"));
@@ -206,6 +284,10 @@ QString DatabaseFiles::check(const QString &candidate)
 
 void DatabaseFiles::replace(const Hold &hold, const QString &candidate)
 {
+    if (hold.m_server.get() != nullptr || isDumpFileName(candidate)) {
+        replaceOnServer(hold, candidate);
+        return;
+    }
     const QString reason = check(candidate);
     if (!reason.isEmpty()) {
         removeWithCompanions(candidate);
@@ -235,6 +317,30 @@ void DatabaseFiles::replace(const Hold &hold, const QString &candidate)
                       QStringLiteral("Não foi possível substituir o banco de dados: %1\nO banco de dados atual foi mantido.")
                           .arg(QString::fromLocal8Bit(std::strerror(errno))));
     syncPath(hold.folder(), true);
+}
+
+void DatabaseFiles::replaceOnServer(const Hold &hold, const QString &candidate)
+{
+    const QString kept = QStringLiteral("\nO banco de dados atual foi mantido.");
+    QString reason;
+    if (!hold.m_server || !isDumpFileName(candidate))
+        reason = QStringLiteral("o Back-up é de um banco de dados de outro tipo");
+    else
+        reason = checkServerDump(candidate);
+    if (!reason.isEmpty()) {
+        QFile::remove(candidate);
+        throw DbError(DbError::Kind::Generic,
+                      QStringLiteral("O banco de dados do Back-up está danificado e não foi restaurado (%1).").arg(reason)
+                          + kept);
+    }
+    try {
+        restoreServerDump(hold.m_server.get(), candidate);
+    } catch (const DbError &e) {
+        QFile::remove(candidate);
+        throw DbError(e.kind(), QStringLiteral("O banco de dados do Back-up não foi restaurado (%1).").arg(e.message())
+                                    + kept);
+    }
+    QFile::remove(candidate);
 }
 
 } // namespace brelvo::data

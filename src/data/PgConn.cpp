@@ -16,13 +16,16 @@
 //    AutoInc field.
 
 #include "data/Engine.h"
+#include "data/ServerDump.h"
 #include "data/SqliteStmt.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <cmath>
 #include <optional>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSysInfo>
 #include <libpq-fe.h>
 
 namespace brelvo::data::detail {
@@ -858,7 +861,7 @@ std::unique_ptr<Conn> connectPostgres(const QString &uri, const QString &schema,
 {
     const QByteArray u = uri.toUtf8(), pw = password.toUtf8();
     const char *keys[] = {"dbname", "password", "application_name", "client_encoding", nullptr};
-    const QByteArray app = "Brelvo";
+    const QByteArray app = deskName().toUtf8();
     const char *vals[] = {u.constData(), password.isEmpty() ? nullptr : pw.constData(), app.constData(), "UTF8",
                           nullptr};
     PGconn *c = PQconnectdbParams(keys, vals, 1);
@@ -883,6 +886,30 @@ std::unique_ptr<Conn> connectPostgres(const QString &uri, const QString &schema,
         return nullptr;
     }
     return conn;
+}
+
+QString deskName()
+{
+    QString program = QCoreApplication::instance() ? QCoreApplication::applicationName() : QString();
+    if (program.isEmpty())
+        program = QStringLiteral("Brelvo");
+    QString name = program + QLatin1Char(' ') + QSysInfo::machineHostName();
+    // The server keeps 63 bytes of it.
+    while (name.toUtf8().size() > 63)
+        name.chop(1);
+    return name;
+}
+
+PGconn *pgHandle(Conn *c)
+{
+    auto *pg = dynamic_cast<PgConn *>(c);
+    return pg ? pg->raw() : nullptr;
+}
+
+QString pgSchema(Conn *c)
+{
+    auto *pg = dynamic_cast<PgConn *>(c);
+    return pg ? pg->schema() : QString();
 }
 
 void provisionPostgresSchema(Conn *c)

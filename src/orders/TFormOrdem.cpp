@@ -296,7 +296,9 @@ void TFormOrdem::buildHeader(QVBoxLayout *lay)
     big.setPointSize(22);
     big.setBold(true);
     m_numero->setFont(big);
-    m_numero->setStyleSheet(QStringLiteral("QLabel { color: #FF0000; }"));
+    QPalette red = m_numero->palette();
+    red.setColor(QPalette::WindowText, QColor(0xFF, 0, 0));
+    m_numero->setPalette(red);
     num->addWidget(m_numero);
     row->addLayout(num);
     connect(lbl, &core::ClickLabel::clicked, this, &TFormOrdem::showLocalizar);
@@ -687,7 +689,6 @@ void TFormOrdem::buildPanels()
         connect(fechar, &QPushButton::clicked, m_panDesconto, &QWidget::hide);
     }
 
-    buildPayment();
     buildLocalizar();
     buildPersonalize();
     buildImpreOrcamento();
@@ -727,8 +728,11 @@ void TFormOrdem::buildImpreOrcamento()
     connect(sair, &QPushButton::clicked, m_impreOrcamento, &QWidget::hide);
 }
 
+// Built on first use (finalising): most openings of the window never show it.
 void TFormOrdem::buildPayment()
 {
+    if (m_recebimento)
+        return;
     m_recebimento = new OverlayPanel(QStringLiteral("P_Recebimento"), this);
     auto *l = new QVBoxLayout(m_recebimento);
     auto *formas = new core::DbRadioGroup(QStringLiteral("Selecione o Tipo Recebimento"), m_recebimento);

@@ -316,7 +316,7 @@ bool TFormOrdem::eventFilter(QObject *watched, QEvent *e)
             modeloEscolhido(false);
         else if (w == m_placa)
             placaEscolhida(false);
-        else if (w == m_valorRecebido && m_recebimento->isVisible()
+        else if (m_recebimento && w == m_valorRecebido && m_recebimento->isVisible()
                  && static_cast<QFocusEvent *>(e)->reason() != Qt::ActiveWindowFocusReason
                  && static_cast<QFocusEvent *>(e)->reason() != Qt::PopupFocusReason) {
             if (!Calcula_Receber())
@@ -813,6 +813,7 @@ void TFormOrdem::BtDescontoClick()
 
 void TFormOrdem::Br_finalizarClick()
 {
+    buildPayment();
     if (!hasOrder())
         return;
     if (m_controle->state() == Dataset::State::Edit) {
@@ -866,6 +867,8 @@ void TFormOrdem::valorRecebidoChange(const QString &text)
 
 bool TFormOrdem::Calcula_Receber()
 {
+    if (!m_valorRecebido)
+        return true;
     if (m_controle->isNull(QStringLiteral("VrTotal"))) {
         dialogs().information(this, kAtencao, QStringLiteral("Valor total à pagar da O.S é nulo!"));
         return true;
@@ -886,6 +889,7 @@ bool TFormOrdem::Calcula_Receber()
 
 void TFormOrdem::Bt_PagoClick()
 {
+    buildPayment();
     if (!hasOrder())
         return;
     totalizar();

@@ -219,7 +219,8 @@ private Q_SLOTS:
             QVERIFY2(v.size() == 2, qPrintable(t));
             QVERIFY2(v[0]->y < corte && v[1]->y > corte, qPrintable(t));
         }
-        const QString pagina = p->pageText(0);
+        // Where the paragraph wraps depends on the fonts installed.
+        const QString pagina = p->pageText(0).simplified();
         QCOMPARE(pagina.count(QStringLiteral("CONSERTO DO FREIO")), 2);
         QCOMPARE(pagina.count(QStringLiteral("irrevogável")), 2);
         // The separating line across the page.

@@ -127,10 +127,9 @@ QString DatabaseFiles::backupFolder(const QString &location)
 {
     if (!Database::isServer(location))
         return QDir(location).absolutePath();
-    const QString program = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
-                                                         : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    // Beside aliases.ini: the program's folder, or the user's data folder when installed.
     const QString name = dumpFileName(location);
-    const QString folder = QDir(program).filePath(QStringLiteral("dados-") + name.left(name.lastIndexOf(u'.')));
+    const QString folder = QDir(Database::filesFolder()).filePath(QStringLiteral("dados-") + name.left(name.lastIndexOf(u'.')));
     if (!QDir().mkpath(folder))
         throw DbError(DbError::Kind::Generic, QStringLiteral("Não foi possível criar a pasta %1")
                                                   .arg(QDir::toNativeSeparators(folder)));

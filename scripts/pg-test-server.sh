@@ -5,6 +5,8 @@
 #   pg-test-server.sh run STATE_DIR CMD…  runs CMD with BRELVO_DB_SERVER set to that address
 #   pg-test-server.sh stop STATE_DIR      stops the server and removes its folder
 # Run as root, the server runs as the unprivileged user "nobody".
+# Besides the trusted user "brelvo", the role "brelvo_senha" (password "senha-de-teste", database
+# "brelvo_senha") must give its password, for the tests of the password prompt.
 set -euo pipefail
 cmd=${1:?start|run|stop}
 state=${2:?state folder}
@@ -44,6 +46,8 @@ start)
   echo "$data" > "$state/datadir"
   as_owner "$bin/initdb" -D "$data/db" -U brelvo -A trust -E UTF8 --locale=C.UTF-8 >"$state/initdb.log" 2>&1 \
     || { cat "$state/initdb.log" >&2; exit 1; }
+  # The first matching line wins: the password role ahead of the trusted ones.
+  as_owner sh -c 'f="$1/pg_hba.conf"; { echo "host brelvo_senha brelvo_senha 127.0.0.1/32 scram-sha-256"; cat "$f"; } > "$f.new" && mv "$f.new" "$f"' sh "$data/db"
   for attempt in 1 2 3; do
     port=$(free_port)
     if as_owner "$bin/pg_ctl" -D "$data/db" -l "$data/server.log" -w -t 60 \
@@ -55,6 +59,9 @@ start)
   done
   [ -n "$port" ] || { cat "$state/pg_ctl.log" "$data/server.log" >&2 || true; exit 1; }
   "$bin/createdb" -h 127.0.0.1 -p "$port" -U brelvo brelvo
+  "$bin/psql" -q -h 127.0.0.1 -p "$port" -U brelvo -d brelvo \
+    -c "CREATE ROLE brelvo_senha LOGIN PASSWORD 'senha-de-teste'" >/dev/null
+  "$bin/createdb" -h 127.0.0.1 -p "$port" -U brelvo -O brelvo_senha brelvo_senha
   echo "postgresql://brelvo@127.0.0.1:$port/brelvo" > "$state/uri"
   echo "servidor de teste em $(cat "$state/uri")"
   ;;

@@ -37,6 +37,8 @@ bool createWorkingFiles(const QString &dir);
 // of a backup holds the folder and has not ended within about a second, a
 // damaged database, ...) `beforeMessage` runs, the user is told why, and null
 // is returned: the program then ends without having touched the database.
+// A server that asks for a password gets it from an input box, asked again
+// while the server refuses it; Cancel ends as a failure to open.
 data::DatabasePtr openProgramDatabase(const QString &dir, const std::function<void()> &beforeMessage = {});
 
 // Process-wide locale: Brazilian Portuguese, dates "dd/MM/yyyy".

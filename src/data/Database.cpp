@@ -202,22 +202,22 @@ QString folderSchema(const QString &folder)
     return QStringLiteral("f_") + QString::fromLatin1(QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex().left(24));
 }
 
-std::function<QString(const QString &)> &passwordPrompt()
+QHash<QString, QString> &serverPasswords()
 {
-    static std::function<QString(const QString &)> prompt;
-    return prompt;
+    static QHash<QString, QString> passwords;
+    return passwords;
 }
 
-// Connects, asking for the password when the password file has none.
 std::unique_ptr<Conn> connectServer(const QString &uri, const QString &schema)
 {
     QString error;
     bool needsPassword = false;
-    auto c = connectPostgres(uri, schema, QString(), &error, &needsPassword);
-    if (!c && needsPassword && passwordPrompt()) {
-        const QString pw = passwordPrompt()(uri);
-        if (!pw.isEmpty())
-            c = connectPostgres(uri, schema, pw, &error, &needsPassword);
+    auto c = connectPostgres(uri, schema, serverPasswords().value(uri), &error, &needsPassword);
+    if (!c && needsPassword) {
+        QString user, server;
+        postgresLogin(uri, &user, &server);
+        throw DbError(DbError::Kind::PasswordNeeded,
+                      QStringLiteral("O servidor %1 pede a senha do usuário %2: %3").arg(server, user, error));
     }
     if (!c)
         throw DbError(DbError::Kind::NotOpen,
@@ -302,9 +302,14 @@ QString Database::filesFolder() { return filesDir(); }
 
 bool Database::isServer(const QString &location) { return isServerUri(location); }
 
-void Database::setPasswordPrompt(std::function<QString(const QString &)> prompt)
+void Database::setServerPassword(const QString &uri, const QString &password)
 {
-    passwordPrompt() = std::move(prompt);
+    serverPasswords().insert(uri, password);
+}
+
+void Database::serverLogin(const QString &uri, QString *user, QString *server)
+{
+    postgresLogin(uri, user, server);
 }
 
 void Database::Impl::migrate(Database &db)

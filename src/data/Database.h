@@ -54,10 +54,14 @@ public:
     static QString filesFolder();
     // True for a server address rather than a folder.
     static bool isServer(const QString &location);
-    // Asked for the password of a server address when the PostgreSQL
-    // password file (~/.pgpass) has none; returns "" to give up.
-    static void setPasswordPrompt(std::function<QString(const QString &uri)> prompt);
-    // Programs with the server database at `uri` open
+    // A server address's password, used by every later connection to it in
+    // this program instead of the PostgreSQL password file (~/.pgpass). When
+    // the server asks for a password that neither gives, or refuses the one
+    // given, opening fails with DbError::Kind::PasswordNeeded.
+    static void setServerPassword(const QString &uri, const QString &password);
+    // The user and the server ("host:port") a server address logs in as and to.
+    static void serverLogin(const QString &uri, QString *user, QString *server);
+    // Programs connected to the server database at `uri`, this one excluded
     // ("Brelvo caixa (192.168.0.5, usuário ana, desde dd/MM/yyyy hh:mm)").
     static QStringList connectedDesks(const QString &uri);
 

@@ -112,6 +112,10 @@ QString declaredType(const FieldDef &f, EngineKind engine);
 std::unique_ptr<Conn> connectPostgres(const QString &uri, const QString &schema, const QString &password,
                                       QString *error, bool *needsPassword);
 
+// The user and the server ("host:port") a server address logs in as and to,
+// libpq's defaults filling what the address leaves out.
+void postgresLogin(const QString &uri, QString *user, QString *server);
+
 // Creates the schema and its helper functions in a new server database
 // (inside the provisioning transaction); nothing for SQLite.
 void provisionPostgresSchema(Conn *c);

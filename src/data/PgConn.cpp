@@ -868,8 +868,9 @@ std::unique_ptr<Conn> connectPostgres(const QString &uri, const QString &schema,
     if (needsPassword)
         *needsPassword = false;
     if (!c || PQstatus(c) != CONNECTION_OK) {
+        // No password at hand, or one (given or from the password file) refused.
         if (needsPassword && c)
-            *needsPassword = PQconnectionNeedsPassword(c) != 0;
+            *needsPassword = PQconnectionNeedsPassword(c) != 0 || PQconnectionUsedPassword(c) != 0;
         if (error)
             *error = c ? QString::fromUtf8(PQerrorMessage(c)).trimmed() : QStringLiteral("sem memória");
         PQfinish(c);
@@ -910,6 +911,31 @@ QString pgSchema(Conn *c)
 {
     auto *pg = dynamic_cast<PgConn *>(c);
     return pg ? pg->schema() : QString();
+}
+
+void postgresLogin(const QString &uri, QString *user, QString *server)
+{
+    PQconninfoOption *opts = PQconninfoParse(uri.toUtf8().constData(), nullptr);
+    PQconninfoOption *defaults = PQconndefaults();
+    auto value = [](PQconninfoOption *list, const char *key) {
+        for (PQconninfoOption *o = list; o && o->keyword; ++o) {
+            if (qstrcmp(o->keyword, key) == 0 && o->val && *o->val)
+                return QString::fromUtf8(o->val);
+        }
+        return QString();
+    };
+    auto either = [&](const char *key) {
+        const QString v = value(opts, key);
+        return v.isEmpty() ? value(defaults, key) : v;
+    };
+    *user = either("user");
+    QString host = either("host");
+    if (host.isEmpty() || host.startsWith(QLatin1Char('/')))
+        host = QStringLiteral("localhost");
+    const QString port = either("port");
+    *server = port.isEmpty() ? host : host + QLatin1Char(':') + port;
+    PQconninfoFree(opts);
+    PQconninfoFree(defaults);
 }
 
 void provisionPostgresSchema(Conn *c)

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QtTest>
 
 using namespace brelvo;
@@ -121,6 +122,69 @@ private Q_SLOTS:
         QCOMPARE(fake->calls().size(), 1);
         QCOMPARE(fake->calls().first().title, QStringLiteral("Atenção"));
         QCOMPARE(fake->calls().first().text, QStringLiteral("Atenção o programa já está aberto!."));
+    }
+
+    // A server that wants a password: the password file's, else the user's
+    // answer, asked again while the server refuses it; Cancel ends with a
+    // message and no database.
+    void serverPasswordIsAskedFor()
+    {
+        const QString testServer = qEnvironmentVariable(data::Database::kFolderServerVariable);
+        if (testServer.isEmpty())
+            QSKIP("no test server");
+        QUrl url(testServer);
+        url.setUserName(QStringLiteral("brelvo_senha"));
+        url.setPath(QStringLiteral("/brelvo_senha"));
+        const QString uri = url.toString();
+        const QString login = QStringLiteral("brelvo_senha no servidor 127.0.0.1:%1").arg(url.port());
+        QTemporaryDir tmp;
+        qputenv("DBBrelvoVendas", uri.toUtf8());
+        const QString passFile = tmp.filePath(QStringLiteral("pgpass"));
+        qputenv("PGPASSFILE", passFile.toUtf8());
+        auto open = [&] { return app::openProgramDatabase(tmp.path() + QLatin1Char('/')); };
+
+        {   // from the password file: nothing asked
+            writeText(passFile, QStringLiteral("127.0.0.1:%1:brelvo_senha:brelvo_senha:senha-de-teste\n")
+                                    .arg(url.port()).toUtf8());
+            QFile::setPermissions(passFile, QFile::ReadOwner | QFile::WriteOwner);
+            core::ScopedFakeDialogs fake;
+            fake->setStrict(true);
+            auto db = open();
+            QVERIFY(db);
+            QVERIFY(db->onServer());
+            QCOMPARE(fake->calls().size(), 0);
+            QFile::remove(passFile);
+        }
+        {   // cancelled
+            core::ScopedFakeDialogs fake;
+            fake->cancelInput();
+            QVERIFY(!open());
+            const auto asked = fake->callsOf(core::FakeDialogService::Kind::Input);
+            QCOMPARE(asked.size(), 1);
+            QCOMPARE(asked[0].title, QStringLiteral("Senha do banco de dados"));
+            QCOMPARE(asked[0].text, QStringLiteral("Senha do usuário %1:").arg(login));
+            QCOMPARE(fake->messages(), QStringList{QStringLiteral(
+                "Sem a senha do usuário brelvo_senha o banco de dados do servidor 127.0.0.1:%1 não pode ser aberto.")
+                                                       .arg(url.port())});
+            QVERIFY(fake->clean());
+        }
+        {   // a wrong answer, asked again, then the right one
+            core::ScopedFakeDialogs fake;
+            fake->answerInput(QStringLiteral("errada"));
+            fake->answerInput(QStringLiteral("senha-de-teste"));
+            auto db = open();
+            QVERIFY(db);
+            const auto asked = fake->callsOf(core::FakeDialogService::Kind::Input);
+            QCOMPARE(asked.size(), 2);
+            QCOMPARE(asked[1].text, QStringLiteral("A senha não foi aceita.\nSenha do usuário %1:").arg(login));
+            QVERIFY(fake->messages().isEmpty());
+            QVERIFY(fake->clean());
+            // The answer serves the program's later connections too.
+            QVERIFY(data::Database::open(uri, false));
+        }
+        data::Database::setServerPassword(uri, QString());
+        qunsetenv("DBBrelvoVendas");
+        qunsetenv("PGPASSFILE");
     }
 
     void lockOfACrashedCopyIsTakenOver()

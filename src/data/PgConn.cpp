@@ -22,6 +22,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <libpq-fe.h>
+#include <optional>
 
 namespace brelvo::data::detail {
 
@@ -277,16 +278,22 @@ public:
     void addChanges(qint64 n) { m_changes += n; }
     void setBusyTimeout(int ms) override { run(QStringLiteral("SET lock_timeout = %1").arg(qMax(0, ms))); }
 
+    // One round trip: the transaction and the writers' lock in one request.
     void beginWrite() override
     {
         flushDeallocations();
-        run(QStringLiteral("BEGIN"));
         try {
-            run(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(%1))").arg(sqlText(m_schema.toUtf8().constData())));
+            run(QStringLiteral("BEGIN; ") + lockSql());
         } catch (...) {
-            PQclear(PQexec(m_c, "ROLLBACK"));
+            if (inTransaction())
+                PQclear(PQexec(m_c, "ROLLBACK"));
             throw;
         }
+    }
+    // The writers' lock of this database, held to the end of the transaction.
+    QString lockSql() const
+    {
+        return QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(%1))").arg(sqlText(m_schema.toUtf8().constData()));
     }
     void commitWrite() override { run(QStringLiteral("COMMIT")); }
     void rollbackWrite() override { run(QStringLiteral("ROLLBACK")); }
@@ -413,6 +420,11 @@ public:
             if (ix.unique)
                 make(true, uniqueParts);
         }
+        // Number fields that refer to the AutoInc (an order's lines by CodVenda)
+        // meet it as a double; the server then compares the key as one, which
+        // its own index cannot answer.
+        if (!autoInc.isEmpty())
+            make(false, {QStringLiteral("(%1::double precision)").arg(quoteIdent(autoInc))});
     }
 
     std::vector<std::pair<QString, QString>> columns(const QString &sqlName) override
@@ -539,7 +551,6 @@ public:
     QByteArray nextName() { return "brelvo_s" + QByteArray::number(++m_stmtCounter); }
     void deallocateLater(const QByteArray &name) { m_unused << name; }
 
-private:
     void flushDeallocations()
     {
         if (m_unused.isEmpty() || PQtransactionStatus(m_c) == PQTRANS_INERROR)
@@ -551,6 +562,7 @@ private:
         PQclear(PQexec(m_c, sql.constData()));
     }
 
+private:
     PGconn *m_c;
     QString m_schema;
     qint64 m_changes = 0;
@@ -658,33 +670,82 @@ void PgStmtImpl::run()
         formats[size_t(i)] = p.binary ? 1 : 0;
     }
     PGconn *c = m_c->raw();
-    // Inside a transaction a failing write must not spoil what came before;
-    // outside one a write is a transaction of its own that takes its turn
-    // with the other writers, as in SQLite.
-    const bool guard = !m_readOnly && m_c->inTransaction();
-    const bool own = !m_readOnly && !guard;
-    if (guard)
-        m_c->run(QStringLiteral("SAVEPOINT brelvo_stmt"));
-    else if (own)
-        m_c->beginWrite();
-    m_res = Result(PQexecPrepared(c, m_name.constData(), n, values.data(), lengths.data(), formats.data(), 0));
-    if (m_res.ok() && !m_readOnly)
-        keepAddedColumnName();
-    if (!m_res.ok()) {
-        DbError e = pgError(c, m_res.r, m_sql);
-        m_res = Result();
-        if (guard)
-            PQclear(PQexec(c, "ROLLBACK TO SAVEPOINT brelvo_stmt; RELEASE SAVEPOINT brelvo_stmt"));
-        else if (own)
-            PQclear(PQexec(c, "ROLLBACK"));
-        throw e;
+    if (m_readOnly) {
+        m_res = Result(PQexecPrepared(c, m_name.constData(), n, values.data(), lengths.data(), formats.data(), 0));
+        if (!m_res.ok()) {
+            DbError e = pgError(c, m_res.r, m_sql);
+            m_res = Result();
+            throw e;
+        }
+        m_row = -1;
+        return;
     }
-    if (guard)
-        m_c->run(QStringLiteral("RELEASE SAVEPOINT brelvo_stmt"));
-    else if (own)
-        m_c->commitWrite();
-    if (!m_readOnly)
-        m_c->addChanges(QByteArray(PQcmdTuples(m_res.r)).toLongLong());
+    // Inside a transaction a failing write must not spoil what came before
+    // (a savepoint around it); outside one a write is a transaction of its
+    // own that takes its turn with the other writers, as in SQLite. Either
+    // way the statement and its brackets go to the server in one round trip.
+    const bool guard = m_c->inTransaction();
+    QList<QByteArray> before, after;
+    if (guard) {
+        before << "SAVEPOINT brelvo_stmt";
+        after << "RELEASE SAVEPOINT brelvo_stmt";
+    } else {
+        m_c->flushDeallocations();
+        before << "BEGIN" << m_c->lockSql().toUtf8();
+        after << "COMMIT";
+    }
+    if (!PQenterPipelineMode(c))
+        throw pgError(c, nullptr, m_sql);
+    bool sent = true;
+    for (const QByteArray &q : std::as_const(before))
+        sent = sent && PQsendQueryParams(c, q.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0);
+    sent = sent && PQsendQueryPrepared(c, m_name.constData(), n, values.data(), lengths.data(), formats.data(), 0);
+    for (const QByteArray &q : std::as_const(after))
+        sent = sent && PQsendQueryParams(c, q.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0);
+    sent = sent && PQpipelineSync(c);
+    // One result per request (each followed by a null), then the sync's.
+    std::vector<Result> results;
+    std::optional<DbError> failure;
+    const int expected = int(before.size() + 1 + after.size());
+    for (int i = 0; sent && i < expected; ++i) {
+        Result r(PQgetResult(c));
+        if (!r.r) {
+            sent = false;
+            break;
+        }
+        while (PGresult *extra = PQgetResult(c))
+            PQclear(extra);
+        const ExecStatusType st = PQresultStatus(r.r);
+        if (!failure && st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK)
+            failure = pgError(c, r.r, i == int(before.size()) ? m_sql : QString());
+        results.push_back(std::move(r));
+    }
+    if (sent) {
+        Result sync(PQgetResult(c));
+        sent = sync.r && PQresultStatus(sync.r) == PGRES_PIPELINE_SYNC;
+    }
+    if (!sent && !failure)
+        failure = pgError(c, nullptr, m_sql);
+    PQexitPipelineMode(c);
+    if (failure) {
+        m_res = Result();
+        if (PQtransactionStatus(c) == PQTRANS_INERROR) {
+            // A failed savepoint request leaves nothing to undo; a failed
+            // statement goes back to its savepoint, or the whole transaction.
+            const bool savepointMade = guard && results.size() > size_t(before.size())
+                                       && PQresultStatus(results[0].r) == PGRES_COMMAND_OK;
+            if (savepointMade)
+                PQclear(PQexec(c, "ROLLBACK TO SAVEPOINT brelvo_stmt; RELEASE SAVEPOINT brelvo_stmt"));
+            else if (!guard)
+                PQclear(PQexec(c, "ROLLBACK"));
+        } else if (!guard && PQtransactionStatus(c) == PQTRANS_INTRANS) {
+            PQclear(PQexec(c, "ROLLBACK"));
+        }
+        throw *failure;
+    }
+    m_res = std::move(results[size_t(before.size())]);
+    keepAddedColumnName();
+    m_c->addChanges(QByteArray(PQcmdTuples(m_res.r)).toLongLong());
     m_row = -1;
 }
 

@@ -15,6 +15,8 @@
 //  - every table has a "rowid" column: its own identity, or a copy of its
 //    AutoInc field.
 
+#include "data/Catalogue.h"
+#include "data/Database.h"
 #include "data/Engine.h"
 #include "data/SqliteStmt.h"
 
@@ -420,11 +422,18 @@ public:
             if (ix.unique)
                 make(true, uniqueParts);
         }
-        // Number fields that refer to the AutoInc (an order's lines by CodVenda)
-        // meet it as a double; the server then compares the key as one, which
-        // its own index cannot answer.
-        if (!autoInc.isEmpty())
-            make(false, {QStringLiteral("(%1::double precision)").arg(quoteIdent(autoInc))});
+        // A detail's Number field that holds the AutoInc (an order's lines by
+        // CodVenda) meets it as a double; the server then compares the key as
+        // one, which the key's own index cannot answer.
+        for (const DetailDef &d : t.details) {
+            const TableDef *detail = Database::tableDef(d.table);
+            if (autoInc.isEmpty() || !detail || d.fields.size() != 1 || d.masterFields.size() != 1
+                || d.masterFields.first().compare(autoInc, Qt::CaseInsensitive) != 0)
+                continue;
+            const FieldDef *f = detail->field(d.fields.first());
+            if (f && (f->type == FieldType::Number || f->type == FieldType::Money))
+                make(false, {QStringLiteral("(%1::double precision)").arg(quoteIdent(autoInc))});
+        }
     }
 
     std::vector<std::pair<QString, QString>> columns(const QString &sqlName) override

@@ -3,7 +3,7 @@
 // The database is generated once into BRELVO_BENCH_DB (default: the build
 // folder's bench-db) and reused by later runs.
 
-#include "GenData.h"
+#include "BenchDatabase.h"
 
 #include "data/Database.h"
 #include "data/Dataset.h"
@@ -34,8 +34,7 @@ namespace {
 
 QString benchFolder()
 {
-    const QByteArray env = qgetenv("BRELVO_BENCH_DB");
-    return env.isEmpty() ? QString::fromUtf8(BRELVO_BENCH_DB_DEFAULT) : QString::fromLocal8Bit(env);
+    return bench::benchLocation({"BRELVO_BENCH_DB"}, QString::fromUtf8(BRELVO_BENCH_DB_DEFAULT));
 }
 
 data::DatabasePtr &sharedDb()
@@ -50,29 +49,20 @@ struct Samples {
     std::vector<QString> descriptions;  // product descriptions
     std::vector<qint64> monitoredCodes; // products with stock movements
     std::vector<qint64> saleKeys;       // tbVendas.db Chave
+    std::vector<qint64> customerCodes;  // tbCliente.DB Codigo
 };
 
-std::vector<QVariantList> rawRows(const QString &sql)
+// Rows of a query through the data layer, whichever engine holds the database.
+std::vector<QVariantList> rows(const QString &sql)
 {
-    sqlite3 *h = data::detail::handle(*sharedDb());
-    sqlite3_stmt *st = nullptr;
-    const QByteArray q = sql.toUtf8();
+    data::ForwardQuery q(sharedDb(), sql);
     std::vector<QVariantList> out;
-    if (sqlite3_prepare_v2(h, q.constData(), -1, &st, nullptr) != SQLITE_OK) {
-        std::fprintf(stderr, "%s: %s\n", q.constData(), sqlite3_errmsg(h));
-        return out;
-    }
-    while (sqlite3_step(st) == SQLITE_ROW) {
+    while (q.next()) {
         QVariantList row;
-        for (int i = 0; i < sqlite3_column_count(st); ++i) {
-            if (sqlite3_column_type(st, i) == SQLITE_TEXT)
-                row << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, i)));
-            else
-                row << QVariant(sqlite3_column_double(st, i));
-        }
+        for (int i = 0; i < q.columnCount(); ++i)
+            row << q.value(i);
         out.push_back(row);
     }
-    sqlite3_finalize(st);
     return out;
 }
 
@@ -80,14 +70,16 @@ const Samples &samples()
 {
     static const Samples s = [] {
         Samples r;
-        for (const auto &row : rawRows(QStringLiteral("SELECT Codigo, Descricao, MonitorarEstq FROM tbprodutos ORDER BY random() LIMIT 4000"))) {
+        for (const auto &row : rows(QStringLiteral("SELECT Codigo, Descricao, MonitorarEstq FROM \"tbProdutos.db\" ORDER BY random() LIMIT 4000"))) {
             r.codes.push_back(qint64(row[0].toDouble()));
             r.descriptions.push_back(row[1].toString());
             if (row[2].toString() == QLatin1String("S"))
                 r.monitoredCodes.push_back(qint64(row[0].toDouble()));
         }
-        for (const auto &row : rawRows(QStringLiteral("SELECT Chave FROM tbvendas ORDER BY random() LIMIT 4000")))
+        for (const auto &row : rows(QStringLiteral("SELECT Chave FROM \"tbVendas.db\" ORDER BY random() LIMIT 4000")))
             r.saleKeys.push_back(qint64(row[0].toDouble()));
+        for (const auto &row : rows(QStringLiteral("SELECT Codigo FROM \"tbCliente.DB\" ORDER BY random() LIMIT 4000")))
+            r.customerCodes.push_back(qint64(row[0].toDouble()));
         return r;
     }();
     return s;
@@ -156,6 +148,26 @@ void BM_ProductsFindNearestByCodigo(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ProductsFindNearestByCodigo)->Unit(benchmark::kMicrosecond);
+
+// The customer picker's look-up by number.
+void BM_CustomersFindKeyByCodigo(benchmark::State &state)
+{
+    if (!ready(state))
+        return;
+    Table t(sharedDb(), QStringLiteral("tbCliente.DB"));
+    t.setIndexName(QStringLiteral("byCodigo"));
+    t.open();
+    size_t i = 0;
+    qint64 misses = 0;
+    for (auto _ : state) {
+        if (!t.findKey({pick(samples().customerCodes, i)}))
+            ++misses;
+        benchmark::DoNotOptimize(t.value(QStringLiteral("Nome")));
+    }
+    if (misses)
+        state.SkipWithError("findKey missed an existing customer");
+}
+BENCHMARK(BM_CustomersFindKeyByCodigo)->Unit(benchmark::kMicrosecond);
 
 void BM_ProductsFindKeyByDescricao(benchmark::State &state)
 {
@@ -257,6 +269,10 @@ void BM_StockBalanceRawSqlite(benchmark::State &state)
     if (!ready(state))
         return;
     sqlite3 *h = data::detail::handle(*sharedDb());
+    if (!h) {
+        state.SkipWithError("the database is not a SQLite file");
+        return;
+    }
     const char *sql =
         "SELECT COALESCE((SELECT SUM(Qtd) FROM tbreposicao WHERE Codigo = ?1), 0)"
         " - COALESCE((SELECT SUM(i.Qtd) FROM tbitems i JOIN tbvendas v ON v.Chave = i.Link"
@@ -286,7 +302,7 @@ void BM_PostItemAndResum(benchmark::State &state)
     if (!ready(state))
         return;
     auto db = sharedDb();
-    const qint64 before = qint64(rawRows(QStringLiteral("SELECT MAX(Chave) FROM tbitems")).front().value(0).toDouble());
+    const qint64 before = qint64(rows(QStringLiteral("SELECT MAX(Chave) FROM \"tbItems.DB\"")).front().value(0).toDouble());
     {
         Table items(db, QStringLiteral("tbItems.DB"));
         items.open();
@@ -345,18 +361,14 @@ int main(int argc, char **argv)
 
     const QString folder = benchFolder();
     try {
-        if (!data::Database::exists(folder)) {
-            std::fprintf(stderr, "Gerando o banco de benchmark em %s ...\n", qPrintable(folder));
-            QDir().mkpath(folder);
-            const auto r = gendata::generate(folder, gendata::Options{}, [](const QString &line) {
-                std::fprintf(stderr, "  %s\n", qPrintable(line));
-            });
-            std::fprintf(stderr, "Banco gerado: %lld linhas em %.1f s\n", r.rows, r.elapsedMs / 1000.0);
-        }
-        sharedDb() = data::Database::open(folder);
+        sharedDb() = bench::openGenerated(folder);
         // Diagnostics: BRELVO_BENCH_PRAGMAS="PRAGMA mmap_size=268435456;" tries
         // connection settings without rebuilding the layer.
         const QByteArray pragmas = qgetenv("BRELVO_BENCH_PRAGMAS");
+        if (!pragmas.isEmpty() && !data::detail::handle(*sharedDb())) {
+            std::fprintf(stderr, "bench_data: BRELVO_BENCH_PRAGMAS vale só para SQLite\n");
+            return 1;
+        }
         if (!pragmas.isEmpty()) {
             char *err = nullptr;
             if (sqlite3_exec(data::detail::handle(*sharedDb()), pragmas.constData(), nullptr,

@@ -4,7 +4,7 @@
 // The database is generated once into <build>/bench-db (BRELVO_BENCH_DB
 // overrides) and shared with the other benchmarks of the build.
 
-#include "GenData.h"
+#include "BenchDatabase.h"
 #include "core/DialogService.h"
 #include "data/Database.h"
 #include "finance/CashFlow.h"
@@ -28,8 +28,7 @@ data::DatabasePtr g_db;
 
 QString benchFolder()
 {
-    const QByteArray env = qgetenv("BRELVO_BENCH_DB");
-    return env.isEmpty() ? QString::fromUtf8(BRELVO_BENCH_DB_DEFAULT) : QString::fromLocal8Bit(env);
+    return bench::benchLocation({"BRELVO_BENCH_DB"}, QString::fromUtf8(BRELVO_BENCH_DB_DEFAULT));
 }
 
 // The last whole calendar month and year before today: full of rows in a
@@ -132,15 +131,7 @@ int main(int argc, char **argv)
         return 1;
     const QString folder = benchFolder();
     try {
-        if (!data::Database::exists(folder)) {
-            std::fprintf(stderr, "Gerando o banco de benchmark em %s ...\n", qPrintable(folder));
-            QDir().mkpath(folder);
-            const auto r = gendata::generate(folder, gendata::Options{}, [](const QString &line) {
-                std::fprintf(stderr, "  %s\n", qPrintable(line));
-            });
-            std::fprintf(stderr, "Banco gerado: %lld linhas em %.1f s\n", r.rows, r.elapsedMs / 1000.0);
-        }
-        g_db = data::Database::open(folder);
+        g_db = bench::openGenerated(folder);
     } catch (const data::DbError &e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.message()));
         return 1;

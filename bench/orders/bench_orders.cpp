@@ -5,7 +5,7 @@
 // starts it. The database is generated once into $BRELVO_BENCH_ORDERS_DB
 // (default /tmp/brelvo-bench-orders) and reused on later runs.
 
-#include "GenData.h"
+#include "BenchDatabase.h"
 #include "core/DatasetModel.h"
 #include "core/FakeDialogService.h"
 #include "data/Database.h"
@@ -37,17 +37,8 @@ qint64 g_part = 0;                   // a monitored product
 
 void setUp()
 {
-    QString folder = qEnvironmentVariable("BRELVO_BENCH_ORDERS_DB");
-    if (folder.isEmpty())
-        folder = QDir::temp().filePath(QStringLiteral("brelvo-bench-orders"));
-    QDir().mkpath(folder);
-    if (!data::Database::exists(folder)) {
-        QTextStream(stderr) << "gerando base em " << folder << "...\n";
-        const auto r = gendata::generate(folder, gendata::Options{},
-                                         [](const QString &line) { QTextStream(stderr) << line << '\n'; });
-        QTextStream(stderr) << r.rows << " linhas em " << r.elapsedMs << " ms\n";
-    }
-    g_db = data::Database::open(folder);
+    g_db = bench::openGenerated(
+        bench::benchLocation({"BRELVO_BENCH_ORDERS_DB"}, QDir::temp().filePath(QStringLiteral("brelvo-bench-orders"))));
     data::Table t(g_db, QStringLiteral("TOrdemServico.DB"));
     t.setIndexName(QStringLiteral("ByChave"));
     t.open();
@@ -286,7 +277,12 @@ int main(int argc, char **argv)
                                                                       : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    setUp();
+    try {
+        setUp();
+    } catch (const data::DbError &e) {
+        QTextStream(stderr) << e.message() << '\n';
+        return 1;
+    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     g_db.reset();

@@ -6,7 +6,7 @@
 // The database is generated once into BRELVO_BENCH_DB (default: the build
 // folder's bench-db) and reused by later runs.
 
-#include "GenData.h"
+#include "BenchDatabase.h"
 
 #include "core/Format.h"
 
@@ -40,17 +40,7 @@ qint64 g_mecanico = 1;
 
 void setUp()
 {
-    QString folder = qEnvironmentVariable("BRELVO_BENCH_DB");
-    if (folder.isEmpty())
-        folder = QString::fromUtf8(BRELVO_BENCH_DB_DEFAULT);
-    QDir().mkpath(folder);
-    if (!data::Database::exists(folder)) {
-        QTextStream(stderr) << "gerando base em " << folder << "...\n";
-        const auto r = gendata::generate(folder, gendata::Options{},
-                                         [](const QString &line) { QTextStream(stderr) << line << '\n'; });
-        QTextStream(stderr) << r.rows << " linhas em " << r.elapsedMs << " ms\n";
-    }
-    g_db = data::Database::open(folder);
+    g_db = bench::openGenerated(bench::benchLocation({"BRELVO_BENCH_DB"}, QString::fromUtf8(BRELVO_BENCH_DB_DEFAULT)));
     const QDate hoje = QDate::currentDate();
     g_mes = mesAtual(hoje.addMonths(-1));
     // The whole range: from the first order or sale to the last.
@@ -198,7 +188,12 @@ int main(int argc, char **argv)
                                                                      : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);     // the page layout measures text with fonts
     benchmark::Initialize(&argc, argv);
-    setUp();
+    try {
+        setUp();
+    } catch (const data::DbError &e) {
+        QTextStream(stderr) << e.message() << '\n';
+        return 1;
+    }
     registrar();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

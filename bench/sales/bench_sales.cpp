@@ -6,7 +6,7 @@
 // The database is generated once into $BRELVO_BENCH_SALES_DB (default
 // /tmp/brelvo-bench-sales) and reused; every run deletes the sale it made.
 
-#include "GenData.h"
+#include "BenchDatabase.h"
 #include "core/FakeDialogService.h"
 #include "data/Database.h"
 #include "data/Statement.h"
@@ -34,17 +34,8 @@ std::vector<QString> g_scans;   // 100 codes that may be sold one at a time, as 
 
 void setUp()
 {
-    QString folder = qEnvironmentVariable("BRELVO_BENCH_SALES_DB");
-    if (folder.isEmpty())
-        folder = QDir::temp().filePath(QStringLiteral("brelvo-bench-sales"));
-    QDir().mkpath(folder);
-    if (!data::Database::exists(folder)) {
-        QTextStream(stderr) << "gerando base em " << folder << "...\n";
-        const auto r = gendata::generate(folder, gendata::Options{},
-                                         [](const QString &line) { QTextStream(stderr) << line << '\n'; });
-        QTextStream(stderr) << r.rows << " linhas em " << r.elapsedMs << " ms\n";
-    }
-    g_db = data::Database::open(folder);
+    g_db = bench::openGenerated(
+        bench::benchLocation({"BRELVO_BENCH_SALES_DB"}, QDir::temp().filePath(QStringLiteral("brelvo-bench-sales"))));
 
     // Random products the stock check lets through with quantity 1, so that
     // every scan ends in an item written.
@@ -119,7 +110,12 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
                                                                      : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    setUp();
+    try {
+        setUp();
+    } catch (const data::DbError &e) {
+        QTextStream(stderr) << e.message() << '\n';
+        return 1;
+    }
     if (g_scans.size() < 100) {
         QTextStream(stderr) << "menos de 100 produtos vendáveis\n";
         g_db.reset();

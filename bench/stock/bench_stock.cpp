@@ -3,7 +3,7 @@
 // The database is generated once into $BRELVO_BENCH_STOCK_DB
 // (default /tmp/brelvo-bench-stock) and reused on later runs.
 
-#include "GenData.h"
+#include "BenchDatabase.h"
 #include "data/Database.h"
 #include "data/Statement.h"
 #include "stock/StockBalance.h"
@@ -24,17 +24,8 @@ std::vector<qint64> g_codes;
 
 void setUp()
 {
-    QString folder = qEnvironmentVariable("BRELVO_BENCH_STOCK_DB");
-    if (folder.isEmpty())
-        folder = QDir::temp().filePath(QStringLiteral("brelvo-bench-stock"));
-    QDir().mkpath(folder);
-    if (!data::Database::exists(folder)) {
-        QTextStream(stderr) << "gerando base em " << folder << "...\n";
-        const auto r = gendata::generate(folder, gendata::Options{},
-                                         [](const QString &line) { QTextStream(stderr) << line << '\n'; });
-        QTextStream(stderr) << r.rows << " linhas em " << r.elapsedMs << " ms\n";
-    }
-    g_db = data::Database::open(folder);
+    g_db = bench::openGenerated(
+        bench::benchLocation({"BRELVO_BENCH_STOCK_DB"}, QDir::temp().filePath(QStringLiteral("brelvo-bench-stock"))));
     data::ForwardQuery q(g_db, QStringLiteral("SELECT Codigo FROM \"tbProdutos.db\""));
     while (q.next())
         g_codes.push_back(q.value(0).toLongLong());
@@ -107,7 +98,12 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    setUp();
+    try {
+        setUp();
+    } catch (const data::DbError &e) {
+        QTextStream(stderr) << e.message() << '\n';
+        return 1;
+    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     g_db.reset();

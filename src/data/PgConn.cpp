@@ -15,6 +15,8 @@
 //  - every table has a "rowid" column: its own identity, or a copy of its
 //    AutoInc field.
 
+#include "data/Catalogue.h"
+#include "data/Database.h"
 #include "data/Engine.h"
 #include "data/ServerDump.h"
 #include "data/SqliteStmt.h"
@@ -27,6 +29,7 @@
 #include <QSet>
 #include <QSysInfo>
 #include <libpq-fe.h>
+#include <optional>
 
 namespace brelvo::data::detail {
 
@@ -327,16 +330,22 @@ public:
     void addChanges(qint64 n) { m_changes += n; }
     void setBusyTimeout(int ms) override { run(QStringLiteral("SET lock_timeout = %1").arg(qMax(0, ms))); }
 
+    // One round trip: the transaction and the writers' lock in one request.
     void beginWrite() override
     {
         flushDeallocations();
-        run(QStringLiteral("BEGIN"));
         try {
-            run(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(%1))").arg(sqlText(m_schema.toUtf8().constData())));
+            run(QStringLiteral("BEGIN; ") + lockSql());
         } catch (...) {
-            PQclear(PQexec(m_c, "ROLLBACK"));
+            if (inTransaction())
+                PQclear(PQexec(m_c, "ROLLBACK"));
             throw;
         }
+    }
+    // The writers' lock of this database, held to the end of the transaction.
+    QString lockSql() const
+    {
+        return QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(%1))").arg(sqlText(m_schema.toUtf8().constData()));
     }
     void commitWrite() override { run(QStringLiteral("COMMIT")); }
     void rollbackWrite() override { run(QStringLiteral("ROLLBACK")); }
@@ -462,6 +471,18 @@ public:
             // SQLite index with its collation; a primary field as stored).
             if (ix.unique)
                 make(true, uniqueParts);
+        }
+        // A detail's Number field that holds the AutoInc (an order's lines by
+        // CodVenda) meets it as a double; the server then compares the key as
+        // one, which the key's own index cannot answer.
+        for (const DetailDef &d : t.details) {
+            const TableDef *detail = Database::tableDef(d.table);
+            if (autoInc.isEmpty() || !detail || d.fields.size() != 1 || d.masterFields.size() != 1
+                || d.masterFields.first().compare(autoInc, Qt::CaseInsensitive) != 0)
+                continue;
+            const FieldDef *f = detail->field(d.fields.first());
+            if (f && (f->type == FieldType::Number || f->type == FieldType::Money))
+                make(false, {QStringLiteral("(%1::double precision)").arg(quoteIdent(autoInc))});
         }
     }
 
@@ -589,7 +610,6 @@ public:
     QByteArray nextName() { return "brelvo_s" + QByteArray::number(++m_stmtCounter); }
     void deallocateLater(const QByteArray &name) { m_unused << name; }
 
-private:
     void flushDeallocations()
     {
         if (m_unused.isEmpty() || PQtransactionStatus(m_c) == PQTRANS_INERROR)
@@ -601,6 +621,7 @@ private:
         PQclear(PQexec(m_c, sql.constData()));
     }
 
+private:
     PGconn *m_c;
     QString m_schema;
     qint64 m_changes = 0;
@@ -724,33 +745,82 @@ void PgStmtImpl::run()
         formats[size_t(i)] = p.binary ? 1 : 0;
     }
     PGconn *c = m_c->raw();
-    // Inside a transaction a failing write must not spoil what came before;
-    // outside one a write is a transaction of its own that takes its turn
-    // with the other writers, as in SQLite.
-    const bool guard = !m_readOnly && m_c->inTransaction();
-    const bool own = !m_readOnly && !guard;
-    if (guard)
-        m_c->run(QStringLiteral("SAVEPOINT brelvo_stmt"));
-    else if (own)
-        m_c->beginWrite();
-    m_res = Result(PQexecPrepared(c, m_name.constData(), n, values.data(), lengths.data(), formats.data(), 0));
-    if (m_res.ok() && !m_readOnly)
-        keepAddedColumnName();
-    if (!m_res.ok()) {
-        DbError e = pgError(c, m_res.r, m_sql);
-        m_res = Result();
-        if (guard)
-            PQclear(PQexec(c, "ROLLBACK TO SAVEPOINT brelvo_stmt; RELEASE SAVEPOINT brelvo_stmt"));
-        else if (own)
-            PQclear(PQexec(c, "ROLLBACK"));
-        throw e;
+    if (m_readOnly) {
+        m_res = Result(PQexecPrepared(c, m_name.constData(), n, values.data(), lengths.data(), formats.data(), 0));
+        if (!m_res.ok()) {
+            DbError e = pgError(c, m_res.r, m_sql);
+            m_res = Result();
+            throw e;
+        }
+        m_row = -1;
+        return;
     }
-    if (guard)
-        m_c->run(QStringLiteral("RELEASE SAVEPOINT brelvo_stmt"));
-    else if (own)
-        m_c->commitWrite();
-    if (!m_readOnly)
-        m_c->addChanges(QByteArray(PQcmdTuples(m_res.r)).toLongLong());
+    // Inside a transaction a failing write must not spoil what came before
+    // (a savepoint around it); outside one a write is a transaction of its
+    // own that takes its turn with the other writers, as in SQLite. Either
+    // way the statement and its brackets go to the server in one round trip.
+    const bool guard = m_c->inTransaction();
+    QList<QByteArray> before, after;
+    if (guard) {
+        before << "SAVEPOINT brelvo_stmt";
+        after << "RELEASE SAVEPOINT brelvo_stmt";
+    } else {
+        m_c->flushDeallocations();
+        before << "BEGIN" << m_c->lockSql().toUtf8();
+        after << "COMMIT";
+    }
+    if (!PQenterPipelineMode(c))
+        throw pgError(c, nullptr, m_sql);
+    bool sent = true;
+    for (const QByteArray &q : std::as_const(before))
+        sent = sent && PQsendQueryParams(c, q.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0);
+    sent = sent && PQsendQueryPrepared(c, m_name.constData(), n, values.data(), lengths.data(), formats.data(), 0);
+    for (const QByteArray &q : std::as_const(after))
+        sent = sent && PQsendQueryParams(c, q.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0);
+    sent = sent && PQpipelineSync(c);
+    // One result per request (each followed by a null), then the sync's.
+    std::vector<Result> results;
+    std::optional<DbError> failure;
+    const int expected = int(before.size() + 1 + after.size());
+    for (int i = 0; sent && i < expected; ++i) {
+        Result r(PQgetResult(c));
+        if (!r.r) {
+            sent = false;
+            break;
+        }
+        while (PGresult *extra = PQgetResult(c))
+            PQclear(extra);
+        const ExecStatusType st = PQresultStatus(r.r);
+        if (!failure && st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK)
+            failure = pgError(c, r.r, i == int(before.size()) ? m_sql : QString());
+        results.push_back(std::move(r));
+    }
+    if (sent) {
+        Result sync(PQgetResult(c));
+        sent = sync.r && PQresultStatus(sync.r) == PGRES_PIPELINE_SYNC;
+    }
+    if (!sent && !failure)
+        failure = pgError(c, nullptr, m_sql);
+    PQexitPipelineMode(c);
+    if (failure) {
+        m_res = Result();
+        if (PQtransactionStatus(c) == PQTRANS_INERROR) {
+            // A failed savepoint request leaves nothing to undo; a failed
+            // statement goes back to its savepoint, or the whole transaction.
+            const bool savepointMade = guard && results.size() > size_t(before.size())
+                                       && PQresultStatus(results[0].r) == PGRES_COMMAND_OK;
+            if (savepointMade)
+                PQclear(PQexec(c, "ROLLBACK TO SAVEPOINT brelvo_stmt; RELEASE SAVEPOINT brelvo_stmt"));
+            else if (!guard)
+                PQclear(PQexec(c, "ROLLBACK"));
+        } else if (!guard && PQtransactionStatus(c) == PQTRANS_INTRANS) {
+            PQclear(PQexec(c, "ROLLBACK"));
+        }
+        throw *failure;
+    }
+    m_res = std::move(results[size_t(before.size())]);
+    keepAddedColumnName();
+    m_c->addChanges(QByteArray(PQcmdTuples(m_res.r)).toLongLong());
     m_row = -1;
 }
 

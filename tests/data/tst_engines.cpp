@@ -308,6 +308,23 @@ private Q_SLOTS:
         for (const char *off : {"enable_seqscan", "enable_bitmapscan"})
             Statement(p.server, u"RESET "_qs + QLatin1String(off)).run();
     }
+
+    // A Number field that refers to an AutoInc (an order's lines by CodVenda,
+    // as the stock balance joins them) finds its row through an index, not by
+    // reading every order.
+    void numberToAutoIncJoinUsesAnIndex()
+    {
+        Pair p;
+        Statement(p.server, u"SET enable_seqscan = off"_qs).run();
+        ForwardQuery plan(p.server, u"EXPLAIN SELECT SUM(i.Qtd) FROM tbitemsordem i JOIN TOrdemServico o "
+                                    "ON o.Chave = i.CodVenda WHERE i.CodBarra = 7 AND o.OsOc = 'PV'"_qs);
+        QString text;
+        while (plan.next())
+            text += plan.value(0).toString() + u'\n';
+        Statement(p.server, u"RESET enable_seqscan"_qs).run();
+        QVERIFY2(text.contains(u"Index Cond: ((chave)::double precision = i.codvenda)"_qs), qPrintable(text));
+        QVERIFY2(!text.contains(u"Seq Scan on tordemservico"_qs), qPrintable(text));
+    }
 };
 
 QTEST_GUILESS_MAIN(TstEngines)

@@ -289,9 +289,26 @@ private Q_SLOTS:
             QVERIFY(e.message().contains(QStringLiteral("ocupado")));
         }
         QCOMPARE(theirs.state(), Dataset::State::Insert);   // nothing lost: post again later
+        // A transaction of theirs cannot start either, and leaves nothing half open.
+        try {
+            other->transaction();
+            QFAIL("transaction went through a held write lock");
+        } catch (const DbError &e) {
+            QCOMPARE(e.kind(), DbError::Kind::Busy);
+        }
+        QVERIFY(!other->inTransaction());
         tx.commit();
         theirs.post();
         QCOMPARE(theirs.recordCount(), 2);
+        other->transaction();
+        theirs.append();
+        theirs.setValue(QStringLiteral("UnMedida"), QStringLiteral("CX"));
+        theirs.post();
+        other->commit();
+        QVERIFY(!other->inTransaction());
+        Table again(f.db, QStringLiteral("tbMedidas.db"));
+        again.open();
+        QCOMPARE(again.recordCount(), 3);
     }
 
     void aliasFolderResolution()

@@ -2,6 +2,7 @@
 
 #include "core/AppPaths.h"
 #include "core/DialogService.h"
+#include "core/ServerPassword.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -61,24 +62,6 @@ bool createWorkingFiles(const QString &dir)
     return true;
 }
 
-namespace {
-
-bool askServerPassword(const QString &uri, bool refused)
-{
-    QString user, server;
-    data::Database::serverLogin(uri, &user, &server);
-    QString label = QStringLiteral("Senha do usuário %1 no servidor %2:").arg(user, server);
-    if (refused)
-        label.prepend(QStringLiteral("A senha não foi aceita.\n"));
-    QString password;
-    if (!core::dialogs().input(nullptr, QStringLiteral("Senha do banco de dados"), label, &password, true))
-        return false;
-    data::Database::setServerPassword(uri, password);
-    return true;
-}
-
-} // namespace
-
 data::DatabasePtr openProgramDatabase(const QString &dir, const std::function<void()> &beforeMessage)
 {
     const QString location = data::Database::aliasFolder(QString::fromLatin1(data::Database::kDefaultAlias));
@@ -89,15 +72,10 @@ data::DatabasePtr openProgramDatabase(const QString &dir, const std::function<vo
             return db;
         } catch (const data::DbError &e) {
             // A server without the password: asked for, then tried again.
-            if (e.kind() == data::DbError::Kind::PasswordNeeded && askServerPassword(location, asked))
+            if (e.kind() == data::DbError::Kind::PasswordNeeded && core::askServerPassword(location, asked))
                 continue;
-            QString text = e.message();
-            if (e.kind() == data::DbError::Kind::PasswordNeeded) {
-                QString user, server;
-                data::Database::serverLogin(location, &user, &server);
-                text = QStringLiteral("Sem a senha do usuário %1 o banco de dados do servidor %2 não pode ser aberto.")
-                           .arg(user, server);
-            }
+            const QString text = e.kind() == data::DbError::Kind::PasswordNeeded
+                ? core::noServerPasswordMessage(location) : e.message();
             if (beforeMessage)
                 beforeMessage();
             core::dialogs().error(nullptr, QStringLiteral("Erro"), text);

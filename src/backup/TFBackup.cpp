@@ -2,7 +2,9 @@
 
 #include "core/AppPaths.h"
 #include "core/DialogService.h"
+#include "core/ServerPassword.h"
 #include "backup/DatabaseBackup.h"
+#include "data/Database.h"
 #include "data/DatabaseFiles.h"
 
 #include <QCoreApplication>
@@ -122,6 +124,21 @@ bool TFBackup::findDatabaseFolder(QString *location, QString *folder)
     QString f;
     try {
         *location = m_env.databaseFolder();
+        // A server that wants a password gets it asked for once, as Brelvo does.
+        for (bool asked = false;; asked = true) {
+            try {
+                brelvo::data::DatabaseFiles::checkServerLogin(*location);
+                break;
+            } catch (const brelvo::data::DbError &e) {
+                if (e.kind() != brelvo::data::DbError::Kind::PasswordNeeded
+                    || !brelvo::data::Database::isServer(*location))
+                    throw;
+                if (!brelvo::core::askServerPassword(*location, asked)) {
+                    dialogs().error(this, kProgramTitle, brelvo::core::noServerPasswordMessage(*location));
+                    return false;
+                }
+            }
+        }
         // A server database keeps its plain files (and its dump while a
         // backup runs) in a folder of its own.
         f = brelvo::data::DatabaseFiles::backupFolder(*location);

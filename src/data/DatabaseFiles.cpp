@@ -136,6 +136,12 @@ QString DatabaseFiles::backupFolder(const QString &location)
     return folder;
 }
 
+void DatabaseFiles::checkServerLogin(const QString &location)
+{
+    if (onServer(location))
+        connectToServerOf(location);
+}
+
 QStringList DatabaseFiles::connectedDesks(const QString &location)
 {
     if (!onServer(location))

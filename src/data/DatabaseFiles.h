@@ -52,6 +52,9 @@ public:
     // ("Brelvo caixa (192.168.0.5, usuário ana, desde 09/12/2026 14:03)");
     // empty for a SQLite folder or when the server cannot be asked.
     static QStringList connectedDesks(const QString &location);
+    // For a server database: connects once and lets go. Throws DbError
+    // (PasswordNeeded when the server wants a password it has not got).
+    static void checkServerLogin(const QString &location);
 
     // Folder of the alias (see Database::aliasFolder).
     static QString aliasFolder(const QString &alias = QStringLiteral("DBBrelvoVendas"));

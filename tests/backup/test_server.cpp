@@ -438,6 +438,52 @@ private Q_SLOTS:
         QDir(DatabaseFiles::backupFolder(loc)).removeRecursively();
     }
 
+    // A server that wants a password the password file has not got: Back-Up
+    // asks for it as Brelvo does; Cancel stops with the message and no archive.
+    void serverPasswordIsAskedFor()
+    {
+        QUrl url(m_server);
+        url.setUserName("brelvo_senha");
+        url.setPath("/brelvo_senha");
+        const QString loc = url.toString();
+        qputenv("PGPASSFILE", m_tmp.filePath("sem-pgpass").toUtf8());
+        TFBackup::Env env;
+        env.databaseFolder = [loc] { return loc; };
+        env.toolFolder = m_tmp.filePath("ferramenta-senha");
+        env.runAtStart = false;
+        QDir().mkpath(env.toolFolder);
+        const QString archive = m_tmp.filePath("senha.bck");
+        {
+            ScopedFakeDialogs dlg;
+            TFBackup w(env);
+            w.findChild<QRadioButton *>("rbManual")->setChecked(true);
+            dlg->cancelInput();
+            w.btnBackupClick();
+            const auto asked = dlg->callsOf(Kind::Input);
+            QCOMPARE(asked.size(), 1);
+            QCOMPARE(asked[0].title, QString("Senha do banco de dados"));
+            QCOMPARE(dlg->messages(), QStringList{QString("Sem a senha do usuário brelvo_senha o banco de dados do "
+                                                          "servidor 127.0.0.1:%1 não pode ser aberto.").arg(url.port())});
+            QVERIFY(!QFile::exists(archive));
+            QVERIFY(dlg->clean());
+        }
+        {
+            ScopedFakeDialogs dlg;
+            TFBackup w(env);
+            w.findChild<QRadioButton *>("rbManual")->setChecked(true);
+            dlg->answerInput("errada");
+            dlg->answerInput("senha-de-teste");
+            dlg->answerFile(archive);
+            w.btnBackupClick();
+            QCOMPARE(dlg->callsOf(Kind::Input).size(), 2);
+            QCOMPARE(dlg->messages(), QStringList{QString("Back-up efetuado com sucesso.")});
+            QVERIFY(QFile::exists(archive));
+            QVERIFY(dlg->clean());
+        }
+        Database::setServerPassword(loc, QString());
+        qunsetenv("PGPASSFILE");
+    }
+
     void backupsWhileADeskPostsAreEachOneState()
     {
         const QString loc = freshLocation(true);

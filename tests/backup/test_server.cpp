@@ -447,6 +447,9 @@ private Q_SLOTS:
         url.setPath("/brelvo_senha");
         const QString loc = url.toString();
         qputenv("PGPASSFILE", m_tmp.filePath("sem-pgpass").toUtf8());
+        Database::setServerPassword(loc, "senha-de-teste");     // a database to back up
+        Database::open(loc, true).reset();
+        Database::setServerPassword(loc, QString());
         TFBackup::Env env;
         env.databaseFolder = [loc] { return loc; };
         env.toolFolder = m_tmp.filePath("ferramenta-senha");

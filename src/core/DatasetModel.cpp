@@ -165,13 +165,7 @@ void DatasetModel::loadPage(int page) const
     // window refilling its boxes now would lose what is being typed).
     const QSignalBlocker quiet(ds);
     try {
-        const data::Bookmark here = ds->bookmark();
-        ds->moveTo(page * m_pageSize);
-        for (int i = 0; i < m_pageSize && !ds->eof(); ++i) {
-            rows << readRow();
-            ds->next();
-        }
-        if (here.isValid()) ds->gotoBookmark(here);
+        ds->readRows(page * m_pageSize, m_pageSize, [&] { rows << readRow(); });
     } catch (const DbError &) {
     }
     ++m_pageReads;

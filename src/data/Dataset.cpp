@@ -122,6 +122,18 @@ bool Dataset::asBool(const QString &field) const
     return v.toBool();
 }
 
+void Dataset::readRows(int from, int count, const std::function<void()> &each)
+{
+    const Bookmark here = bookmark();
+    moveTo(from);
+    for (int i = 0; i < count && !eof(); ++i) {
+        each();
+        next();
+    }
+    if (here.isValid())
+        gotoBookmark(here);
+}
+
 void Dataset::setValue(const QString &field, const QVariant &)
 {
     throw DbError(DbError::Kind::Generic,

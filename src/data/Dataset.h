@@ -11,6 +11,7 @@
 #include <QTime>
 #include <QVariant>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 
 namespace brelvo::data {
@@ -54,6 +55,11 @@ public:
 
     virtual Bookmark bookmark() const = 0;
     virtual void gotoBookmark(const Bookmark &b) = 0;
+
+    // Calls `each` positioned on the rows from `from` (0-based) on, at most
+    // `count` of them, then comes back to the current row (a grid filling a
+    // page). `each` only reads; the cursor's signals are the caller's to block.
+    virtual void readRows(int from, int count, const std::function<void()> &each);
 
     // Fields. Names are matched without case.
     virtual QStringList fieldNames() const = 0;
@@ -125,6 +131,7 @@ public:
     void moveTo(int recNo) override;
     Bookmark bookmark() const override;
     void gotoBookmark(const Bookmark &b) override;
+    void readRows(int from, int count, const std::function<void()> &each) override;
 
     // Searches on the current index. findKey: exact match of the leading index
     // fields, returns false and stays put when absent. findNearest: first row

@@ -7,6 +7,7 @@
 #include "data/Catalogue.h"
 #include "data/DbError.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -45,6 +46,16 @@ public:
     virtual void exec(const QString &sql) = 0;      // statements without results
     // Rows changed through this connection so far (tells cursors to re-read).
     virtual qint64 totalChanges() const = 0;
+    // Writes made by cursors, counted per table, so that a cursor re-reads
+    // only when its own table or something unaccounted for changed.
+    void noteTableWrite(const QString &sqlName, qint64 rows)
+    {
+        m_trackedChanges += rows;
+        ++m_tableWrites[sqlName];
+    }
+    qint64 tableWrites(const QString &sqlName) const { return m_tableWrites.value(sqlName); }
+    // Rows changed by anything else (statements, queries, cascades).
+    qint64 untrackedChanges() const { return totalChanges() - m_trackedChanges; }
     virtual void setBusyTimeout(int ms) = 0;
 
     // ---- transactions: the first level holds the database's write lock
@@ -82,6 +93,10 @@ public:
                         const std::function<bool(QVariantList &)> &next);
     // SQLite's own handle; null on a server engine.
     virtual sqlite3 *sqliteHandle() const { return nullptr; }
+
+private:
+    qint64 m_trackedChanges = 0;
+    QHash<QString, qint64> m_tableWrites;
 };
 
 // Quotes an identifier for SQL: Codigo -> "codigo". Names are folded to

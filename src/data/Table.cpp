@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace brelvo::data {
 
@@ -93,6 +94,7 @@ struct Table::Impl {
     QList<QMetaObject::Connection> masterConns;
     QVariantList linkValues;
     Cond linkCond;
+    bool masterPosted = false;
 
     QString selectSql;
     QString selectScanSql;              // the same, reading the table in creation order
@@ -128,12 +130,26 @@ struct Table::Impl {
     // commits on every move costs more than the move itself. Rows of other
     // programs appear at the next read from the file (leaving the small
     // window, a search, refresh()); edit() always starts from the stored row.
+    // Cursors' writes to other tables leave this one as it is.
     Stamp changes() const
     {
         Stamp st;
-        st.own = h->totalChanges();
-        st.others = 0;
+        st.own = h->tableWrites(def.sqlName);
+        st.others = h->untrackedChanges();
         return st;
+    }
+
+    // Runs one write statement of this table, counted as this table's.
+    template<typename F>
+    auto tableWrite(F &&write)
+    {
+        const qint64 before = h->totalChanges();
+        struct Note {
+            Impl *d;
+            qint64 before;
+            ~Note() { d->h->noteTableWrite(d->def.sqlName, d->h->totalChanges() - before); }
+        } note{this, before};
+        return write();
     }
 
     std::shared_ptr<Stmt> stmt(const QString &sql) { return cachedStmt(h, sql); }
@@ -196,11 +212,65 @@ struct Table::Impl {
     {
         const Stamp ch = changes();
         if (ch != countChanges || predVersion != countPred) {
-            countCache = count({});
+            // The grid asks for the row number next: both in one statement.
+            if (pos >= 0 && state != State::Inactive)
+                countRecNo(true);
+            else
+                countCache = count({});
             countChanges = ch;
             countPred = predVersion;
         }
         return countCache;
+    }
+
+    // The current row's number (rows before it) and, with `alsoMatching`,
+    // the cursor's row count, in one statement (one round trip to a server).
+    int countRecNo(bool alsoMatching)
+    {
+        const Row &cur = win[size_t(pos)];
+        QVariantList key = keyOf(cur);
+        const QString table = quoteIdent(def.sqlName);
+        // In creation order the rows before are among the first row ids:
+        // reading those is cheaper than the filter's index while they are fewer.
+        bool scan = false;
+        if (orderCols.empty() && baseWhere != QLatin1String(kAllRows)) {
+            if (alsoMatching) {
+                countCache = count({});
+                alsoMatching = false;
+            }
+            scan = cur.rowid < 2 * qint64(countCache);
+        }
+        const QString from = scan ? h->inCreationOrder(table) : table;
+        QStringList parts;
+        QVariantList binds;
+        for (const Cond &c : before(key)) {
+            QString sub = QStringLiteral("(SELECT count(*) FROM %1 WHERE %2").arg(from, baseWhere);
+            if (!c.sql.isEmpty())
+                sub += QStringLiteral(" AND (") + c.sql + QLatin1Char(')');
+            parts << sub + QLatin1Char(')');
+            binds << baseBinds << c.binds;
+        }
+        QString sql = QStringLiteral("SELECT ") + (parts.isEmpty() ? QStringLiteral("0") : parts.join(QStringLiteral(" + ")));
+        if (alsoMatching) {
+            sql += QStringLiteral(", (SELECT count(*) FROM %1 WHERE %2)").arg(table, baseWhere);
+            binds << baseBinds;
+        }
+        const auto sp = stmt(sql);
+        Stmt &s = *sp;
+        s.reset();
+        s.bindAll(binds);
+        int n = 0;
+        if (s.step()) {
+            n = int(s.column(0).toLongLong());
+            if (alsoMatching)
+                countCache = int(s.column(1).toLongLong());
+        }
+        s.reset();
+        recNoChanges = changes();
+        recNoPred = predVersion;
+        recNoKey = std::move(key);
+        recNoCache = n;
+        return n;
     }
 
     int total()
@@ -655,7 +725,9 @@ void Table::Impl::deleteDetails(const DetailDef &detail, const Row &master)
                        quoteIdent(def.sqlName), same.join(QStringLiteral(" AND "))));
     s.bindAll(values);
     s.bindAll(values, int(values.size()) + 1);
+    const qint64 before = h->totalChanges();
     s.exec();
+    h->noteTableWrite(Database::sqlTableName(detail.table), h->totalChanges() - before);
 }
 
 // ---------------------------------------------------------------- Table
@@ -728,6 +800,9 @@ void Table::close()
 
 void Table::setIndexName(const QString &name)
 {
+    // The same index again, with no range to drop: nothing to re-read.
+    if (d->state == State::Browse && d->indexFieldList.isEmpty() && !d->ranged && d->indexName == name.trimmed())
+        return;
     d->indexName = name.trimmed();
     d->indexFieldList.clear();
     if (d->state == State::Inactive)
@@ -883,22 +958,15 @@ int Table::recNo()
     d->syncIfStale();
     if (d->pos < 0)
         return -1;
-    const Row &cur = d->win[size_t(d->pos)];
-    QVariantList key = d->keyOf(cur);
     const Stamp ch = d->changes();
-    if (ch == d->recNoChanges && d->predVersion == d->recNoPred && key == d->recNoKey)
+    if (ch == d->recNoChanges && d->predVersion == d->recNoPred && d->keyOf(d->win[size_t(d->pos)]) == d->recNoKey)
         return d->recNoCache;
-    // In creation order the rows before are among the first row ids: reading
-    // those is cheaper than the filter's index while they are fewer.
-    const bool scan = d->orderCols.empty() && d->baseWhere != QLatin1String(kAllRows)
-        && cur.rowid < 2 * qint64(d->matching());
-    int n = 0;
-    for (const Cond &c : d->before(key))
-        n += d->count(c, scan);
-    d->recNoChanges = ch;
-    d->recNoPred = d->predVersion;
-    d->recNoKey = std::move(key);
-    d->recNoCache = n;
+    const bool countStale = ch != d->countChanges || d->predVersion != d->countPred;
+    const int n = d->countRecNo(countStale);
+    if (countStale) {
+        d->countChanges = ch;
+        d->countPred = d->predVersion;
+    }
     return n;
 }
 
@@ -930,11 +998,54 @@ void Table::gotoBookmark(const Bookmark &b)
     d->browseMode();
     if (!b.isValid())
         return;
+    // A row of the window, nothing written since it was read: no read needed.
+    if (d->changes() == d->seenChanges) {
+        const qint64 rowid = b.key.last().toLongLong();
+        for (size_t i = 0; i < d->win.size(); ++i) {
+            if (d->win[i].rowid == rowid) {
+                d->pos = int(i);
+                d->eof = d->bof = false;
+                d->scrolled();
+                return;
+            }
+        }
+    }
     auto rows = d->fetch({QStringLiteral("rowid = ?"), {b.key.last()}}, false, 1);
     if (rows.empty())
         throw DbError(DbError::Kind::Generic, QStringLiteral("Registro não encontrado."));
     d->positionOn(std::move(rows[0]));
     d->scrolled();
+}
+
+// One read for the whole run of rows; the window the cursor had comes back
+// as it was, without reading it again.
+void Table::readRows(int from, int count, const std::function<void()> &each)
+{
+    d->browseMode();
+    if (count <= 0)
+        return;
+    auto rows = d->fetch({}, false, count, std::max(from, 0));
+    struct Saved {
+        Impl *d;
+        std::vector<Row> win;
+        int pos;
+        bool eof, bof;
+        Stamp seen;
+        ~Saved()
+        {
+            d->win = std::move(win);
+            d->pos = pos;
+            d->eof = eof;
+            d->bof = bof;
+            d->seenChanges = seen;
+        }
+    } saved{d.get(), std::move(d->win), d->pos, d->eof, d->bof, d->seenChanges};
+    d->win = std::move(rows);
+    d->seenChanges = d->changes();
+    for (d->pos = 0; d->pos < int(d->win.size()); ++d->pos) {
+        d->eof = d->bof = false;
+        each();
+    }
 }
 
 bool Table::findKey(const QVariantList &values)
@@ -1184,7 +1295,14 @@ void Table::setMasterSource(Dataset *master, const QString &masterFields, const 
     };
     d->masterConns << connect(master, &Dataset::afterScroll, this, [follow] { follow(false); });
     d->masterConns << connect(master, &Dataset::stateChanged, this, [follow] { follow(false); });
-    d->masterConns << connect(master, &Dataset::dataChanged, this, [follow] { follow(true); });
+    // The master's own post leaves its details as they were unless the link
+    // changed or this table was written meanwhile: no re-read then.
+    if (auto *table = qobject_cast<Table *>(master))
+        d->masterConns << connect(table, &Table::afterPost, this, [this] { d->masterPosted = true; });
+    d->masterConns << connect(master, &Dataset::dataChanged, this, [this, follow] {
+        const bool posted = std::exchange(d->masterPosted, false);
+        follow(!posted || d->changes() != d->seenChanges);
+    });
     d->masterConns << connect(master, &Dataset::afterOpen, this, [follow] { follow(true); });
     d->masterConns << connect(master, &QObject::destroyed, this, [this] {
         for (const auto &c : std::as_const(d->masterConns))
@@ -1312,10 +1430,12 @@ void Table::post()
         s.reset();
         s.bindAll(binds);
         try {
-            if (s.step())
-                rowid = s.column(0).toLongLong();
-            while (s.step()) {
-            }
+            d->tableWrite([&] {
+                if (s.step())
+                    rowid = s.column(0).toLongLong();
+                while (s.step()) {
+                }
+            });
         } catch (...) {
             s.reset();
             throw;
@@ -1343,7 +1463,7 @@ void Table::post()
             s.bindAll(binds);
             s.bind(int(binds.size()) + 1, rowid);
             s.bindAll(checkBinds, int(binds.size()) + 2);
-            if (s.exec() == 0) {
+            if (d->tableWrite([&] { return s.exec(); }) == 0) {
                 Stmt probe(d->h, QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?").arg(table));
                 probe.bind(1, rowid);
                 const bool exists = probe.step();
@@ -1410,7 +1530,7 @@ void Table::remove()
     s.reset();
     s.bind(1, cur.rowid);
     s.bindAll(cur.vals, 2);
-    if (s.exec() == 0) {
+    if (d->tableWrite([&] { return s.exec(); }) == 0) {
         Stmt probe(d->h, QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?").arg(table));
         probe.bind(1, cur.rowid);
         const bool exists = probe.step();

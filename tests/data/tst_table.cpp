@@ -806,6 +806,69 @@ private Q_SLOTS:
         QCOMPARE(b.asString(QStringLiteral("Categoria")), u("C"));
         QCOMPARE(b.recordCount(), 4);
     }
+
+    // Cursors re-read after writes to their own table, whoever made them (a
+    // cursor, a statement); a master's post leaves its details where they
+    // are unless their table changed; a run of rows read for a grid leaves
+    // the cursor where it was.
+    void cursorsFollowTheirOwnTablesWrites()
+    {
+        testdb::Fresh f;
+        Table cats(f.db, QStringLiteral("tbCategoria.db"));
+        Table sales(f.db, QStringLiteral("tbVendas.db"));
+        Table items(f.db, QStringLiteral("tbItems.DB"));
+        cats.open();
+        sales.open();
+        items.setIndexName(QStringLiteral("ByLink"));
+        items.setMasterSource(&sales, QStringLiteral("Chave"), QStringLiteral("Link"));
+        items.open();
+        for (const char *c : {"B", "D", "F"})
+            addRow(cats, {{"Categoria", u(c)}});
+        cats.first();
+        QCOMPARE(cats.recordCount(), 3);
+        addRow(sales, {{"CodVenda", 1}});
+        const qint64 chave = sales.asInteger(QStringLiteral("Chave"));
+        for (const char *d : {"A", "B", "C"})
+            addRow(items, {{"Descricao", u(d)}});
+        items.first();
+        items.next();
+
+        sales.edit();
+        sales.setValue(QStringLiteral("CodVenda"), 5);
+        sales.post();
+        QCOMPARE(items.recNo(), 1);
+        QCOMPARE(items.asString(QStringLiteral("Descricao")), u("B"));
+
+        Statement add(f.db, QStringLiteral("INSERT INTO tbCategoria (Categoria) VALUES ('C')"));
+        QCOMPARE(add.run(), 1);
+        QCOMPARE(cats.recordCount(), 4);
+        cats.next();
+        QCOMPARE(cats.asString(QStringLiteral("Categoria")), u("C"));
+
+        Statement line(f.db, QStringLiteral("INSERT INTO tbItems (Link, Descricao) VALUES (:l, 'D')"));
+        line.setParam(QStringLiteral("l"), chave);
+        QCOMPARE(line.run(), 1);
+        QSignalSpy reread(&items, &Dataset::dataChanged);
+        sales.edit();
+        sales.setValue(QStringLiteral("CodVenda"), 6);
+        sales.post();
+        QCOMPARE(reread.count(), 1);
+        QCOMPARE(items.recordCount(), 4);
+
+        items.first();
+        items.next();
+        QStringList read;
+        items.readRows(1, 10, [&] { read << items.asString(QStringLiteral("Descricao")); });
+        QCOMPARE(read, (QStringList{u("B"), u("C"), u("D")}));
+        QCOMPARE(items.asString(QStringLiteral("Descricao")), u("B"));
+        QCOMPARE(items.recNo(), 1);
+        items.next();
+        QCOMPARE(items.asString(QStringLiteral("Descricao")), u("C"));
+        items.prior();
+        items.prior();
+        QCOMPARE(items.asString(QStringLiteral("Descricao")), u("A"));
+        QVERIFY(!items.bof());
+    }
 };
 
 QTEST_GUILESS_MAIN(TstTable)

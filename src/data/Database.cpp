@@ -355,6 +355,8 @@ std::shared_ptr<Database> Database::openServer(const QString &uri, const QString
         throw DbError(DbError::Kind::NotOpen, QStringLiteral("Banco de dados não encontrado em %1").arg(d.folder));
     if (!present)
         d.provision();
+    else
+        upgradePostgresSchema(d.engine.get());
     d.migrate(*db);
     return db;
 }

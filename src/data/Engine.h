@@ -134,5 +134,7 @@ void postgresLogin(const QString &uri, QString *user, QString *server);
 // Creates the schema and its helper functions in a new server database
 // (inside the provisioning transaction); nothing for SQLite.
 void provisionPostgresSchema(Conn *c);
+// Brings the server's helpers of an older database up to date; nothing for SQLite.
+void upgradePostgresSchema(Conn *c);
 
 } // namespace brelvo::data::detail

@@ -404,14 +404,56 @@ public:
                                "PARALLEL SAFE AS $f$ %2 $f$")
                     .arg(QLatin1String(name), body));
         }
-        // A row stored with its AutoInc number given moves the number on.
-        run(QStringLiteral(
-            "CREATE OR REPLACE FUNCTION brelvo_autoinc() RETURNS trigger LANGUAGE plpgsql AS $f$ "
-            "DECLARE seq text := pg_get_serial_sequence(quote_ident(TG_TABLE_SCHEMA) || '.' || quote_ident(TG_TABLE_NAME), "
-            "TG_ARGV[0]); top bigint; cur bigint; "
-            "BEGIN EXECUTE format('SELECT max(%I) FROM %I.%I', TG_ARGV[0], TG_TABLE_SCHEMA, TG_TABLE_NAME) INTO top; "
-            "EXECUTE format('SELECT last_value FROM %s', seq) INTO cur; "
-            "IF top IS NOT NULL AND top > cur THEN PERFORM setval(seq, top); END IF; RETURN NULL; END $f$"));
+    }
+
+    // A row stored with its AutoInc number given moves the number on. One
+    // function per table with its names written in, so that its statement is
+    // planned once per connection rather than at every insert.
+    void autoIncTrigger(const QString &sqlName, const QString &column)
+    {
+        const QString table = quoteIdent(m_schema) + QLatin1Char('.') + quoteIdent(sqlName);
+        const QString col = quoteIdent(column);
+        Result seq = run(QStringLiteral("SELECT pg_get_serial_sequence(%1, %2)")
+                             .arg(sqlText(table.toUtf8().constData()), sqlText(column.toLower().toUtf8().constData())));
+        const QString seqName = sqlText(PQgetvalue(seq.r, 0, 0)) + QStringLiteral("::regclass");
+        const QString name = quoteIdent(sqlName + QStringLiteral("_autoinc"));
+        const QString fn = quoteIdent(m_schema) + QLatin1Char('.') + name;
+        run(QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $f$ BEGIN "
+                           "PERFORM setval(%2, m) FROM (SELECT max(%3) AS m FROM %4) a "
+                           "WHERE m > coalesce(pg_sequence_last_value(%2), 0); RETURN NULL; END $f$")
+                .arg(fn, seqName, col, table));
+        run(QStringLiteral("DROP TRIGGER IF EXISTS %1 ON %2").arg(name, table));
+        run(QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 FOR EACH STATEMENT EXECUTE FUNCTION %3()")
+                .arg(name, table, fn));
+    }
+
+    // Databases made before the per-table functions: their triggers call the
+    // shared one, which builds and plans its statements at every insert.
+    void upgradeAutoIncTriggers()
+    {
+        Result r = run(QStringLiteral(
+                           "SELECT c.relname, pg_get_triggerdef(t.oid) FROM pg_trigger t "
+                           "JOIN pg_class c ON c.oid = t.tgrelid JOIN pg_namespace n ON n.oid = c.relnamespace "
+                           "JOIN pg_proc p ON p.oid = t.tgfoid WHERE n.nspname = %1 AND p.proname = 'brelvo_autoinc'")
+                           .arg(sqlText(m_schema.toUtf8().constData())));
+        std::vector<std::pair<QString, QString>> old;
+        static const QRegularExpression arg(QStringLiteral("brelvo_autoinc\\('([^']+)'\\)"));
+        for (int i = 0; i < PQntuples(r.r); ++i) {
+            const auto m = arg.match(QString::fromUtf8(PQgetvalue(r.r, i, 1)));
+            if (m.hasMatch())
+                old.emplace_back(QString::fromUtf8(PQgetvalue(r.r, i, 0)), m.captured(1));
+        }
+        if (old.empty())
+            return;
+        beginWrite();
+        try {
+            for (const auto &[table, column] : old)
+                autoIncTrigger(table, column);
+            commitWrite();
+        } catch (...) {
+            rollbackWrite();
+            throw;
+        }
     }
 
     void createTable(const TableDef &t) override
@@ -433,8 +475,7 @@ public:
             cols << QStringLiteral("rowid bigint GENERATED ALWAYS AS (%1) STORED UNIQUE").arg(quoteIdent(autoInc));
         run(QStringLiteral("CREATE TABLE %1 (%2)").arg(table, cols.join(QStringLiteral(", "))));
         if (!autoInc.isEmpty())
-            run(QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 FOR EACH STATEMENT EXECUTE FUNCTION brelvo_autoinc(%3)")
-                    .arg(quoteIdent(t.sqlName + QStringLiteral("_autoinc")), table, sqlText(autoInc.toLower().toUtf8())));
+            autoIncTrigger(t.sqlName, autoInc);
 
         QSet<QString> made;
         int n = 0;
@@ -1012,6 +1053,12 @@ void provisionPostgresSchema(Conn *c)
 {
     if (auto *pg = dynamic_cast<PgConn *>(c))
         pg->provisionSchema();
+}
+
+void upgradePostgresSchema(Conn *c)
+{
+    if (auto *pg = dynamic_cast<PgConn *>(c))
+        pg->upgradeAutoIncTriggers();
 }
 
 } // namespace brelvo::data::detail

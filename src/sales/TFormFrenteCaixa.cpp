@@ -764,7 +764,7 @@ void TFormFrenteCaixa::addVendaFinal(qint64 code, double qtd)
     const QString descricao = m_produtos->asString(f("Descricao"));
     m_precoUnitario->setText(core::formatMask(QStringLiteral("########0.00"), m_preco));
     // Written through a cursor of its own: the grid's cursor is re-read once,
-    // when totalizar stores the sale, not at every step of the write.
+    // when it moves to the new item, not at every step of the write.
     data::Table &w = *m_itemWriter;
     w.append();
     w.setValue(f("Link"), m_vendas->value(f("Chave")));
@@ -783,8 +783,8 @@ void TFormFrenteCaixa::addVendaFinal(qint64 code, double qtd)
     m_totalSem->setText(core::shortNumber(qtd * cents(m_preco)));
     focusCodigo();
     m_quantidade->setText(kUm);
-    totalizar();
     m_items->last();   // the grid shows the item just sold
+    totalizar();
 }
 
 bool TFormFrenteCaixa::totalizar()

@@ -8,24 +8,16 @@ namespace brelvo::stock {
 
 using data::DbError;
 
-QString StockBalance::totalEntradaSql()
+// The three sums of one product in one statement (one round trip to a
+// server); a product without movement gives empty sums, read as 0.
+static QString oneProductSql()
 {
-    return QStringLiteral("Select Codigo, Sum(Qtd) as Soma From \"tbReposicao.DB\" Where Codigo = :codigo Group by Codigo");
-}
-
-QString StockBalance::totalSaidaSql()
-{
-    return QStringLiteral("Select i.CodBarra as CodBarra, Sum(i.Qtd) as Soma From \"tbItems.DB\" i, \"tbVendas.db\" v"
-                          " Where i.CodBarra = :codigo and i.Monitorar = 'S' and v.VenOs = 'PV'"
-                          " and v.Chave = i.Link group by i.CodBarra");
-}
-
-QString StockBalance::saidaOrdemSql()
-{
-    return QStringLiteral("Select i.CodBarra as CodBarra, Sum(i.Qtd) as Soma From \"tbitemsordem.db\" i,"
-                          " \"TOrdemServico.DB\" o"
-                          " Where i.CodBarra = :codigo and i.Monitorar = 'S' and o.OsOc = 'PV'"
-                          " and o.Chave = i.CodVenda group by i.CodBarra");
+    return QStringLiteral(
+        "SELECT (SELECT Sum(Qtd) FROM \"tbReposicao.DB\" WHERE Codigo = :codigo),"
+        " (SELECT Sum(i.Qtd) FROM \"tbItems.DB\" i, \"tbVendas.db\" v"
+        "   WHERE i.CodBarra = :codigo and i.Monitorar = 'S' and v.VenOs = 'PV' and v.Chave = i.Link),"
+        " (SELECT Sum(i.Qtd) FROM \"tbitemsordem.db\" i, \"TOrdemServico.DB\" o"
+        "   WHERE i.CodBarra = :codigo and i.Monitorar = 'S' and o.OsOc = 'PV' and o.Chave = i.CodVenda)");
 }
 
 QString StockBalance::refreshAllSql()
@@ -66,30 +58,18 @@ QString StockBalance::refreshAllSql()
 
 struct StockBalance::Impl {
     data::DatabasePtr db;
-    std::unique_ptr<data::ForwardQuery> entrada, saida, ordem;
+    std::unique_ptr<data::ForwardQuery> all;
     std::unique_ptr<data::Statement> write;
 
     void prepare()
     {
         if (write)
             return;
-        entrada = std::make_unique<data::ForwardQuery>(db, totalEntradaSql());
-        saida = std::make_unique<data::ForwardQuery>(db, totalSaidaSql());
-        ordem = std::make_unique<data::ForwardQuery>(db, saidaOrdemSql());
+        all = std::make_unique<data::ForwardQuery>(db, oneProductSql());
         write = std::make_unique<data::Statement>(
             db, QStringLiteral("UPDATE \"tbProdutos.db\" SET Estoque = :estoque WHERE Codigo = :codigo"));
     }
 
-    static double sum(data::ForwardQuery &q, qint64 code)
-    {
-        q.rewind();
-        q.setParam(QStringLiteral("codigo"), code);
-        double s = 0;
-        if (q.next())
-            s = q.value(1).toDouble();
-        q.rewind();
-        return s;
-    }
 };
 StockBalance::StockBalance(data::DatabasePtr db) : d(std::make_unique<Impl>())
 {
@@ -121,10 +101,16 @@ std::optional<qint64> StockBalance::parseCode(const QString &text)
 StockSums StockBalance::sums(qint64 code)
 {
     d->prepare();
+    data::ForwardQuery &q = *d->all;
+    q.rewind();
+    q.setParam(QStringLiteral("codigo"), code);
     StockSums s;
-    s.entries = Impl::sum(*d->entrada, code);
-    s.saleExits = Impl::sum(*d->saida, code);
-    s.orderExits = Impl::sum(*d->ordem, code);
+    if (q.next()) {
+        s.entries = q.value(0).toDouble();
+        s.saleExits = q.value(1).toDouble();
+        s.orderExits = q.value(2).toDouble();
+    }
+    q.rewind();
     return s;
 }
 

@@ -54,11 +54,6 @@ public:
     // Low stock: a monitored product whose stored stock is at or below its minimum.
     static bool isLowStock(const QString &monitorarEstq, double estoque, double estoqueMinimo);
 
-    // The individual statements, kept with the column names the windows read:
-    // Codigo/Soma for entries, CodBarra/Soma for exits.
-    static QString totalEntradaSql();
-    static QString totalSaidaSql();
-    static QString saidaOrdemSql();
     static QString refreshAllSql();
 
 private:

@@ -631,6 +631,12 @@ private Q_SLOTS:
         QVERIFY(t.isEmpty());
         addRow(t, {{"Codigo", 3}});
         QVERIFY(t.asInteger(QStringLiteral("Chave")) > top);
+        // A row stored with its number given moves the numbering past it.
+        Statement given(f.db, QStringLiteral("INSERT INTO tbreceber (Chave, Codigo) VALUES (:c, 4)"));
+        given.setParam(QStringLiteral("c"), top + 100);
+        QCOMPARE(given.run(), 1);
+        addRow(t, {{"Codigo", 5}});
+        QCOMPARE(t.asInteger(QStringLiteral("Chave")), top + 101);
         t.edit();
         QVERIFY_THROWS_EXCEPTION(DbError, t.setValue(QStringLiteral("Chave"), 1));
         t.cancel();

@@ -41,6 +41,30 @@ std::map<int, Database::Migration> &migrations()
 
 QString g_filesFolder;
 
+// The planner's statistics (how many rows a value of an index matches):
+// without them SQLite takes any equality for narrower than any range, and a
+// month's report walked every order of a mechanic. Taken by sampling once
+// the database has grown past a few megabytes; "optimize" at each close keeps
+// them up to date. A busy or read-only file is left as it is.
+void sampleStatistics(sqlite3 *h)
+{
+    if (!h)
+        return;
+    auto scalar = [h](const char *sql) {
+        sqlite3_stmt *st = nullptr;
+        qint64 v = -1;
+        if (sqlite3_prepare_v2(h, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+            v = sqlite3_column_int64(st, 0);
+        sqlite3_finalize(st);
+        return v;
+    };
+    if (scalar("SELECT count(*) FROM sqlite_master WHERE name = 'sqlite_stat1'") != 0)
+        return;
+    if (scalar("PRAGMA page_count") < 2048)
+        return;
+    sqlite3_exec(h, "PRAGMA analysis_limit=400; ANALYZE", nullptr, nullptr, nullptr);
+}
+
 QString filesDir()
 {
     if (!g_filesFolder.isEmpty())
@@ -266,6 +290,10 @@ Database::~Database()
                 d->txDepth = 0;
             }
         }
+        // Statistics brought up to date where this connection's searches
+        // showed they are missing or stale (usually nothing to do).
+        if (d->h)
+            sqlite3_exec(d->h, "PRAGMA analysis_limit=400; PRAGMA optimize", nullptr, nullptr, nullptr);
         // Fold the write-ahead log into the database file; when this is the
         // last connection SQLite then removes the -wal and -shm files.
         if (d->h)
@@ -428,6 +456,7 @@ std::shared_ptr<Database> Database::open(const QString &folder, bool provisionIf
     if (!present)
         d.provision();
     d.migrate(*db);
+    sampleStatistics(d.h);
     return db;
 }
 

@@ -167,6 +167,11 @@ CopyReport copyDatabase(Database &from, Database &to,
         }
         tx.commit();
     }
+    try {
+        dst->refreshStatistics();
+    } catch (const DbError &) {
+        // the rows are in; the server's own upkeep takes the statistics later
+    }
     to.refreshSchema();
     return compareDatabases(from, to);
 }

@@ -91,6 +91,9 @@ public:
     // the values of one row in `columns` order and returns false at the end.
     virtual void copyIn(const QString &sqlName, const QStringList &columns,
                         const std::function<bool(QVariantList &)> &next);
+    // The planner's statistics taken again after many rows came in at once
+    // (a copy, a restore); outside a transaction.
+    virtual void refreshStatistics() {}
     // SQLite's own handle; null on a server engine.
     virtual sqlite3 *sqliteHandle() const { return nullptr; }
 

@@ -23,11 +23,11 @@
 
 #include <QCoreApplication>
 #include <QHash>
-#include <cmath>
-#include <optional>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSysInfo>
+#include <charconv>
+#include <cmath>
 #include <libpq-fe.h>
 #include <optional>
 
@@ -404,6 +404,16 @@ public:
                                "PARALLEL SAFE AS $f$ %2 $f$")
                     .arg(QLatin1String(name), body));
         }
+    }
+
+    void refreshStatistics() override
+    {
+        Result r = run(QStringLiteral("SELECT string_agg(format('%I.%I', schemaname, tablename), ', ') "
+                                      "FROM pg_tables WHERE schemaname = %1")
+                           .arg(sqlText(m_schema.toUtf8().constData())));
+        const QString tables = QString::fromUtf8(PQgetvalue(r.r, 0, 0));
+        if (!tables.isEmpty())
+            run(QStringLiteral("ANALYZE ") + tables);
     }
 
     // A row stored with its AutoInc number given moves the number on. One
@@ -918,10 +928,14 @@ QString PgStmtImpl::columnName(int i) const
 {
     const QString name = QString::fromUtf8(PQfname(m_desc.r, visible(i)));
     // The server folds names to lower case: give back the spelling of the SQL text.
-    const QRegularExpression word(QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(name)),
-                                  QRegularExpression::CaseInsensitiveOption);
-    const auto m = word.match(m_sql);
-    return m.hasMatch() ? m.captured(0) : name;
+    const auto word = [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); };
+    for (qsizetype at = m_sql.indexOf(name, 0, Qt::CaseInsensitive); at >= 0;
+         at = m_sql.indexOf(name, at + 1, Qt::CaseInsensitive)) {
+        const qsizetype end = at + name.size();
+        if ((at == 0 || !word(m_sql[at - 1])) && (end >= m_sql.size() || !word(m_sql[end])))
+            return m_sql.mid(at, name.size());
+    }
+    return name;
 }
 
 QVariant PgStmtImpl::column(int i) const
@@ -930,13 +944,22 @@ QVariant PgStmtImpl::column(int i) const
     if (!m_res.r || m_row < 0 || m_row >= PQntuples(m_res.r) || PQgetisnull(m_res.r, m_row, c))
         return QVariant();
     const char *v = PQgetvalue(m_res.r, m_row, c);
+    const char *end = v + PQgetlength(m_res.r, m_row, c);
     switch (PQftype(m_res.r, c)) {
     case 16: // bool
         return QVariant(qint64(v[0] == 't' ? 1 : 0));
-    case 20: case 21: case 23: case 26: // integers, oid
+    case 20: case 21: case 23: case 26: { // integers, oid
+        qint64 n = 0;
+        if (std::from_chars(v, end, n).ec == std::errc())
+            return QVariant(n);
         return QVariant(QByteArray(v).toLongLong());
-    case 700: case 701:
+    }
+    case 700: case 701: {
+        double d = 0;
+        if (std::from_chars(v, end, d).ec == std::errc())
+            return QVariant(d);
         return QVariant(QByteArray(v).toDouble());
+    }
     case 1700: { // numeric: a whole sum stays whole
         const QByteArray b(v);
         if (!b.contains('.') && !b.contains('e') && !b.contains('E') && b.size() < 19)

@@ -586,6 +586,11 @@ void restoreServerDump(Conn *c, const QString &file)
         }
         throw;
     }
+    try {
+        c->refreshStatistics();
+    } catch (const DbError &) {
+        // the rows are in; the server's own upkeep takes the statistics later
+    }
 }
 
 } // namespace brelvo::data::detail

@@ -658,6 +658,40 @@ QVariant toStorage(const FieldDef &f, const QVariant &v)
     return v;
 }
 
+namespace {
+// Dates and times as stored ("yyyy-MM-dd", "HH:mm:ss") read without the
+// general parser, which costs more than the rest of reading a row.
+bool digitsAt(const QString &s, int at, int n, int &out)
+{
+    out = 0;
+    for (int i = at; i < at + n; ++i) {
+        const char16_t c = s[i].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        out = out * 10 + (c - u'0');
+    }
+    return true;
+}
+
+QDate storedDate(const QString &s)
+{
+    int y, m, d;
+    if (s.size() == 10 && s[4] == QLatin1Char('-') && s[7] == QLatin1Char('-') && digitsAt(s, 0, 4, y)
+        && digitsAt(s, 5, 2, m) && digitsAt(s, 8, 2, d))
+        return QDate(y, m, d);
+    return QDate::fromString(s, Qt::ISODate);
+}
+
+QTime storedTime(const QString &s)
+{
+    int h, m, sec;
+    if (s.size() == 8 && s[2] == QLatin1Char(':') && s[5] == QLatin1Char(':') && digitsAt(s, 0, 2, h)
+        && digitsAt(s, 3, 2, m) && digitsAt(s, 6, 2, sec))
+        return QTime(h, m, sec);
+    return QTime::fromString(s, QStringLiteral("HH:mm:ss"));
+}
+} // namespace
+
 QVariant fromStorage(FieldType t, const QVariant &s)
 {
     if (!s.isValid() || s.isNull())
@@ -667,11 +701,11 @@ QVariant fromStorage(FieldType t, const QVariant &s)
     case FieldType::Memo:
         return s.toString();
     case FieldType::Date: {
-        const QDate d = QDate::fromString(s.toString(), Qt::ISODate);
+        const QDate d = storedDate(s.toString());
         return d.isValid() ? QVariant(d) : QVariant();
     }
     case FieldType::Time: {
-        const QTime tm = QTime::fromString(s.toString(), QStringLiteral("HH:mm:ss"));
+        const QTime tm = storedTime(s.toString());
         return tm.isValid() ? QVariant(tm) : QVariant();
     }
     case FieldType::Number:

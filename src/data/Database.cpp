@@ -3,6 +3,7 @@
 #include "data/Database.h"
 
 #include "data/Catalogue.h"
+#include "data/DatabaseCopy.h"
 #include "data/FolderLock.h"
 #include "data/ServerDump.h"
 #include "data/SqliteStmt.h"
@@ -46,9 +47,11 @@ QString g_filesFolder;
 // month's report walked every order of a mechanic. Taken by sampling once
 // the database has grown past a few megabytes; "optimize" at each close keeps
 // them up to date. A busy or read-only file is left as it is.
+bool g_statistics = true;
+
 void sampleStatistics(sqlite3 *h)
 {
-    if (!h)
+    if (!h || !g_statistics)
         return;
     auto scalar = [h](const char *sql) {
         sqlite3_stmt *st = nullptr;
@@ -292,7 +295,7 @@ Database::~Database()
         }
         // Statistics brought up to date where this connection's searches
         // showed they are missing or stale (usually nothing to do).
-        if (d->h)
+        if (d->h && g_statistics)
             sqlite3_exec(d->h, "PRAGMA analysis_limit=400; PRAGMA optimize", nullptr, nullptr, nullptr);
         // Fold the write-ahead log into the database file; when this is the
         // last connection SQLite then removes the -wal and -shm files.
@@ -569,6 +572,8 @@ void Database::rollback()
 }
 
 bool Database::inTransaction() const { return d->txDepth > 0; }
+
+void keepSourcesUntouched() { g_statistics = false; }
 
 void Database::registerMigration(int toVersion, Migration m) { migrations()[toVersion] = std::move(m); }
 void Database::unregisterMigration(int toVersion) { migrations().erase(toVersion); }

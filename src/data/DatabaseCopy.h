@@ -38,4 +38,9 @@ CopyReport copyDatabase(Database &from, Database &to,
 // Compares two databases table by table (counts and sums).
 CopyReport compareDatabases(Database &from, Database &to);
 
+// Databases opened afterwards are left without the planner statistics a
+// SQLite file otherwise gets on opening and closing, so that a source read
+// for a copy stays exactly as it was.
+void keepSourcesUntouched();
+
 } // namespace brelvo::data

@@ -43,6 +43,7 @@ int main(int argc, char **argv)
             err << "Banco de dados não encontrado em " << parser.value(from) << "\n";
             return 1;
         }
+        brelvo::data::keepSourcesUntouched();
         auto source = Database::open(parser.value(from), false);
         QElapsedTimer timer;
         timer.start();

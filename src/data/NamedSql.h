@@ -11,4 +11,9 @@ namespace brelvo::data::sql {
 // sale's Chave); one column, Soma (null when the sale has no item).
 QString saleItemsTotal();
 
+// The stock sums of one product in one row: entries, monitored exits of
+// sales ("PV" headers) and of service orders ("PV"). Parameter :codigo; a
+// sum is null when the product has no such movement.
+QString productStockSums();
+
 } // namespace brelvo::data::sql

@@ -659,6 +659,41 @@ public:
     }
 
     QByteArray nextName() { return "brelvo_s" + QByteArray::number(++m_stmtCounter); }
+
+    // Prepares a statement and describes it in one round trip; `desc` gets
+    // the description when the prepare succeeded.
+    Result prepareDescribed(const QByteArray &name, const QString &text, int params, Result &desc)
+    {
+        const QByteArray t = text.toUtf8();
+        if (!PQenterPipelineMode(m_c)) {
+            Result r(PQprepare(m_c, name.constData(), t.constData(), params, nullptr));
+            if (r.ok())
+                desc = Result(PQdescribePrepared(m_c, name.constData()));
+            return r;
+        }
+        const bool sent = PQsendPrepare(m_c, name.constData(), t.constData(), params, nullptr)
+                          && PQsendDescribePrepared(m_c, name.constData()) && PQpipelineSync(m_c);
+        Result prep, described;
+        if (sent) {
+            prep = Result(PQgetResult(m_c));
+            while (PGresult *more = PQgetResult(m_c))
+                PQclear(more);
+            described = Result(PQgetResult(m_c));
+            while (PGresult *more = PQgetResult(m_c))
+                PQclear(more);
+            Result sync(PQgetResult(m_c));
+        }
+        PQexitPipelineMode(m_c);
+        if (!prep.r)
+            throw pgError(m_c, nullptr, text);
+        if (prep.ok())
+            desc = std::move(described);
+        return prep;
+    }
+
+    // Texts the server wanted grouped by more columns, as corrected the first time.
+    QString groupedText(const QString &text) const { return m_grouped.value(text, text); }
+    void rememberGrouped(const QString &text, const QString &grouped) { m_grouped.insert(text, grouped); }
     void deallocateLater(const QByteArray &name) { m_unused << name; }
 
     void flushDeallocations()
@@ -679,6 +714,7 @@ private:
     quint64 m_stmtCounter = 0;
     QList<QByteArray> m_unused;
     QHash<qint64, QStringList> m_sources;
+    QHash<QString, QString> m_grouped;
 };
 
 PgStmtImpl::PgStmtImpl(PgConn *c, const QString &sql) : m_c(c), m_sql(sql)
@@ -688,8 +724,8 @@ PgStmtImpl::PgStmtImpl(PgConn *c, const QString &sql) : m_c(c), m_sql(sql)
     m_params.resize(size_t(n));
     m_readOnly = startsReadOnly(sql);
     m_name = c->nextName();
-    QString text = server;
-    Result r(PQprepare(c->raw(), m_name.constData(), text.toUtf8().constData(), n, nullptr));
+    QString text = c->groupedText(server);
+    Result r = c->prepareDescribed(m_name, text, n, m_desc);
     // SQLite lets a grouped query show a column it does not group by (one
     // row's value; in the windows' reports a value of the group's key row,
     // such as the mechanic's commission): the server is told to group by it too.
@@ -703,13 +739,14 @@ PgStmtImpl::PgStmtImpl(PgConn *c, const QString &sql) : m_c(c), m_sql(sql)
         if (grouped.isEmpty())
             break;
         text = grouped;
-        r = Result(PQprepare(c->raw(), m_name.constData(), text.toUtf8().constData(), n, nullptr));
+        r = c->prepareDescribed(m_name, text, n, m_desc);
     }
     if (!r.ok()) {
         m_name.clear();
         throw pgError(c->raw(), r.r, sql);
     }
-    m_desc = Result(PQdescribePrepared(c->raw(), m_name.constData()));
+    if (text != server)
+        c->rememberGrouped(server, text);
     if (!m_desc.ok())
         throw pgError(c->raw(), m_desc.r);
     for (int i = 0; i < n && i < PQnparams(m_desc.r); ++i)

@@ -1,5 +1,6 @@
 #include "stock/StockBalance.h"
 
+#include "data/NamedSql.h"
 #include "data/Statement.h"
 
 #include <QVariant>
@@ -7,18 +8,6 @@
 namespace brelvo::stock {
 
 using data::DbError;
-
-// The three sums of one product in one statement (one round trip to a
-// server); a product without movement gives empty sums, read as 0.
-static QString oneProductSql()
-{
-    return QStringLiteral(
-        "SELECT (SELECT Sum(Qtd) FROM \"tbReposicao.DB\" WHERE Codigo = :codigo),"
-        " (SELECT Sum(i.Qtd) FROM \"tbItems.DB\" i, \"tbVendas.db\" v"
-        "   WHERE i.CodBarra = :codigo and i.Monitorar = 'S' and v.VenOs = 'PV' and v.Chave = i.Link),"
-        " (SELECT Sum(i.Qtd) FROM \"tbitemsordem.db\" i, \"TOrdemServico.DB\" o"
-        "   WHERE i.CodBarra = :codigo and i.Monitorar = 'S' and o.OsOc = 'PV' and o.Chave = i.CodVenda)");
-}
 
 QString StockBalance::refreshAllSql()
 {
@@ -65,7 +54,7 @@ struct StockBalance::Impl {
     {
         if (write)
             return;
-        all = std::make_unique<data::ForwardQuery>(db, oneProductSql());
+        all = std::make_unique<data::ForwardQuery>(db, data::sql::productStockSums());
         write = std::make_unique<data::Statement>(
             db, QStringLiteral("UPDATE \"tbProdutos.db\" SET Estoque = :estoque WHERE Codigo = :codigo"));
     }

@@ -437,9 +437,31 @@ public:
                 .arg(name, table, fn));
     }
 
-    // Databases made before the per-table functions: their triggers call the
-    // shared one, which builds and plans its statements at every insert.
-    void upgradeAutoIncTriggers()
+    // Databases made by earlier versions: triggers that call the shared
+    // function (which builds and plans its statements at every insert), and
+    // tables without the index of their key as a double.
+    void upgradeSchema()
+    {
+        const QString schema = sqlText(m_schema.toUtf8().constData());
+        QSet<QString> present, doubled;
+        Result tables(run(QStringLiteral("SELECT tablename FROM pg_tables WHERE schemaname = %1").arg(schema)));
+        for (int i = 0; i < PQntuples(tables.r); ++i)
+            present.insert(QString::fromUtf8(PQgetvalue(tables.r, i, 0)));
+        Result ix(run(QStringLiteral("SELECT tablename FROM pg_indexes WHERE schemaname = %1 "
+                                     "AND indexdef LIKE '%::double precision)%'")
+                          .arg(schema)));
+        for (int i = 0; i < PQntuples(ix.r); ++i)
+            doubled.insert(QString::fromUtf8(PQgetvalue(ix.r, i, 0)));
+        std::vector<std::pair<QString, QString>> missing;
+        for (const TableDef &t : catalogue()) {
+            const QString autoInc = autoIncOf(t);
+            if (present.contains(t.sqlName) && !doubled.contains(t.sqlName) && wantsDoubleKey(t, autoInc))
+                missing.emplace_back(t.sqlName, autoInc);
+        }
+        upgradeAutoIncTriggers(missing);
+    }
+
+    void upgradeAutoIncTriggers(const std::vector<std::pair<QString, QString>> &missingDouble)
     {
         Result r = run(QStringLiteral(
                            "SELECT c.relname, pg_get_triggerdef(t.oid) FROM pg_trigger t "
@@ -453,12 +475,17 @@ public:
             if (m.hasMatch())
                 old.emplace_back(QString::fromUtf8(PQgetvalue(r.r, i, 0)), m.captured(1));
         }
-        if (old.empty())
+        if (old.empty() && missingDouble.empty())
             return;
         beginWrite();
         try {
             for (const auto &[table, column] : old)
                 autoIncTrigger(table, column);
+            for (const auto &[table, column] : missingDouble)
+                run(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2.%3 ((%4::double precision))")
+                        .arg(quoteIdent(table + QLatin1Char('_') + column.toLower() + QStringLiteral("_double")),
+                             quoteIdent(m_schema),
+                             quoteIdent(table), quoteIdent(column)));
             commitWrite();
         } catch (...) {
             rollbackWrite();
@@ -523,9 +550,16 @@ public:
             if (ix.unique)
                 make(true, uniqueParts);
         }
-        // A detail's Number field that holds the AutoInc (an order's lines by
-        // CodVenda) meets it as a double; the server then compares the key as
-        // one, which the key's own index cannot answer.
+        if (wantsDoubleKey(t, autoInc))
+            make(false, {QStringLiteral("(%1::double precision)").arg(quoteIdent(autoInc))});
+    }
+
+    // A detail's Number field that holds the AutoInc (an order's lines by
+    // CodVenda) meets it as a double; the server then compares the key as
+    // one, which the key's own index cannot answer: the key gets an index as
+    // a double too.
+    static bool wantsDoubleKey(const TableDef &t, const QString &autoInc)
+    {
         for (const DetailDef &d : t.details) {
             const TableDef *detail = Database::tableDef(d.table);
             if (autoInc.isEmpty() || !detail || d.fields.size() != 1 || d.masterFields.size() != 1
@@ -533,8 +567,18 @@ public:
                 continue;
             const FieldDef *f = detail->field(d.fields.first());
             if (f && (f->type == FieldType::Number || f->type == FieldType::Money))
-                make(false, {QStringLiteral("(%1::double precision)").arg(quoteIdent(autoInc))});
+                return true;
         }
+        return false;
+    }
+
+    static QString autoIncOf(const TableDef &t)
+    {
+        for (const FieldDef &f : t.fields) {
+            if (f.type == FieldType::AutoInc)
+                return f.name;
+        }
+        return {};
     }
 
     std::vector<std::pair<QString, QString>> columns(const QString &sqlName) override
@@ -1118,7 +1162,7 @@ void provisionPostgresSchema(Conn *c)
 void upgradePostgresSchema(Conn *c)
 {
     if (auto *pg = dynamic_cast<PgConn *>(c))
-        pg->upgradeAutoIncTriggers();
+        pg->upgradeSchema();
 }
 
 } // namespace brelvo::data::detail

@@ -325,6 +325,42 @@ private Q_SLOTS:
         QVERIFY2(text.contains(u"Index Cond: ((chave)::double precision = i.codvenda)"_qs), qPrintable(text));
         QVERIFY2(!text.contains(u"Seq Scan on tordemservico"_qs), qPrintable(text));
     }
+
+    // A server database made by an earlier version (the shared numbering
+    // trigger, no index of the order key as a double) is brought up to date
+    // when a program connects to it.
+    void olderServerDatabaseIsUpgraded()
+    {
+        Pair p;
+        const auto one = [&](const QString &sql) {
+            ForwardQuery q(p.server, sql);
+            return q.next() ? q.value(0).toString() : QString();
+        };
+        const QString doubleIndex = u"SELECT CAST(indexname AS text) FROM pg_indexes WHERE schemaname = current_schema() "
+                                    "AND tablename = 'tordemservico' AND indexdef LIKE '%::double precision)%'"_qs;
+        const QString triggerFunction = u"SELECT CAST(p.proname AS text) FROM pg_trigger t JOIN pg_proc p ON p.oid = t.tgfoid "
+                                        "WHERE t.tgname = 'tbitems_autoinc' AND t.tgrelid = CAST('tbitems' AS regclass)"_qs;
+        const QString ix = one(doubleIndex);
+        QVERIFY(!ix.isEmpty());
+        Statement(p.server, u"DROP INDEX "_qs + ix).run();
+        Statement(p.server, u"CREATE FUNCTION brelvo_autoinc() RETURNS trigger LANGUAGE plpgsql "
+                            "AS 'BEGIN RETURN NULL; END'"_qs).run();
+        Statement(p.server, u"DROP TRIGGER tbitems_autoinc ON tbitems"_qs).run();
+        Statement(p.server, u"CREATE TRIGGER tbitems_autoinc AFTER INSERT ON tbitems FOR EACH STATEMENT "
+                            "EXECUTE FUNCTION brelvo_autoinc('chave')"_qs).run();
+        QVERIFY(one(doubleIndex).isEmpty());
+        QCOMPARE(one(triggerFunction), u"brelvo_autoinc"_qs);
+
+        DatabasePtr again = Database::open(p.serverDir.path(), false);
+        QVERIFY(!one(doubleIndex).isEmpty());
+        QCOMPARE(one(triggerFunction), u"tbitems_autoinc"_qs);
+        // and the trigger does its work: a row given its number moves the numbering on
+        Statement(again, u"INSERT INTO tbItems (Chave, Descricao) VALUES (500, 'DADO')"_qs).run();
+        Table items(again, u"tbItems.DB"_qs);
+        items.open();
+        testdb::addRow(items, {{"Descricao", u"NOVO"_qs}});
+        QCOMPARE(items.asInteger(u"Chave"_qs), 501);
+    }
 };
 
 QTEST_GUILESS_MAIN(TstEngines)

@@ -216,7 +216,7 @@ struct Table::Impl {
             if (pos >= 0 && state != State::Inactive)
                 countRecNo(true);
             else
-                countCache = count({});
+                countCache = countMatching();
             countChanges = ch;
             countPred = predVersion;
         }
@@ -235,7 +235,7 @@ struct Table::Impl {
         bool scan = false;
         if (orderCols.empty() && baseWhere != QLatin1String(kAllRows)) {
             if (alsoMatching) {
-                countCache = count({});
+                countCache = countMatching();
                 alsoMatching = false;
             }
             scan = cur.rowid < 2 * qint64(countCache);
@@ -348,23 +348,13 @@ struct Table::Impl {
         return rows;
     }
 
-    // scan: read the table in creation order instead of the filter's index
-    // (for the rows before a low row id).
-    int count(const Cond &extra, bool scan = false)
+    // The cursor's rows.
+    int countMatching()
     {
-        const QString table = quoteIdent(def.sqlName);
-        QString sql = QStringLiteral("SELECT count(*) FROM %1 WHERE %2")
-                          .arg(scan ? h->inCreationOrder(table) : table, baseWhere);
-        if (!extra.sql.isEmpty())
-            sql += QStringLiteral(" AND (") + extra.sql + QLatin1Char(')');
-        const auto sp = stmt(sql);
+        const auto sp = stmt(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(quoteIdent(def.sqlName), baseWhere));
         Stmt &s = *sp;
         s.reset();
-        int i = 1;
-        for (const QVariant &v : baseBinds)
-            s.bind(i++, v);
-        for (const QVariant &v : extra.binds)
-            s.bind(i++, v);
+        s.bindAll(baseBinds);
         const int n = s.step() ? int(s.column(0).toLongLong()) : 0;
         s.reset();
         return n;

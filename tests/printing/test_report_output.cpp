@@ -93,11 +93,15 @@ private Q_SLOTS:
 
 private:
     FakeDialogService *fake = nullptr;
+    QTemporaryDir m_config;
 };
 
 void TestReportOutput::initTestCase()
 {
-    QStandardPaths::setTestModeEnabled(true);     // the save dialog's memory stays out of the user's folder
+    // The save dialog's memory in a folder of this run's own: out of the user's folder, and apart from
+    // the other run of these tests that ctest may start at the same time.
+    QVERIFY(m_config.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
 }
 
 void TestReportOutput::init()

@@ -9,8 +9,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QStringList>
+#include <QTest>
 
 namespace backuptest {
 
@@ -88,6 +90,21 @@ inline Sales readSales(const brelvo::data::DatabasePtr &db)
 }
 
 inline Sales readSales(const QString &folder) { return readSales(Database::open(folder, false)); }
+
+// A file with these bytes (its folder made when missing).
+inline void writeFile(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(data), data.size());
+}
+
+inline QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
 
 inline QString databaseFile(const QString &folder) { return QDir(folder).filePath(QStringLiteral("brelvo.sqlite")); }
 

@@ -34,18 +34,6 @@ Q_DECLARE_METATYPE(Result)
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(data), data.size());
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 // A dump edited by hand, its checksum made right again: only the layout
 // check or the restore itself can refuse it.

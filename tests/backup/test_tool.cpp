@@ -29,19 +29,6 @@ namespace {
 
 const QDate kToday(2026, 12, 9);
 
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(data), data.size());
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 const QString kAutoRestoreQuestion = QStringLiteral(
     "Se optar por sim o Banco de Dados será restaurado conforme a última versão do Back-up Automático.\n"

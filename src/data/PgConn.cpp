@@ -201,6 +201,14 @@ QString withGroupColumn(const QString &sql, const QString &column)
     return out;
 }
 
+// DDL: statements prepared before it may describe other columns.
+bool changesSchema(const QString &sql)
+{
+    const QString t = sql.trimmed().left(6).toUpper();
+    return t.startsWith(QLatin1String("CREATE")) || t.startsWith(QLatin1String("ALTER"))
+           || t.startsWith(QLatin1String("DROP"));
+}
+
 bool startsReadOnly(const QString &sql)
 {
     const QString t = sql.trimmed().left(8).toUpper();
@@ -287,16 +295,22 @@ private:
         QByteArray bytes;
         Oid type = InvalidOid;  // as the server reads the parameter
     };
+    void prepareNew(const QString &server, int n);
+    void describeColumns(int n);
     void run();
+    void runOnce();
     void keepAddedColumnName();
     int visible(int i) const { return m_cols.isEmpty() ? i : m_cols[i]; }
 
     PgConn *m_c;
     QByteArray m_name;
+    quint64 m_generation = 0;   // the connection's schema generation when prepared
+    bool m_stalePlan = false;   // the last run failed on a plan the schema outdated
     QString m_sql;
     bool m_readOnly = false;
     std::vector<Param> m_params;
-    Result m_desc;              // the result's columns, known from the prepare
+    QString m_key;              // the text as sent at first, the pool's key
+    std::shared_ptr<Result> m_desc;     // the result's columns, known from the prepare
     Result m_res;
     int m_row = -1;
     QList<int> m_cols;          // result columns shown (a table's rowid is hidden unless asked for)
@@ -319,6 +333,8 @@ public:
 
     Result run(const QString &sql)
     {
+        if (changesSchema(sql))
+            schemaChanged();
         Result r(PQexec(m_c, sql.toUtf8().constData()));
         if (!r.ok())
             throw pgError(m_c, r.r);
@@ -740,6 +756,48 @@ public:
     void rememberGrouped(const QString &text, const QString &grouped) { m_grouped.insert(text, grouped); }
     void deallocateLater(const QByteArray &name) { m_unused << name; }
 
+    // Statements no cursor or query holds any more stay prepared, by text, so
+    // that the same SQL run again (a report, a lookup) skips the prepare's
+    // round trip and the server's planning. The least recently given back go
+    // first when there are too many; a schema change drops them all.
+    bool takeIdle(const QString &key, QByteArray &name, std::shared_ptr<Result> &desc, quint64 &generation)
+    {
+        auto it = m_idle.find(key);
+        if (it == m_idle.end())
+            return false;
+        name = it->name;
+        desc = std::move(it->desc);
+        generation = m_generation;
+        m_idle.erase(it);
+        return true;
+    }
+    void giveBack(const QString &key, const QByteArray &name, std::shared_ptr<Result> desc, quint64 generation)
+    {
+        if (generation != m_generation || m_idle.contains(key)) {
+            deallocateLater(name);
+            return;
+        }
+        if (m_idle.size() >= kMaxIdle) {
+            auto oldest = m_idle.begin();
+            for (auto it = m_idle.begin(); it != m_idle.end(); ++it) {
+                if (it->used < oldest->used)
+                    oldest = it;
+            }
+            deallocateLater(oldest->name);
+            m_idle.erase(oldest);
+        }
+        m_idle.insert(key, Idle{name, std::move(desc), ++m_tick});
+    }
+    void schemaChanged()
+    {
+        ++m_generation;
+        for (const Idle &i : std::as_const(m_idle))
+            deallocateLater(i.name);
+        m_idle.clear();
+    }
+    quint64 generation() const { return m_generation; }
+    qsizetype idleCount() const { return m_idle.size(); }
+
     void flushDeallocations()
     {
         if (m_unused.isEmpty() || PQtransactionStatus(m_c) == PQTRANS_INERROR)
@@ -759,17 +817,38 @@ private:
     QList<QByteArray> m_unused;
     QHash<qint64, QStringList> m_sources;
     QHash<QString, QString> m_grouped;
+    struct Idle {
+        QByteArray name;
+        std::shared_ptr<Result> desc;
+        quint64 used = 0;
+    };
+    static constexpr qsizetype kMaxIdle = 128;
+    QHash<QString, Idle> m_idle;
+    quint64 m_tick = 0;
+    quint64 m_generation = 0;
 };
 
 PgStmtImpl::PgStmtImpl(PgConn *c, const QString &sql) : m_c(c), m_sql(sql)
 {
     int n = 0;
-    const QString server = serverSql(sql, &n);
+    m_key = serverSql(sql, &n);
     m_params.resize(size_t(n));
     m_readOnly = startsReadOnly(sql);
+    if (!c->takeIdle(m_key, m_name, m_desc, m_generation))
+        prepareNew(m_key, n);
+    describeColumns(n);
+}
+
+void PgStmtImpl::prepareNew(const QString &server, int n)
+{
+    PgConn *c = m_c;
+    if (!m_name.isEmpty())
+        c->deallocateLater(m_name);
     m_name = c->nextName();
+    m_generation = c->generation();
     QString text = c->groupedText(server);
-    Result r = c->prepareDescribed(m_name, text, n, m_desc);
+    Result desc;
+    Result r = c->prepareDescribed(m_name, text, n, desc);
     // SQLite lets a grouped query show a column it does not group by (one
     // row's value; in the windows' reports a value of the group's key row,
     // such as the mechanic's commission): the server is told to group by it too.
@@ -783,24 +862,31 @@ PgStmtImpl::PgStmtImpl(PgConn *c, const QString &sql) : m_c(c), m_sql(sql)
         if (grouped.isEmpty())
             break;
         text = grouped;
-        r = c->prepareDescribed(m_name, text, n, m_desc);
+        r = c->prepareDescribed(m_name, text, n, desc);
     }
     if (!r.ok()) {
         m_name.clear();
-        throw pgError(c->raw(), r.r, sql);
+        throw pgError(c->raw(), r.r, m_sql);
     }
     if (text != server)
         c->rememberGrouped(server, text);
-    if (!m_desc.ok())
-        throw pgError(c->raw(), m_desc.r);
-    for (int i = 0; i < n && i < PQnparams(m_desc.r); ++i)
-        m_params[size_t(i)].type = PQparamtype(m_desc.r, i);
+    if (!desc.ok())
+        throw pgError(c->raw(), desc.r);
+    m_desc = std::make_shared<Result>(std::move(desc));
+}
+
+void PgStmtImpl::describeColumns(int n)
+{
+    const PGresult *d = m_desc->r;
+    for (int i = 0; i < n && i < PQnparams(d); ++i)
+        m_params[size_t(i)].type = PQparamtype(d, i);
     // A table's "rowid" is not one of its fields: hidden unless the text asks for it.
-    const int nf = PQnfields(m_desc.r);
+    m_cols.clear();
+    const int nf = PQnfields(d);
     if (!m_sql.contains(QLatin1String("rowid"), Qt::CaseInsensitive)) {
         bool hidden = false;
         for (int i = 0; i < nf; ++i) {
-            if (qstrcmp(PQfname(m_desc.r, i), "rowid") == 0 && PQftable(m_desc.r, i) != InvalidOid)
+            if (qstrcmp(PQfname(d, i), "rowid") == 0 && PQftable(d, i) != InvalidOid)
                 hidden = true;
             else
                 m_cols << i;
@@ -813,7 +899,7 @@ PgStmtImpl::PgStmtImpl(PgConn *c, const QString &sql) : m_c(c), m_sql(sql)
 PgStmtImpl::~PgStmtImpl()
 {
     if (!m_name.isEmpty())
-        m_c->deallocateLater(m_name);
+        m_c->giveBack(m_key, m_name, std::move(m_desc), m_generation);
 }
 
 void PgStmtImpl::bind(int index, const QVariant &v)
@@ -864,8 +950,31 @@ void PgStmtImpl::bind(int index, const QVariant &v)
     p.bytes = bindText(v).toUtf8();
 }
 
+// A statement prepared before another desk changed a table's columns is
+// refused by the server ("cached plan must not change result type"); it is
+// prepared again and run once more.
 void PgStmtImpl::run()
 {
+    try {
+        runOnce();
+    } catch (const DbError &) {
+        if (!m_stalePlan || PQtransactionStatus(m_c->raw()) == PQTRANS_INERROR)
+            throw;
+        prepareNew(m_key, int(m_params.size()));
+        describeColumns(int(m_params.size()));
+        runOnce();
+    }
+}
+
+bool stalePlan(const PGresult *r)
+{
+    const char *state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    return state && qstrcmp(state, "0A000") == 0;
+}
+
+void PgStmtImpl::runOnce()
+{
+    m_stalePlan = false;
     const int n = int(m_params.size());
     const auto count = static_cast<size_t>(n);
     std::vector<const char *> values(count);
@@ -880,6 +989,7 @@ void PgStmtImpl::run()
     if (m_readOnly) {
         m_res = Result(PQexecPrepared(c, m_name.constData(), n, values.data(), lengths.data(), formats.data(), 0));
         if (!m_res.ok()) {
+            m_stalePlan = stalePlan(m_res.r);
             DbError e = pgError(c, m_res.r, m_sql);
             m_res = Result();
             throw e;
@@ -923,8 +1033,10 @@ void PgStmtImpl::run()
         while (PGresult *extra = PQgetResult(c))
             PQclear(extra);
         const ExecStatusType st = PQresultStatus(r.r);
-        if (!failure && st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK)
+        if (!failure && st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
             failure = pgError(c, r.r, i == int(before.size()) ? m_sql : QString());
+            m_stalePlan = i == int(before.size()) && stalePlan(r.r);
+        }
         results.push_back(std::move(r));
     }
     if (sent) {
@@ -951,6 +1063,8 @@ void PgStmtImpl::run()
         throw *failure;
     }
     m_res = std::move(results[size_t(before.size())]);
+    if (changesSchema(m_sql))
+        m_c->schemaChanged();
     keepAddedColumnName();
     m_c->addChanges(QByteArray(PQcmdTuples(m_res.r)).toLongLong());
     m_row = -1;
@@ -1002,12 +1116,12 @@ int PgStmtImpl::exec()
 
 int PgStmtImpl::columnCount() const
 {
-    return m_cols.isEmpty() ? PQnfields(m_desc.r) : int(m_cols.size());
+    return m_cols.isEmpty() ? PQnfields(m_desc->r) : int(m_cols.size());
 }
 
 QString PgStmtImpl::columnName(int i) const
 {
-    const QString name = QString::fromUtf8(PQfname(m_desc.r, visible(i)));
+    const QString name = QString::fromUtf8(PQfname(m_desc->r, visible(i)));
     // The server folds names to lower case: give back the spelling of the SQL text.
     const auto word = [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); };
     for (qsizetype at = m_sql.indexOf(name, 0, Qt::CaseInsensitive); at >= 0;
@@ -1062,8 +1176,8 @@ QVariant PgStmtImpl::column(int i) const
 bool PgStmtImpl::source(int i, QString &table, QString &column, QString &declType) const
 {
     const int c = visible(i);
-    const Oid t = PQftable(m_desc.r, c);
-    const int col = PQftablecol(m_desc.r, c);
+    const Oid t = PQftable(m_desc->r, c);
+    const int col = PQftablecol(m_desc->r, c);
     if (t == InvalidOid || col <= 0)
         return false;
     return m_c->sourceOf(t, col, table, column, declType);

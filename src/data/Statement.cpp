@@ -77,12 +77,12 @@ bool ForwardQuery::next()
         return false;
     if (d->phase == Impl::Phase::Idle) {
         d->stmt = &d->prepared.bound(*d->db);
-        d->describe();
         d->phase = Impl::Phase::Reading;
     }
     bool row = false;
     try {
         row = d->stmt->step();
+        d->describe();      // after the run: the columns are those the run gave
     } catch (...) {
         d->onRow = false;
         d->phase = Impl::Phase::Done;

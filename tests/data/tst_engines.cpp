@@ -361,6 +361,57 @@ private Q_SLOTS:
         testdb::addRow(items, {{"Descricao", u"NOVO"_qs}});
         QCOMPARE(items.asInteger(u"Chave"_qs), 501);
     }
+
+    // The same SQL run again by a new query finds the server's statement
+    // still prepared; the kept statements are bounded, and a table whose
+    // columns changed (here, or at another desk) is read with its new columns.
+    void preparedStatementsAreKeptAndFollowTheSchema()
+    {
+        Pair p;
+        Pair::fill(p.server);
+        const auto one = [&](const QString &sql) {
+            ForwardQuery q(p.server, sql);
+            return q.next() ? q.value(0).toString() : QString();
+        };
+        const QString reportSql = u"SELECT Nome, 'relatorio' AS Marca FROM tbCliente WHERE Cidade = :CIDADE"_qs;
+        const QString nameOfReport = u"SELECT CAST(string_agg(name, ' ') AS text) FROM pg_prepared_statements "
+                                     "WHERE statement LIKE '%''relat' || 'orio''%'"_qs;
+        QString first;
+        for (int run = 0; run < 3; ++run) {
+            Query q(p.server);
+            q.setSql(reportSql);
+            q.setParam(u"CIDADE"_qs, u"LINS"_qs);
+            q.open();
+            QCOMPARE(q.recordCount(), 23);
+            q.close();
+            q.setSql(reportSql);
+            q.setParam(u"CIDADE"_qs, u"SEM NOME"_qs);
+            q.open();
+            QCOMPARE(q.recordCount(), 1);
+            if (run == 0)
+                first = one(nameOfReport);
+            QVERIFY(!first.isEmpty() && !first.contains(u' '));
+            QCOMPARE(one(nameOfReport), first);
+        }
+
+        for (int i = 0; i < 300; ++i)
+            QCOMPARE(one(u"SELECT %1 + count(*) FROM tbCliente WHERE Nome = 'nada'"_qs.arg(i)).toInt(), i);
+        const int kept = one(u"SELECT count(*) FROM pg_prepared_statements"_qs).toInt();
+        QVERIFY2(kept >= 100 && kept <= 140, qPrintable(QString::number(kept)));
+
+        Statement(p.server, u"CREATE TABLE tbTeste (a integer)"_qs).run();
+        Statement(p.server, u"INSERT INTO tbTeste (a) VALUES (1)"_qs).run();
+        const auto columns = [&] {
+            ForwardQuery q(p.server, u"SELECT * FROM tbTeste"_qs);
+            return q.next() ? q.columnCount() : -1;
+        };
+        QCOMPARE(columns(), 1);
+        DatabasePtr otherDesk = Database::open(p.serverDir.path(), false);
+        Statement(otherDesk, u"ALTER TABLE tbTeste ADD COLUMN b integer"_qs).run();
+        QCOMPARE(columns(), 2);
+        Statement(p.server, u"ALTER TABLE tbTeste ADD COLUMN c integer"_qs).run();
+        QCOMPARE(columns(), 3);
+    }
 };
 
 QTEST_GUILESS_MAIN(TstEngines)

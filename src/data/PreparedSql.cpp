@@ -24,6 +24,8 @@ bool sourceColumn(const Stmt &s, int column, FieldDef &out)
 
 void PreparedSql::setSql(const QString &sql)
 {
+    if (m_translated && sql == m_sql)
+        return;         // the same text again: translated and prepared already
     m_sql = sql;
     m_translated = false;
     m_stmt.reset();

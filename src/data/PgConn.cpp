@@ -796,7 +796,6 @@ public:
         m_idle.clear();
     }
     quint64 generation() const { return m_generation; }
-    qsizetype idleCount() const { return m_idle.size(); }
 
     void flushDeallocations()
     {
